@@ -1,0 +1,136 @@
+// Builds a repository of 500 objects, 10,000 fields and 1,000 links in a fresh database and
+// measures a whole login: Connect + Init (the repository load) + Login. Prints the median of
+// several runs, the statements one load runs, and the peak memory.
+#include "IBSQL.h"
+#include "Fld.h"
+#include "Main.h"
+#include "ObjLink.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+constexpr int Objects = 500;
+constexpr int FieldsPerObject = 20;   // a key, two link fields and 17 plain fields
+constexpr int Runs = 7;
+
+void Exec(TDB &db, const QString &text)
+{
+    db.StartTransaction();
+    auto sql = db.CreateIBSQLC();
+    sql->SetSQL(text);
+    sql->ExecImmediate();
+    db.CommitTransaction();
+}
+
+void Generate(TDB &db)
+{
+    Exec(db, "delete from OBJ");
+    // Ids are fixed so that every object's two link fields can point at known masters.
+    Exec(db, QString(R"(execute block as
+declare variable O integer = 1;
+declare variable F integer;
+declare variable T integer;
+begin
+  while (O <= %1) do begin
+    insert into OBJ (OBJ_ID, OBJ_TABLE, OBJ_CAPT) values (100000 + :O, 'BT' || :O, 'Объект ' || :O);
+    insert into FLD (FLD_ID, OBJ_ID, FLD_FIELD, FLD_CAPT, FLDTYPE_ID)
+      values (100000 + :O * 100, 100000 + :O, 'BT' || :O || '_ID', 'Код',
+              (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME = 'PK'));
+    insert into FLD (FLD_ID, OBJ_ID, FLD_FIELD, FLD_CAPT, FLDTYPE_ID)
+      values (100000 + :O * 100 + 1, 100000 + :O, 'L1_ID', 'Связь 1',
+              (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME = 'FK'));
+    insert into FLD (FLD_ID, OBJ_ID, FLD_FIELD, FLD_CAPT, FLDTYPE_ID)
+      values (100000 + :O * 100 + 2, 100000 + :O, 'L2_ID', 'Связь 2',
+              (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME = 'FK'));
+    F = 3;
+    while (F < %2) do begin
+      T = mod(F, 5);
+      insert into FLD (FLD_ID, OBJ_ID, FLD_FIELD, FLD_CAPT, FLDTYPE_ID)
+        values (100000 + :O * 100 + :F, 100000 + :O, 'F' || :F, 'Поле ' || :F,
+                (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME =
+                   decode(:T, 0, 'Integ', 1, 'String', 2, 'Num182', 3, 'Date', 'Boolean')));
+      F = F + 1;
+    end
+    O = O + 1;
+  end
+  O = 1;
+  while (O <= %1) do begin
+    insert into DEP (DEP_ID, OBJ_ID, FLD_ID, DEP_CAPT, FKRULE_ID)
+      values (200000 + :O * 2, 100000 + mod(:O, %1) + 1, 100000 + :O * 100 + 1, 'Связь',
+              (select FKRULE_ID from FKRULE where FKRULE_NAME = 'NoAction'));
+    insert into DEP (DEP_ID, OBJ_ID, FLD_ID, DEP_CAPT, FKRULE_ID)
+      values (200000 + :O * 2 + 1, 100000 + mod(:O + 6, %1) + 1, 100000 + :O * 100 + 2, 'Связь',
+              (select FKRULE_ID from FKRULE where FKRULE_NAME = 'Cascade'));
+    O = O + 1;
+  end
+end)").arg(Objects).arg(FieldsPerObject));
+}
+
+} // namespace
+
+int main()
+{
+#ifndef KORVENIX_TEMPLATE_DB
+    std::fprintf(stderr, "built without the template database\n");
+    return 2;
+#else
+    QTemporaryDir dir;
+    const QString path = dir.filePath("repo.fdb");
+    QFile::copy(KORVENIX_TEMPLATE_DB, path);
+    QFile ini(dir.filePath("tessar.ini"));
+    ini.open(QIODevice::WriteOnly);
+    ini.write(QString("[DataBase]\nDataBaseName=%1\n").arg(path).toUtf8());
+    ini.close();
+    TDB::SetIniFileName(ini.fileName());
+    try {
+        TDB db;
+        DB = &db;
+        db.Connect();
+        Generate(db);
+        db.Disconnect();
+
+        std::vector<double> times;
+        qint64 statements = 0;
+        int objects = 0, fields = 0, links = 0;
+        for (int run = 0; run < Runs; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            const qint64 before = TIBSQL::ExecutedCount();
+            db.Connect();
+            db.Init();
+            db.Login("admin", "");
+            times.push_back(double(timer.nsecsElapsed()) / 1e6);
+            statements = TIBSQL::ExecutedCount() - before;
+            objects = db.ObjList->Count();
+            fields = links = 0;
+            for (TObj *obj : *db.ObjList) {
+                fields += obj->FldList->Count();
+                links += obj->ChildList->Count();
+            }
+            db.Deinit();
+            db.Disconnect();
+        }
+        std::sort(times.begin(), times.end());
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("repository: %d objects, %d fields, %d links\n", objects, fields, links);
+        std::printf("Connect + Init + Login: median %.1f ms, best %.1f ms, worst %.1f ms (%d runs)\n",
+                    times[times.size() / 2], times.front(), times.back(), Runs);
+        std::printf("statements per login: %lld\n", static_cast<long long>(statements));
+        std::printf("peak memory: %ld KiB\n", usage.ru_maxrss);
+        DB = nullptr;
+    } catch (const Exception &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+#endif
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "CodeTables.h"
+#include "SObj.h"
+
+class TObj;
+class TObjLink;
+
+// A field of an object: a row of FLD.
+class TFld : public TSObj
+{
+public:
+    TFld();                                  // from the repository's description of FLD
+    explicit TFld(const TIBSQL &AIBSQL);     // from a query's columns, during the load
+
+    using TSObj::AddAllFld;
+    // The columns, then the values the field editors keep in memory.
+    void AddAllFld(const TIBSQL &AIBSQL) override;
+
+    int Id() const { return GetInteger(QStringLiteral("FLD_ID")); }
+    void SetId(int v) { SetValue(QStringLiteral("FLD_ID"), v); }
+    int ObjId() const { return GetInteger(QStringLiteral("OBJ_ID")); }
+    TObj *Obj() const { return FObj; }
+    void SetObj(TObj *AObj);
+    QString Field() const { return GetString(QStringLiteral("FLD_FIELD")); }
+    void SetField(const QString &v) { SetValue(QStringLiteral("FLD_FIELD"), v); }
+    int FldTypeId() const { return GetInteger(QStringLiteral("FLDTYPE_ID")); }
+    void SetFldTypeId(int v) { SetValue(QStringLiteral("FLDTYPE_ID"), v); }
+    TFldType FldType() const;
+    void SetFldType(TFldType v);
+    int Size() const { return GetInteger(QStringLiteral("FLD_SIZE")); }
+    void SetSize(int v) { SetValue(QStringLiteral("FLD_SIZE"), v); }
+    bool NotNull() const { return GetBoolean(QStringLiteral("FLD_NOTNULL")); }
+    void SetNotNull(bool v) { SetValue(QStringLiteral("FLD_NOTNULL"), v); }
+    QString Capt() const { return GetString(QStringLiteral("FLD_CAPT")); }
+    void SetCapt(const QString &v) { SetValue(QStringLiteral("FLD_CAPT"), v); }
+    bool MainFld2() const { return GetBoolean(QStringLiteral("FLD_MAIN2")); }
+    void SetMainFld2(bool v) { SetValue(QStringLiteral("FLD_MAIN2"), v); }
+    Variant DepIdAgr() const { return GetVariant(QStringLiteral("DEP_ID_AGR")); }
+    TObjLink *AgrObjLink() const { return FAgrObjLink; }
+    void SetAgrObjLink(TObjLink *ALink);
+    Variant FldIdAgr() const { return GetVariant(QStringLiteral("FLD_ID_AGR")); }
+    TFld *AgrFld() const { return FAgrFld; }
+    void SetAgrFld(TFld *AFld);
+    bool Virt() const { return GetBoolean(QStringLiteral("FLD_VIRT")); }
+    void SetVirt(bool v) { SetValue(QStringLiteral("FLD_VIRT"), v); }
+    bool Sys() const { return GetBoolean(QStringLiteral("FLD_SYS")); }
+    void SetSys(bool v) { SetValue(QStringLiteral("FLD_SYS"), v); }
+    Variant FKObjId() const { return GetVariant(QStringLiteral("OBJ_ID_V")); }
+    TObj *FKObj() const { return FFKObj; }
+    void SetFKObj(TObj *AObj);   // nil clears the link target
+    Variant FKRuleId() const { return GetVariant(QStringLiteral("FKRULE_ID_V")); }
+    TFKRule FKRule() const;
+    void SetFKRule(TFKRule v);
+    bool FormulaHave() const { return GetBoolean(QStringLiteral("FLD_FRMLHAVE")); }
+    void SetFormulaHave(bool v) { SetValue(QStringLiteral("FLD_FRMLHAVE"), v); }
+    bool Def0() const { return GetBoolean(QStringLiteral("FLD_DEF0")); }
+    void SetDef0(bool v) { SetValue(QStringLiteral("FLD_DEF0"), v); }
+
+private:
+    TObj *FObj = nullptr;
+    TObj *FFKObj = nullptr;
+    TObjLink *FAgrObjLink = nullptr;
+    TFld *FAgrFld = nullptr;
+};
+
+// A list of fields: an object's own (owning) or a path (references only).
+class TFldList : public TObjectList<TFld>
+{
+public:
+    explicit TFldList(bool ownsObjects = true) : TObjectList<TFld>(ownsObjects) {}
+
+    // Clears the list and appends every field of AFldList, as references.
+    void Assign(const TFldList &AFldList);
+    TFld *GetByName(const QString &AName) const;
+    TFld *GetById(int AId) const;
+};

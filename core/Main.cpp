@@ -1,0 +1,204 @@
+#include "Main.h"
+
+#include "IBDatabase.h"
+#include "IBSQL.h"
+#include "IBTransaction.h"
+#include "Ini.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+TDB *DB = nullptr;
+bool DevMode = false;
+bool ShowDebMsg = false;
+
+namespace {
+
+QString &NamedIniFile()
+{
+    static QString name;
+    return name;
+}
+
+QString ExecutableDir()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+}
+
+bool IsPlainIdentifier(const QString &name)
+{
+    if (name.isEmpty() || !(name[0].isLetter() && name[0].unicode() < 128))
+        return false;
+    for (QChar c : name)
+        if (c.unicode() >= 128 || !(c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$')))
+            return false;
+    return true;
+}
+
+// Runs a statement's work and closes it whatever happened.
+template <typename Work>
+auto WithClosed(TIBSQL &sql, Work work)
+{
+    struct Closer {
+        TIBSQL &s;
+        ~Closer() { s.Close(); }
+    } closer{sql};
+    return work();
+}
+
+} // namespace
+
+TDB::TDB()
+    : ObjList(std::make_unique<TObjList>()),
+      ibdb(std::make_unique<TIBDatabase>()),
+      ibtrs(std::make_unique<TIBTransaction>(ibdb.get())),
+      ibtrc(std::make_unique<TIBTransaction>(ibdb.get())),
+      IBSQLS(std::make_unique<TIBSQL>(ibdb.get(), ibtrs.get()))
+{
+    ibdb->LoginPrompt = false;
+    ibtrs->Params = {QStringLiteral("read"), QStringLiteral("read_committed"), QStringLiteral("rec_version")};
+    ibtrs->DefaultAction = TTransactionAction::taRollback;
+    ibtrc->Params = {QStringLiteral("nowait"), QStringLiteral("read_committed"), QStringLiteral("rec_version")};
+    ibtrc->DefaultAction = TTransactionAction::taRollback;
+    SetApplicationExceptionHandler([this](const std::exception &e) { ApplicationException(e); });
+    FillNameTables();
+}
+
+TDB::~TDB()
+{
+    SetApplicationExceptionHandler(nullptr);
+    ObjList.reset();
+    // Statements and transactions unregister from the connection as they go.
+    IBSQLS.reset();
+    ibtrc.reset();
+    ibtrs.reset();
+    ibdb.reset();
+}
+
+QString TDB::IniFileName()
+{
+    if (!NamedIniFile().isEmpty())
+        return NamedIniFile();
+    return QDir(ExecutableDir()).filePath(QStringLiteral("tessar.ini"));
+}
+
+void TDB::SetIniFileName(const QString &fileName)
+{
+    NamedIniFile() = fileName;
+}
+
+void TDB::ResolveDatabaseName()
+{
+    // A server name ("host:path", "host/port:path") goes as written; a relative file path
+    // means the folder of the settings file, so the program works from any current directory.
+    const QString name = ibdb->DatabaseName;
+    if (name.contains(QLatin1Char(':')) || QFileInfo(name).isAbsolute())
+        return;
+    ibdb->DatabaseName = QFileInfo(IniFileName()).dir().filePath(name);
+}
+
+void TDB::Connect()
+{
+    Connected = false;
+    LoadDBParams(*ibdb, IniFileName(), QStringLiteral("base.fdb"), QStringLiteral("UTF8"));
+    ResolveDatabaseName();
+    ibdb->Open();
+    try {
+        ibtrs->StartTransaction();
+    } catch (...) {
+        ibdb->Close();
+        throw;
+    }
+    Connected = true;
+}
+
+void TDB::Disconnect()
+{
+    Connected = false;
+    ibdb->Close();
+}
+
+void TDB::Init()
+{
+    DB->ObjList->Load();
+    DB->Inited = true;
+}
+
+void TDB::Deinit()
+{
+    ObjList->Clear();
+    Inited = false;
+}
+
+void TDB::Login(const QString &ALog, const QString & /*APas: no password is compared*/)
+{
+    IBSQLS->SetSQL(QStringLiteral("select USR_ID, USR_LOGIN, USR_NAME from USR where USR_LOGIN = :USR_LOGIN"));
+    IBSQLS->ParamByName(QStringLiteral("USR_LOGIN")) = Variant(ALog);
+    WithClosed(*IBSQLS, [&] {
+        IBSQLS->ExecQuery();
+        if (IBSQLS->Eof())
+            throw ExceptionPos(QStringLiteral("Неверный логин или пароль."));
+        CurrentUserId = VarAsInteger(IBSQLS->FieldByName(QStringLiteral("USR_ID")));
+        CurrentUserName = IBSQLS->FieldByName(QStringLiteral("USR_NAME")).toString();
+    });
+}
+
+void TDB::StartTransaction()
+{
+    ibtrc->StartTransaction();
+}
+
+void TDB::CommitTransaction()
+{
+    ibtrc->Commit();
+}
+
+void TDB::RollbackChanges()
+{
+    // Callers roll back in their error paths, also when the start itself failed.
+    if (ibtrc->InTransaction())
+        ibtrc->Rollback();
+}
+
+std::unique_ptr<TIBSQL> TDB::CreateIBSQLS()
+{
+    return std::make_unique<TIBSQL>(ibdb.get(), ibtrs.get());
+}
+
+std::unique_ptr<TIBSQL> TDB::CreateIBSQLC()
+{
+    return std::make_unique<TIBSQL>(ibdb.get(), ibtrc.get());
+}
+
+int TDB::GetGenId(const QString &AGenName)
+{
+    // The name becomes part of the statement text, so it must be a plain identifier.
+    if (!IsPlainIdentifier(AGenName))
+        throw ExceptionPos(Format(QStringLiteral("Недопустимое имя генератора \"%s\"."), {AGenName}));
+    IBSQLS->SetSQL(Format(QStringLiteral("select gen_id(%s, 1) from RDB$DATABASE"), {AGenName}));
+    return WithClosed(*IBSQLS, [&] {
+        IBSQLS->ExecQuery();
+        return VarAsInteger(IBSQLS->Field(0));
+    });
+}
+
+void TDB::ApplicationException(const std::exception &e)
+{
+    const auto *pos = dynamic_cast<const ExceptionPos *>(&e);
+    MsgDlg(QString::fromUtf8(e.what()), TMsgDlgType::mtError, mbOK, pos ? pos->Parent : nullptr);
+}
+
+void DebugMsg(const QString &S)
+{
+    if (ShowDebMsg)
+        MsgDlg(S, TMsgDlgType::mtInformation, mbOK, nullptr);
+}
+
+void DebugMsgFmt(const QString &format, const QList<Variant> &args)
+{
+    if (ShowDebMsg)
+        DebugMsg(Format(format, args));
+}

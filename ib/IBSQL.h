@@ -1,0 +1,99 @@
+#pragma once
+
+#include "SqlParams.h"
+#include "Variant.h"
+#include "XSqlda.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <ibase.h>
+
+class TIBDatabase;
+class TIBTransaction;
+
+// One statement on a database and a transaction.
+// The text is set whole or line by line; ":NAME" parameters are set by name and a name
+// used twice is bound twice. The statement is prepared on the first execution after its
+// text changed and reused otherwise. A select fetches its first row on ExecQuery.
+class TIBSQL
+{
+public:
+    explicit TIBSQL(TIBDatabase *db = nullptr, TIBTransaction *tr = nullptr);
+    ~TIBSQL();
+    TIBSQL(const TIBSQL &) = delete;
+    TIBSQL &operator=(const TIBSQL &) = delete;
+
+    TIBDatabase *Database() const { return FDatabase; }
+    TIBTransaction *Transaction() const { return FTransaction; }
+    void SetTransaction(TIBTransaction *tr);
+
+    // Statement text. Changing it closes an open cursor and forgets parameter values.
+    void SetSQL(const QString &text);
+    void AddLine(const QString &line);
+    void ClearSQL();
+    QString SQLText() const { return FLines.join(QLatin1Char('\n')); }
+    const QStringList &SQLLines() const { return FLines; }
+
+    // Parameters, by name (case-insensitive); an unknown name raises.
+    Variant &ParamByName(const QString &name);
+    bool HasParam(const QString &name) const;
+    QStringList ParamNames() const;   // distinct names, in order of first use
+
+    void Prepare();
+    bool Prepared() const { return FPrepared; }
+    int PrepareCount() const { return FPrepareCount; }   // how often the server prepared it
+
+    // Runs the statement; a select opens its cursor and fetches the first row.
+    void ExecQuery();
+    // How many statements this process has executed (for benchmarks that count round trips).
+    static qint64 ExecutedCount();
+
+    // Sends the text to the server as it stands (DDL, procedural blocks); no parameters.
+    void ExecImmediate();
+
+    bool Next();                      // fetches the next row; false at the end
+    bool Eof() const { return FEof; }
+    bool Open() const { return FCursorOpen; }
+    void Close();
+
+    int FieldCount() const;
+    QString FieldName(int i) const;
+    int FieldIndex(const QString &name) const;    // -1 when there is none
+    Variant Field(int i) const;
+    Variant FieldByName(const QString &name) const;
+    bool FieldIsNull(int i) const;
+
+    // Called by the database and the transaction when their handles go away.
+    void FreeHandle();
+    void DetachDatabase();
+    void CursorLost();
+
+private:
+    void TextChanged();
+    const TParsedSQL &Parsed() const;
+    void CheckReady() const;
+    isc_tr_handle *TransactionHandle() const;
+    void BindInput();
+    void FetchRow();
+    void ReadStatementType();
+    void CheckRow() const;
+
+    TIBDatabase *FDatabase = nullptr;
+    TIBTransaction *FTransaction = nullptr;
+    QStringList FLines;
+    mutable TParsedSQL FParsed;
+    mutable bool FParsedValid = false;
+    QHash<QString, Variant> FParams;
+
+    isc_stmt_handle FHandle = 0;
+    bool FPrepared = false;
+    int FPrepareCount = 0;
+    int FStatementType = 0;
+    TXSqlda FIn;
+    TXSqlda FOut;
+    QHash<QString, int> FFieldIndex;
+    bool FCursorOpen = false;
+    bool FEof = true;
+    bool FHasRow = false;
+};

@@ -1,0 +1,30 @@
+# Shared by the scripts: installing what is missing, building.
+# shellcheck shell=bash
+
+KORVENIX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# Installs the Debian packages that dpkg does not list as installed; does nothing otherwise.
+ensure_packages() {
+  local missing=()
+  for pkg in "$@"; do
+    dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get install -y --no-install-recommends "${missing[@]}" </dev/null \
+    || { $sudo apt-get update </dev/null && $sudo apt-get install -y --no-install-recommends "${missing[@]}" </dev/null; }
+}
+
+BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev
+                firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils)
+TEST_PACKAGES=(googletest libgtest-dev firebird3.0-server)
+
+# configure_and_build BUILD_DIR [cmake options...]
+configure_and_build() {
+  local dir="$1"; shift
+  cmake -S "$KORVENIX_ROOT" -B "$dir" "$@"
+  cmake --build "$dir" -j "$(nproc)"
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Main.h"
+#include "TestDatabase.h"
+
+#include <QString>
+#include <QList>
+#include <utility>
+
+// Builds a small repository row by row in a test's database copy, each statement committed.
+// The connection object must be connected.
+class RepoBuilder
+{
+public:
+    explicit RepoBuilder(TDB &db) : FDB(db) {}
+
+    // Deletes every object, and with it every field, link, view, card and formula.
+    void Clear();
+    int AddObj(const QString &table, const QString &capt, bool ref = false, bool meta = false);
+    // `type` is the field type's code name ("PK", "Integ" ...); an empty name leaves the type Null.
+    int AddFld(int objId, const QString &field, const QString &type, const QString &capt = QString(),
+               bool virt = false);
+    // A link from the master object to a detail object's link field.
+    int AddDep(int parentObjId, int childFldId, const QString &rule = QStringLiteral("NoAction"),
+               const QString &name = QString());
+    void Exec(const QString &text, const QList<std::pair<QString, Variant>> &params = {});
+
+private:
+    TDB &FDB;
+};
