@@ -1,19 +1,23 @@
 #include "Fld.h"
 
+#include "Formula.h"
+
 #include "Func.h"
 #include "Main.h"
 #include "Obj.h"
 #include "ObjLink.h"
 
-TFld::TFld()
+TFld::TFld() : Formula(std::make_unique<TFormula>())
 {
     TSObj::AddAllFld(*DB->ObjList->GetObjByTable(QStringLiteral("FLD")));
 }
 
-TFld::TFld(const TIBSQL &AIBSQL)
+TFld::TFld(const TIBSQL &AIBSQL) : Formula(std::make_unique<TFormula>())
 {
     AddAllFld(AIBSQL);
 }
+
+TFld::~TFld() = default;
 
 void TFld::AddAllFld(const TIBSQL &AIBSQL)
 {

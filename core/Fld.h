@@ -3,6 +3,9 @@
 #include "CodeTables.h"
 #include "SObj.h"
 
+#include <memory>
+
+class TFormula;
 class TObj;
 class TObjLink;
 
@@ -12,6 +15,9 @@ class TFld : public TSObj
 public:
     TFld();                                  // from the repository's description of FLD
     explicit TFld(const TIBSQL &AIBSQL);     // from a query's columns, during the load
+    ~TFld() override;
+
+    std::unique_ptr<TFormula> Formula;       // empty unless the field is computed
 
     using TSObj::AddAllFld;
     // The columns, then the values the field editors keep in memory.

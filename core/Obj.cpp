@@ -1,10 +1,13 @@
 #include "Obj.h"
 
 #include "Fld.h"
+#include "Formula.h"
 #include "Func.h"
 #include "IBSQL.h"
 #include "Main.h"
+#include "NestedSet.h"
 #include "ObjLink.h"
+#include "ObjValue.h"
 
 namespace {
 
@@ -34,6 +37,7 @@ void TObj::SetUp()
     FldList = std::make_unique<TFldList>(true);
     ChildList = std::make_unique<TObjLinkList>(this, true);
     ParentList = std::make_unique<TObjLinkList>(this, false);
+    TemplFldList = std::make_unique<TTemplFldList>();
 }
 
 TObj::~TObj()
@@ -41,6 +45,7 @@ TObj::~TObj()
     ParentList.reset();
     ChildList.reset();
     FldList.reset();
+    TemplFldList.reset();
     IBSQLS.reset();
     IBSQLS2.reset();
 }
@@ -62,6 +67,95 @@ void TObj::LoadFields()
             PKFld = fld.get();
         FldList->Add(std::move(fld));
     }
+}
+
+void TObj::LoadFormuls()
+{
+    IBSQLS->SetSQL(QStringLiteral("select * from FRMLTREE where FLD_ID = :FLD_ID order by FRMLTREE_LFT"));
+    IBSQLS2->SetSQL(QStringLiteral("select FLD_ID from FRMLTRPT where FRMLTREE_ID = :FRMLTREE_ID order by FRMLTRPT_ID"));
+    for (TFld *fld : *FldList)
+        if (fld->FormulaHave())
+            LoadFormula(*fld);
+}
+
+void TObj::LoadFormula(TFld &AFld)
+{
+    IBSQLS->ParamByName(QStringLiteral("FLD_ID")) = AFld.Id();
+    ClosedAtEnd closer{*IBSQLS};
+    IBSQLS->ExecQuery();
+    AFld.Formula->Clear();
+    for (; !IBSQLS->Eof(); IBSQLS->Next()) {
+        std::unique_ptr<TFormulaTree> node = LoadFormulaNode();
+        TFormulaTree *root = AFld.Formula->FormulaTreeRoot.get();
+        if (!root) {
+            AFld.Formula->FormulaTreeRoot = std::move(node);
+            continue;
+        }
+        if (!PlaceByDescent(root, node.get()))
+            throw ExceptionPos(Format(QStringLiteral("TObj.LoadFormuls: Нарушение структуры дерева формулы для поля \"%s\"."),
+                                      {AFld.Capt()}));
+        node.release();   // the parent's child list owns it now
+    }
+}
+
+std::unique_ptr<TFormulaTree> TObj::LoadFormulaNode()
+{
+    auto node = std::make_unique<TFormulaTree>();
+    node->CopyDataFrom(*IBSQLS);
+    if (node->FldValueId().isNull())
+        return node;
+    node->SetFldValue(DB->ObjList->GetFldById(VarAsInteger(node->FldValueId())));
+    if (node->PathHave()) {
+        IBSQLS2->ParamByName(QStringLiteral("FRMLTREE_ID")) = node->Id();
+        ClosedAtEnd closer{*IBSQLS2};
+        for (IBSQLS2->ExecQuery(); !IBSQLS2->Eof(); IBSQLS2->Next())
+            node->Path->Add(DB->ObjList->GetFldById(VarAsInteger(IBSQLS2->FieldByName(QStringLiteral("FLD_ID")))));
+    }
+    return node;
+}
+
+void TObj::LoadTempl()
+{
+    IBSQLS->SetSQL(QStringLiteral("select * from OBJVALUE where OBJ_ID = :OBJ_ID order by OBJVALUE_ID"));
+    IBSQLS2->SetSQL(QStringLiteral("select * from OBJVALPT where OBJVALUE_ID = :OBJVALUE_ID order by OBJVALPT_ID"));
+    IBSQLS->ParamByName(QStringLiteral("OBJ_ID")) = Id();
+    ClosedAtEnd closer{*IBSQLS};
+    for (IBSQLS->ExecQuery(); !IBSQLS->Eof(); IBSQLS->Next())
+        TemplFldList->Add(LoadTemplField());
+}
+
+std::unique_ptr<TObjValue> TObj::LoadTemplField()
+{
+    // Lookup errors name the object whose template is being loaded before their own lines.
+    const auto templateError = [this](const QString &message) {
+        return ExceptionPos(Format(QStringLiteral("Объект \"%s\": Загрузка шаблона.\r"), {Capt()}) + message);
+    };
+    const auto fieldOf = [&](const TObj *obj, int fldId) {
+        try {
+            return obj->GetFldById(fldId);
+        } catch (const ExceptionPos &e) {
+            throw templateError(e.Message());
+        }
+    };
+    auto value = std::make_unique<TObjValue>();
+    value->CopyDataFrom(*IBSQLS);
+    value->SetObj(this);
+    const TObj *current = this;
+    if (value->PathHave()) {
+        IBSQLS2->ParamByName(QStringLiteral("OBJVALUE_ID")) = value->Id();
+        ClosedAtEnd closer{*IBSQLS2};
+        for (IBSQLS2->ExecQuery(); !IBSQLS2->Eof(); IBSQLS2->Next()) {
+            TFld *link = fieldOf(current, VarAsInteger(IBSQLS2->FieldByName(QStringLiteral("FLD_ID"))));
+            value->Path->Add(link);
+            // A path runs through stored link fields only; anything else leads nowhere.
+            if (!link->FKObj())
+                throw templateError(Format(QStringLiteral("Поле \"%s\" в пути шаблона не ссылается на объект."),
+                                           {link->Capt()}));
+            current = link->FKObj();
+        }
+    }
+    value->SetFld(fieldOf(current, value->FldId()));
+    return value;
 }
 
 TFld *TObj::GetFldById(int AFldId) const
@@ -165,8 +259,11 @@ void TObjList::LinkFieldTargets()
 void TObjList::LoadFormulasAndTemplates()
 {
     const int count = Count();
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
+        Items(i)->LoadFormuls();
+        Items(i)->LoadTempl();
         Report(i / 2 + count / 2, count);
+    }
 }
 
 TObj *TObjList::GetObjById(int AObjId) const

@@ -6,9 +6,12 @@
 #include <memory>
 
 class TFld;
+class TFormulaTree;
+class TObjValue;
 class TFldList;
 class TObjLink;
 class TObjLinkList;
+class TTemplFldList;
 
 // Receives the repository load's progress.
 using TNotifyPosition = std::function<void(int APos, int AMax)>;
@@ -27,6 +30,7 @@ public:
     std::unique_ptr<TFldList> FldList;          // owned, virtual fields included
     std::unique_ptr<TObjLinkList> ParentList;   // links in which this object is the detail
     std::unique_ptr<TObjLinkList> ChildList;    // links in which it is the master (owned)
+    std::unique_ptr<TTemplFldList> TemplFldList;  // the value template's fields
 
     int Id() const { return GetInteger(QStringLiteral("OBJ_ID")); }
     void SetId(int v) { SetValue(QStringLiteral("OBJ_ID"), v); }
@@ -47,6 +51,9 @@ public:
 
     // Reads the object's fields from FLD; the key field becomes PKFld.
     void LoadFields();
+    // Reads the formulas of the computed fields and the value template.
+    void LoadFormuls();
+    void LoadTempl();
     TFld *GetFldById(int AFldId) const;
     TFld *GetFldByName(const QString &AFldName) const;
     // A new key for a record of the object, from the generator named like its key column.
@@ -54,6 +61,9 @@ public:
 
 private:
     void SetUp();
+    void LoadFormula(TFld &AFld);
+    std::unique_ptr<TFormulaTree> LoadFormulaNode();
+    std::unique_ptr<TObjValue> LoadTemplField();
 };
 
 // The metadata repository: every object with its fields and links, loaded at login.

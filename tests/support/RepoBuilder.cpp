@@ -56,3 +56,40 @@ int RepoBuilder::AddDep(int parentObjId, int childFldId, const QString &rule, co
          {{"ID", id}, {"OBJ", parentObjId}, {"FLD", childFldId}, {"NAME", name}, {"RULE", rule}});
     return id;
 }
+
+int RepoBuilder::EnsureDescribed(const QString &table)
+{
+    auto find = FDB.CreateIBSQLS();
+    find->SetSQL(QStringLiteral("select OBJ_ID from OBJ where OBJ_TABLE = :T"));
+    find->ParamByName(QStringLiteral("T")) = table;
+    find->ExecQuery();
+    if (!find->Eof())
+        return find->Field(0).toInt();
+    find->Close();
+    const int objId = AddObj(table, table, false, true);
+    find->SetSQL(QStringLiteral(
+        "select trim(RF.RDB$FIELD_NAME), F.RDB$FIELD_TYPE, trim(RF.RDB$FIELD_SOURCE) "
+        "from RDB$RELATION_FIELDS RF join RDB$FIELDS F on F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE "
+        "where RF.RDB$RELATION_NAME = :T order by RF.RDB$FIELD_POSITION"));
+    find->ParamByName(QStringLiteral("T")) = table;
+    QList<std::pair<QString, QString>> columns;
+    for (find->ExecQuery(); !find->Eof(); find->Next()) {
+        const QString column = find->Field(0).toString();
+        const int type = find->Field(1).toInt();
+        const QString domain = find->Field(2).toString();
+        QString code = QStringLiteral("Integ");
+        if (column == table + QStringLiteral("_ID"))
+            code = QStringLiteral("PK");
+        else if (domain == QStringLiteral("BOOL"))
+            code = QStringLiteral("Boolean");
+        else if (type == 37 || type == 14)
+            code = QStringLiteral("String");
+        else if (type == 12)
+            code = QStringLiteral("Date");
+        columns << std::make_pair(column, code);
+    }
+    find->Close();
+    for (const auto &[column, code] : columns)
+        AddFld(objId, column, code);
+    return objId;
+}

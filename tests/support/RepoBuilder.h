@@ -23,6 +23,10 @@ public:
     // A link from the master object to a detail object's link field.
     int AddDep(int parentObjId, int childFldId, const QString &rule = QStringLiteral("NoAction"),
                const QString &name = QString());
+    // Describes an existing metadata table (OBJ and FLD rows from the system tables) unless the
+    // repository already has an object for it; returns the object's id. Key column as PK, BOOL
+    // columns as Boolean, other integers as Integ, texts as String.
+    int EnsureDescribed(const QString &table);
     void Exec(const QString &text, const QList<std::pair<QString, Variant>> &params = {});
 
 private:
