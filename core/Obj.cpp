@@ -1,5 +1,7 @@
 #include "Obj.h"
 
+#include <algorithm>
+
 #include "Fld.h"
 #include "Formula.h"
 #include "Func.h"
@@ -8,6 +10,9 @@
 #include "NestedSet.h"
 #include "ObjLink.h"
 #include "ObjValue.h"
+#include "Filter.h"
+#include "FilterTree.h"
+#include "Sql.h"
 
 namespace {
 
@@ -181,6 +186,54 @@ int TObj::GetNewId() const
     if (!PKFld)
         throw ExceptionPos(Format(QStringLiteral("Объект \"%s\": нет ключевого поля, новый код взять неоткуда."), {Capt()}));
     return DB->GetGenId(PKFld->Field());
+}
+
+void TObj::CheckTemplate() const
+{
+    if (TemplFldList->Count() == 0)
+        throw ExceptionPos(Format(QStringLiteral("У объекта \"%s\" не указаны поля для шаблона значения."), {Capt()}));
+    if (Templ().isEmpty())
+        throw ExceptionPos(Format(QStringLiteral("У объекта \"%s\" не указан шаблон значения."), {Capt()}));
+    if (CountSubStr(QStringLiteral("%s"), Templ()) != TemplFldList->Count())
+        throw ExceptionPos(Format(QStringLiteral("У объекта \"%s\" количество значений \"%%s\" в шаблоне не "
+                                                 "соответствует количеству полей шаблона."),
+                                  {Capt()}));
+}
+
+QString TObj::GetValueById(int AId)
+{
+    CheckTemplate();
+    TSQL sql;
+    sql.SetObj(this);
+    // Each template field remembers its output column: the builder shares one column between
+    // two template fields that read the same field along the same path.
+    QList<const TSelFld *> columnOfField;
+    for (TObjValue *value : *TemplFldList) {
+        TJoin *join = sql.AddFldPath(value->Fld(), *value->Path, true, false);
+        const auto found = std::find_if(sql.SelFldList.begin(), sql.SelFldList.end(), [&](const TSelFld *f) {
+            return f->Fld == value->Fld() && f->Join == join;
+        });
+        columnOfField << *found;   // AddFldPath has just made or reused it
+    }
+    TFilter filter;
+    filter.CreateRoot(TFilterTreeType::fttEqual, PKFld)->SetValue(AId);
+    sql.AddFilter(&filter);
+    IBSQLS->SetSQL(sql.GetSelectSQL());
+    DebugMsgFmt(QStringLiteral("Запрос получения значений шаблона для объекта \"%s\"\r\r%s"), {Capt(), IBSQLS->SQLText()});
+    sql.SetParams(*IBSQLS);
+    ClosedAtEnd closer{*IBSQLS};
+    IBSQLS->ExecQuery();
+    // Only the template's own "%s" places are filled, so a value that itself holds "%s"
+    // stays as it is instead of taking the next value.
+    const QStringList pieces = Templ().split(QStringLiteral("%s"));
+    QString text = pieces.first();
+    for (int i = 0; i < columnOfField.size(); ++i) {
+        const int column = sql.SelFldList.IndexOf(columnOfField[i]);
+        if (!IBSQLS->Eof())
+            text += IBSQLS->Field(column).isNull() ? QString() : IBSQLS->Field(column).toString();
+        text += pieces[i + 1];
+    }
+    return text;
 }
 
 // --- The repository ------------------------------------------------------------------------

@@ -58,12 +58,15 @@ public:
     TFld *GetFldByName(const QString &AFldName) const;
     // A new key for a record of the object, from the generator named like its key column.
     int GetNewId() const;
+    // The record's display text: the value template filled with its fields' values.
+    QString GetValueById(int AId);
 
 private:
     void SetUp();
     void LoadFormula(TFld &AFld);
     std::unique_ptr<TFormulaTree> LoadFormulaNode();
     std::unique_ptr<TObjValue> LoadTemplField();
+    void CheckTemplate() const;
 };
 
 // The metadata repository: every object with its fields and links, loaded at login.

@@ -233,4 +233,63 @@ TEST_F(TemplateTest, APathThroughAPlainFieldIsRefused)
               "Объект \"Продажа\": Загрузка шаблона.\rПоле \"Цена\" в пути шаблона не ссылается на объект.");
 }
 
+class TemplateValueTest : public TemplateTest
+{
+protected:
+    void SetUp() override
+    {
+        TemplateTest::SetUp();
+        repo.EnsureDescribed("FLTR");
+        repo.EnsureDescribed("FLTRTREE");
+        repo.Exec("create table CITY (CITY_ID integer not null primary key, CITY_NAME varchar(50))");
+        repo.Exec("create table CUST (CUST_ID integer not null primary key, CUST_NAME varchar(50), CITY_ID integer)");
+        repo.Exec("insert into CITY values (1, 'Осло')");
+        repo.Exec("insert into CUST values (1, 'Иванов', 1)");
+        repo.Exec("insert into CUST values (2, 'Петров', null)");
+        repo.Exec("insert into CUST values (3, '50%s', 1)");
+    }
+    void SetTempl(const QString &templ)
+    {
+        repo.Exec("update OBJ set OBJ_TEMPL = :T where OBJ_ID = :ID", {{"T", templ}, {"ID", cust}});
+    }
+    TObj *Cust() { return db.ObjList->GetObjById(cust); }
+};
+
+TEST_F(TemplateValueTest, FillsTheTemplateWithTheRecordsValues)
+{
+    SetTempl("%s (%s)");
+    TemplField(cust, custName);
+    TemplField(cust, cityName, {custCity});
+    db.Init();
+    EXPECT_EQ(Cust()->GetValueById(1), "Иванов (Осло)");
+    EXPECT_EQ(Cust()->GetValueById(2), "Петров ()") << "a Null value leaves its place empty";
+    EXPECT_EQ(Cust()->GetValueById(3), "50%s (Осло)") << "a value holding %s does not take the next value";
+    EXPECT_EQ(Cust()->GetValueById(99), " ()") << "no record, no values";
+}
+
+TEST_F(TemplateValueTest, TheSameFieldTwiceIsShownTwice)
+{
+    SetTempl("%s / %s");
+    TemplField(cust, custName);
+    TemplField(cust, custName);
+    db.Init();
+    EXPECT_EQ(Cust()->GetValueById(1), "Иванов / Иванов");
+}
+
+TEST_F(TemplateValueTest, ChecksComeBeforeAnyStatement)
+{
+    db.Init();
+    EXPECT_EQ(ErrorOf([&] { Cust()->GetValueById(1); }), "У объекта \"Покупатель\" не указаны поля для шаблона значения.");
+    db.Deinit();
+    TemplField(cust, custName);
+    db.Init();
+    EXPECT_EQ(ErrorOf([&] { Cust()->GetValueById(1); }), "У объекта \"Покупатель\" не указан шаблон значения.");
+    db.Deinit();
+    SetTempl("%s, %s, %s");
+    TemplField(cust, cityName, {custCity});
+    db.Init();
+    EXPECT_EQ(ErrorOf([&] { Cust()->GetValueById(1); }),
+              "У объекта \"Покупатель\" количество значений \"%s\" в шаблоне не соответствует количеству полей шаблона.");
+}
+
 } // namespace

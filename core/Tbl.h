@@ -1,0 +1,46 @@
+#pragma once
+
+#include "SObj.h"
+
+#include <memory>
+
+class TIBSQL;
+class TObj;
+class TObjLink;
+class TTblTree;
+
+// A table view: which columns a grid shows for an object or for the detail records of a
+// link. A row of TBL with its column tree.
+class TTbl : public TSObj
+{
+public:
+    TTbl();   // from the repository's description of TBL
+    ~TTbl() override;
+
+    std::unique_ptr<TIBSQL> IBSQLS;
+    std::unique_ptr<TIBSQL> IBSQLC;
+    std::unique_ptr<TTblTree> TblTree;   // the root of the column tree; its field is the key field
+    bool RaiseLoad = false;
+
+    TObj *Obj() const { return FObj; }
+    void SetObj(TObj *AObj);                  // also writes OBJ_ID
+    TObjLink *ObjLink() const { return FObjLink; }
+    void SetObjLink(TObjLink *AObjLink);      // also writes DEP_ID
+    // The object whose records the view shows: its own, or the detail object of its link.
+    TObj *GetObj() const;
+
+    int Id() const { return GetInteger(QStringLiteral("TBL_ID")); }
+    void SetId(int v) { SetValue(QStringLiteral("TBL_ID"), v); }
+    QString Name() const { return GetString(QStringLiteral("TBL_NAME")); }
+    void SetName(const QString &v) { SetValue(QStringLiteral("TBL_NAME"), v); }
+    QString Capt() const { return GetString(QStringLiteral("TBL_CAPT")); }
+    void SetCapt(const QString &v) { SetValue(QStringLiteral("TBL_CAPT"), v); }
+    bool Default() const { return GetBoolean(QStringLiteral("TBL_DEFAULT")); }
+    bool Dev() const { return GetBoolean(QStringLiteral("TBL_DEV")); }
+    Variant ObjId() const { return GetVariant(QStringLiteral("OBJ_ID")); }
+    Variant ObjLinkId() const { return GetVariant(QStringLiteral("DEP_ID")); }
+
+private:
+    TObj *FObj = nullptr;
+    TObjLink *FObjLink = nullptr;
+};
