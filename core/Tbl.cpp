@@ -5,6 +5,7 @@
 #include "Main.h"
 #include "ObjLink.h"
 #include "TblTree.h"
+#include "TreeSearch.h"
 
 TTbl::TTbl()
 {
@@ -34,4 +35,148 @@ TObj *TTbl::GetObj() const
     if (FObjLink && FObjLink->ChildFld())
         return FObjLink->ChildFld()->Obj();
     return nullptr;
+}
+
+namespace {
+
+// Closes the statement however the block is left, so a failed load leaves no cursor open.
+struct ClosedAtEnd {
+    TIBSQL &sql;
+    ~ClosedAtEnd() { sql.Close(); }
+};
+
+} // namespace
+
+void TTbl::AddWhereLine(const QString &AFunc, TObj *AObj, TObjLink *AObjLink)
+{
+    if (AObjLink)
+        IBSQLS->AddLine(QStringLiteral("where T.DEP_ID = ") + QString::number(AObjLink->Id()));
+    else if (AObj)
+        IBSQLS->AddLine(QStringLiteral("where T.OBJ_ID = ") + QString::number(AObj->Id()));
+    else
+        throw ExceptionPos(AFunc + QStringLiteral(": Не указан ни объект, ни связь."));
+}
+
+void TTbl::AddDevOrderLine()
+{
+    // A developer sees the views made for developers first; anyone else the ordinary ones.
+    IBSQLS->AddLine(DevMode ? QStringLiteral("order by T.TBL_DEV desc") : QStringLiteral("order by T.TBL_DEV"));
+}
+
+bool TTbl::LoadRow()
+{
+    ClosedAtEnd closer{*IBSQLS};
+    IBSQLS->ExecQuery();
+    if (IBSQLS->Eof())
+        return false;
+    CopyDataFrom(*IBSQLS);
+    if (!ObjId().isNull())
+        SetObj(DB->ObjList->GetObjById(VarAsInteger(ObjId())));
+    if (!ObjLinkId().isNull())
+        SetObjLink(DB->ObjList->GetObjLinkById(VarAsInteger(ObjLinkId())));
+    IBSQLS->Close();
+    LoadTree();
+    return true;
+}
+
+void TTbl::MissCheck(bool AFound, const TObj *AObj) const
+{
+    if (AFound || !RaiseLoad)
+        return;
+    if (!AObj)
+        throw ExceptionPos(QStringLiteral("Таблица не найдена."));
+    throw ExceptionPos::Fmt(QStringLiteral("Для объекта \"%s\" не создана таблица."), {AObj->Capt()});
+}
+
+bool TTbl::LoadById(int AId)
+{
+    IBSQLS->ClearSQL();
+    IBSQLS->AddLine(QStringLiteral("select T.*"));
+    IBSQLS->AddLine(QStringLiteral("from TBL T"));
+    IBSQLS->AddLine(QStringLiteral("where T.TBL_ID = ") + QString::number(AId));
+    const bool found = LoadRow();
+    MissCheck(found, nullptr);
+    return found;
+}
+
+bool TTbl::LoadByName(TObj *AObj, TObjLink *AObjLink, const QString &AName)
+{
+    IBSQLS->ClearSQL();
+    IBSQLS->AddLine(QStringLiteral("select T.*"));
+    IBSQLS->AddLine(QStringLiteral("from TBL T"));
+    AddWhereLine(QStringLiteral("TTbl.LoadByName"), AObj, AObjLink);
+    IBSQLS->AddLine(QStringLiteral("and T.TBL_NAME = :TBL_NAME"));
+    AddDevOrderLine();
+    IBSQLS->ParamByName(QStringLiteral("TBL_NAME")) = AName;
+    const bool found = LoadRow();
+    MissCheck(found, AObj);
+    return found;
+}
+
+bool TTbl::LoadCurrent(TObj *AObj, TObjLink *AObjLink, int AUserId)
+{
+    const QString func = QStringLiteral("TTbl.LoadCurrent");
+    IBSQLS->ClearSQL();
+    IBSQLS->AddLine(QStringLiteral("select T.*"));
+    IBSQLS->AddLine(QStringLiteral("from USRTBL U"));
+    IBSQLS->AddLine(QStringLiteral("join TBL T on T.TBL_ID = U.TBL_ID"));
+    AddWhereLine(func, AObj, AObjLink);
+    IBSQLS->AddLine(QStringLiteral("and U.USR_ID = ") + QString::number(AUserId));
+    bool found = LoadRow();
+    if (!found) {
+        IBSQLS->ClearSQL();
+        IBSQLS->AddLine(QStringLiteral("select T.*"));
+        IBSQLS->AddLine(QStringLiteral("from TBL T"));
+        AddWhereLine(func, AObj, AObjLink);
+        IBSQLS->AddLine(QStringLiteral("and T.TBL_DEFAULT = 1"));
+        AddDevOrderLine();
+        found = LoadRow();
+    }
+    MissCheck(found, AObj);
+    return found;
+}
+
+void TTbl::LoadTree()
+{
+    TblTree.reset();
+    ClosedAtEnd closer{*IBSQLS};
+    IBSQLS->ClearSQL();
+    IBSQLS->AddLine(QStringLiteral("select *"));
+    IBSQLS->AddLine(QStringLiteral("from TBLTREE"));
+    IBSQLS->AddLine(QStringLiteral("where TBL_ID = :TBL_ID"));
+    IBSQLS->AddLine(QStringLiteral("order by TBLTREE_LFT"));
+    IBSQLS->ParamByName(QStringLiteral("TBL_ID")) = Id();
+    for (IBSQLS->ExecQuery(); !IBSQLS->Eof(); IBSQLS->Next()) {
+        auto node = std::make_unique<TTblTree>();
+        node->CopyDataFrom(*IBSQLS);
+        if (!node->FldId().isNull())
+            node->SetFld(DB->ObjList->GetFldById(VarAsInteger(node->FldId())));
+        // The first row is the root whatever its bounds; rows come by left bound, so every
+        // later node's parent is among the nodes placed before it.
+        if (!TblTree) {
+            TblTree = std::move(node);
+            continue;
+        }
+        TTblTree *parent = FindParentByLft(TblTree.get(), node->Lft(), &TTblTree::TblTreeList);
+        if (!parent) {
+            const TObj *obj = GetObj();
+            throw ExceptionPos::Fmt(
+                QStringLiteral("Обнаружено нарушение структуры дерева для таблицы \"%s\" (объект: \"%s\")."),
+                {Capt(), obj ? obj->Capt() : QString()});
+        }
+        parent->AddChild(std::move(node));
+    }
+    UpdateLongCapt();
+}
+
+void TTbl::RenumberTree()
+{
+    if (TblTree)
+        RenumberPreOrder(TblTree.get(), &TTblTree::TblTreeList);
+}
+
+void TTbl::UpdateLongCapt()
+{
+    if (TblTree)
+        TblTree->UpdateLongCapt();
 }

@@ -40,7 +40,25 @@ public:
     Variant ObjId() const { return GetVariant(QStringLiteral("OBJ_ID")); }
     Variant ObjLinkId() const { return GetVariant(QStringLiteral("DEP_ID")); }
 
+    // Load the view row and its column tree; false when no row matched (with RaiseLoad a
+    // miss raises). Exactly one of AObj and AObjLink selects the rows: the link when given.
+    bool LoadById(int AId);
+    bool LoadByName(TObj *AObj, TObjLink *AObjLink, const QString &AName);
+    // The user's own choice (USRTBL), otherwise the view flagged as default.
+    bool LoadCurrent(TObj *AObj, TObjLink *AObjLink, int AUserId);
+    // Re-reads the column tree of the loaded view.
+    void LoadTree();
+    // Gives the tree in memory fresh bounds 1 .. 2n in pre-order, as it is written back.
+    void RenumberTree();
+    // Recomputes every node's LongCapt, after the tree was read or changed.
+    void UpdateLongCapt();
+
 private:
+    void AddWhereLine(const QString &AFunc, TObj *AObj, TObjLink *AObjLink);
+    void AddDevOrderLine();
+    bool LoadRow();
+    void MissCheck(bool AFound, const TObj *AObj) const;
+
     TObj *FObj = nullptr;
     TObjLink *FObjLink = nullptr;
 };

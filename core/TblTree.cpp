@@ -19,3 +19,13 @@ TTblTree *TTblTree::AddChild(std::unique_ptr<TTblTree> AChild)
     AChild->FParent = this;
     return TblTreeList.Add(std::move(AChild));
 }
+
+void TTblTree::UpdateLongCapt()
+{
+    const QString own = FFld ? FFld->Capt() : QString();
+    // The root's own caption is not part of its columns' captions: a grid of an object never
+    // prefixes its columns with the key field.
+    LongCapt = FParent && FParent->FParent ? FParent->LongCapt + QLatin1Char('>') + own : own;
+    for (TTblTree *child : TblTreeList)
+        child->UpdateLongCapt();
+}

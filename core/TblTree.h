@@ -23,6 +23,9 @@ public:
     TTblTree *Parent() const { return FParent; }
     // Appends a child and makes this node its parent.
     TTblTree *AddChild(std::unique_ptr<TTblTree> AChild);
+    // Recomputes LongCapt for the node and its subtree; the parent's must be current.
+    // Under the root a column reads like "Клиент>Город>Название".
+    void UpdateLongCapt();
 
     int Id() const { return GetInteger(QStringLiteral("TBLTREE_ID")); }
     Variant FldId() const { return GetVariant(QStringLiteral("FLD_ID")); }

@@ -1,0 +1,179 @@
+#include "Card.h"
+
+#include "CtrlTree.h"
+#include "Fld.h"
+#include "IBSQL.h"
+#include "Main.h"
+#include "TreeSearch.h"
+
+namespace {
+
+// Closes the statement however the block is left, so a failed load leaves no cursor open.
+struct ClosedAtEnd {
+    TIBSQL &sql;
+    ~ClosedAtEnd() { sql.Close(); }
+};
+
+// Removes the target from the child list that holds it; the root is in no child list.
+bool RemoveFromSubtree(TCtrlTree *ANode, const TCtrlTree *ATarget)
+{
+    auto &children = ANode->CtrlTreeList;
+    for (int i = 0; i < children.Count(); ++i) {
+        if (children.Items(i) == ATarget) {
+            children.Delete(i);
+            return true;
+        }
+        if (RemoveFromSubtree(children.Items(i), ATarget))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TCard::TCard()
+{
+    TSObj::AddAllFld(*DB->ObjList->GetObjByTable(QStringLiteral("CARD")));
+    IBSQLS = DB->CreateIBSQLS();
+    IBSQLC = DB->CreateIBSQLC();
+}
+
+TCard::~TCard() = default;
+
+void TCard::SetObj(TObj *AObj)
+{
+    FObj = AObj;
+    SetValue(QStringLiteral("OBJ_ID"), AObj ? Variant(AObj->Id()) : Variant::Null());
+}
+
+void TCard::AddWhereLine(const QString &AFunc, TObj *AObj)
+{
+    if (!AObj)
+        throw ExceptionPos(AFunc + QStringLiteral(": Не указан объект."));
+    IBSQLS->AddLine(QStringLiteral("where C.OBJ_ID = ") + QString::number(AObj->Id()));
+}
+
+void TCard::AddDevOrderLine()
+{
+    // A developer sees the cards made for developers first; anyone else the ordinary ones.
+    IBSQLS->AddLine(DevMode ? QStringLiteral("order by C.CARD_DEV desc") : QStringLiteral("order by C.CARD_DEV"));
+}
+
+bool TCard::LoadRow()
+{
+    ClosedAtEnd closer{*IBSQLS};
+    IBSQLS->ExecQuery();
+    if (IBSQLS->Eof())
+        return false;
+    CopyDataFrom(*IBSQLS);
+    if (!ObjId().isNull())
+        SetObj(DB->ObjList->GetObjById(VarAsInteger(ObjId())));
+    IBSQLS->Close();
+    LoadCtrlTree();
+    return true;
+}
+
+void TCard::MissCheck(bool AFound, const TObj *AObj) const
+{
+    if (AFound || !RaiseLoad)
+        return;
+    if (!AObj)
+        throw ExceptionPos(QStringLiteral("Карточка не найдена."));
+    throw ExceptionPos::Fmt(QStringLiteral("Для объекта \"%s\" не создана карточка."), {AObj->Capt()});
+}
+
+bool TCard::LoadById(int AId)
+{
+    IBSQLS->ClearSQL();
+    IBSQLS->AddLine(QStringLiteral("select C.*"));
+    IBSQLS->AddLine(QStringLiteral("from CARD C"));
+    IBSQLS->AddLine(QStringLiteral("where C.CARD_ID = ") + QString::number(AId));
+    const bool found = LoadRow();
+    MissCheck(found, nullptr);
+    return found;
+}
+
+bool TCard::LoadByName(TObj *AObj, const QString &AName)
+{
+    IBSQLS->ClearSQL();
+    IBSQLS->AddLine(QStringLiteral("select C.*"));
+    IBSQLS->AddLine(QStringLiteral("from CARD C"));
+    AddWhereLine(QStringLiteral("TCard.LoadByName"), AObj);
+    IBSQLS->AddLine(QStringLiteral("and C.CARD_NAME = :CARD_NAME"));
+    AddDevOrderLine();
+    IBSQLS->ParamByName(QStringLiteral("CARD_NAME")) = AName;
+    const bool found = LoadRow();
+    MissCheck(found, AObj);
+    return found;
+}
+
+bool TCard::LoadCurrent(TObj *AObj, int AUserId)
+{
+    IBSQLS->ClearSQL();
+    IBSQLS->AddLine(QStringLiteral("select C.*"));
+    IBSQLS->AddLine(QStringLiteral("from USRCARD U"));
+    IBSQLS->AddLine(QStringLiteral("join CARD C on C.CARD_ID = U.CARD_ID"));
+    AddWhereLine(QStringLiteral("TCard.LoadCurrent"), AObj);
+    IBSQLS->AddLine(QStringLiteral("and U.USR_ID = ") + QString::number(AUserId));
+    bool found = LoadRow();
+    if (!found) {
+        IBSQLS->ClearSQL();
+        IBSQLS->AddLine(QStringLiteral("select C.*"));
+        IBSQLS->AddLine(QStringLiteral("from CARD C"));
+        AddWhereLine(QStringLiteral("TCard.LoadCurrent"), AObj);
+        IBSQLS->AddLine(QStringLiteral("and C.CARD_DEFAULT = 1"));
+        AddDevOrderLine();
+        found = LoadRow();
+    }
+    MissCheck(found, AObj);
+    return found;
+}
+
+std::unique_ptr<TCtrlTree> TCard::MakeNode() const
+{
+    auto node = std::make_unique<TCtrlTree>();
+    node->CopyDataFrom(*IBSQLS);
+    // Only the card's own object: a control bound to another object's field could never
+    // show a value of this record, so the lookup's error stops the load.
+    if (!node->FldId().isNull()) {
+        if (!FObj)
+            throw ExceptionPos(QStringLiteral("TCard.LoadCtrlTree: У карточки не указан объект."));
+        node->SetFld(FObj->GetFldById(VarAsInteger(node->FldId())));
+    }
+    return node;
+}
+
+void TCard::LoadCtrlTree()
+{
+    RootCtrlTree.reset();
+    ClosedAtEnd closer{*IBSQLS};
+    IBSQLS->SetSQL(Format(
+        QStringLiteral("select * from CTRLTREE C where C.CARD_ID = %d order by C.CTRLTREE_LFT"), {Id()}));
+    for (IBSQLS->ExecQuery(); !IBSQLS->Eof(); IBSQLS->Next()) {
+        // The first row is the root whatever its bounds; rows come by left bound, so every
+        // later control's parent is among the controls placed before it.
+        if (!RootCtrlTree) {
+            RootCtrlTree = MakeNode();
+            continue;
+        }
+        const int lft = VarAsInteger(IBSQLS->FieldByName(QStringLiteral("CTRLTREE_LFT")));
+        TCtrlTree *parent = FindParentByLft(RootCtrlTree.get(), lft, &TCtrlTree::CtrlTreeList);
+        if (!parent)
+            throw ExceptionPos::Fmt(
+                QStringLiteral("Обнаружено нарушение структуры дерева для карточки \"%s\" (объект: \"%s\")."),
+                {Capt(), FObj ? FObj->Capt() : QString()});
+        parent->AddChild(MakeNode());
+    }
+}
+
+void TCard::RenumberTree()
+{
+    if (RootCtrlTree)
+        RenumberPreOrder(RootCtrlTree.get(), &TCtrlTree::CtrlTreeList);
+}
+
+void TCard::DeleteCtrlTree(TCtrlTree *ADelCtrlTree)
+{
+    if (RootCtrlTree && ADelCtrlTree)
+        RemoveFromSubtree(RootCtrlTree.get(), ADelCtrlTree);
+}
