@@ -1,13 +1,11 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "Application.h"
+#include "MainFo.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Платформа Korvenix"));
-    QMainWindow mainForm;
-    mainForm.setWindowTitle(QStringLiteral("Платформа Korvenix"));
-    mainForm.resize(1024, 700);
+    TMainForm mainForm;
     mainForm.show();
     return app.exec();
 }

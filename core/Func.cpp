@@ -102,8 +102,10 @@ void HandleApplicationException(const std::exception &e)
 {
     if (dynamic_cast<const EAbort *>(&e))
         return;
-    if (ApplicationHandler())
+    if (ApplicationHandler()) {
         ApplicationHandler()(e);
-    else
-        MsgDlg(QString::fromUtf8(e.what()), TMsgDlgType::mtError, mbOK, nullptr);
+        return;
+    }
+    const auto *pos = dynamic_cast<const ExceptionPos *>(&e);
+    MsgDlg(QString::fromUtf8(e.what()), TMsgDlgType::mtError, mbOK, pos ? pos->Parent.data() : nullptr);
 }

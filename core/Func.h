@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -21,7 +22,8 @@ public:
     // The message is built from a format text ("%s", "%d", "%g") and its arguments.
     static ExceptionPos Fmt(const QString &format, const QList<Variant> &args, QObject *parent = nullptr);
 
-    QObject *Parent = nullptr;
+    // Guarded: the control may be gone by the time the box is shown.
+    QPointer<QObject> Parent;
 };
 
 // Formats like the system's message texts: "%s" a value's text, "%d" an integer,

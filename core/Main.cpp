@@ -188,7 +188,7 @@ int TDB::GetGenId(const QString &AGenName)
 void TDB::ApplicationException(const std::exception &e)
 {
     const auto *pos = dynamic_cast<const ExceptionPos *>(&e);
-    MsgDlg(QString::fromUtf8(e.what()), TMsgDlgType::mtError, mbOK, pos ? pos->Parent : nullptr);
+    MsgDlg(QString::fromUtf8(e.what()), TMsgDlgType::mtError, mbOK, pos ? pos->Parent.data() : nullptr);
 }
 
 void DebugMsg(const QString &S)

@@ -1,0 +1,92 @@
+// Starts the real main window offscreen, logs in as "admin" through the login dialog, opens the
+// "Данные" menu and saves a picture of the window with the open menu.
+//   shell_screenshot [PNG [SETTINGS]]
+// PNG defaults to /tmp/korvenix.png. Without SETTINGS the program works on a fresh copy of the
+// template database.
+#include "Application.h"
+#include "LoginFo.h"
+#include "Main.h"
+#include "MainFo.h"
+#include "TestDatabase.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Платформа Korvenix"));
+    const QStringList args = QCoreApplication::arguments();
+    const QString png = args.size() > 1 ? args[1] : QStringLiteral("/tmp/korvenix.png");
+
+    std::unique_ptr<TestDatabase> copy;
+    if (args.size() > 2) {
+        TDB::SetIniFileName(args[2]);
+    } else {
+        copy = std::make_unique<TestDatabase>();
+        copy->WriteDefaultIni();
+    }
+
+    TMainForm form;
+    int status = 1;
+    // Answers the login dialog as soon as the main window's first show opens it.
+    std::function<void()> answerLogin = [&] {
+        if (auto *login = dynamic_cast<TLoginForm *>(QApplication::activeModalWidget())) {
+            login->leLogin->setText(QStringLiteral("admin"));
+            QTest::mouseClick(login->btOk, Qt::LeftButton);
+            return;
+        }
+        QTimer::singleShot(20, &form, answerLogin);
+    };
+    QTimer::singleShot(20, &form, answerLogin);
+
+    // Once logged in, opens "Данные" and takes the picture.
+    std::function<void()> shoot = [&] {
+        if (form.StatusText().isEmpty() || QApplication::activeModalWidget()) {
+            QTimer::singleShot(50, &form, shoot);
+            return;
+        }
+        QTest::mouseClick(form.mm, Qt::LeftButton, {}, form.mm->actionGeometry(form.miData->menuAction()).center());
+        QTimer::singleShot(300, &form, [&] {
+            // The menu is a window of its own: both are painted onto one picture.
+            const QRect window = form.frameGeometry();
+            const QRect menu = form.miData->isVisible() ? form.miData->geometry() : QRect();
+            const QRect all = window.united(menu);
+            QImage image(all.size(), QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.drawPixmap(window.topLeft() - all.topLeft(), form.grab());
+            if (!menu.isNull())
+                painter.drawPixmap(menu.topLeft() - all.topLeft(), form.miData->grab());
+            painter.end();
+            if (image.save(png)) {
+                std::printf("%s\n", qPrintable(png));
+                status = 0;
+            } else {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(png));
+            }
+            form.miData->hide();
+            form.close();
+            QCoreApplication::quit();
+        });
+    };
+    QTimer::singleShot(50, &form, shoot);
+    // A stuck dialog must not keep the tool running.
+    QTimer::singleShot(60000, &form, [] {
+        std::fprintf(stderr, "the window did not come up in time\n");
+        QCoreApplication::exit(1);
+    });
+
+    form.show();
+    const int loop = app.exec();
+    return status != 0 ? status : loop;
+}

@@ -1,0 +1,228 @@
+#include "MainFo.h"
+
+#include "Application.h"
+#include "LoginFo.h"
+#include "Main.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QTimer>
+
+TMainForm *MainForm = nullptr;
+
+std::function<void(const QUrl &)> TMainForm::OpenUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+
+TMainForm::TMainForm()
+{
+    MainForm = this;
+    FDB = std::make_unique<TDB>();
+    DB = FDB.get();
+
+    SetFormFont(this);
+    setWindowTitle(QStringLiteral("Платформа Korvenix"));
+    resize(426, 286);
+
+    mdi = new QMdiArea(this);
+    setCentralWidget(mdi);
+
+    mm = menuBar();
+    miFile = mm->addMenu(QStringLiteral("Файл"));
+    miLogin = miFile->addAction(QStringLiteral("Авторизация"));
+    miExit = miFile->addAction(QStringLiteral("Выход"));
+    miData = mm->addMenu(QStringLiteral("Данные"));
+    miSetup = mm->addMenu(QStringLiteral("Настройки"));
+    miConf = miSetup->addAction(QStringLiteral("Конфигуратор"));
+    // The two switches stay hidden: they are for the developer, who knows they are there.
+    miDevMode = miSetup->addAction(QStringLiteral("Режим разработчика"));
+    miDevMode->setCheckable(true);
+    miDevMode->setVisible(false);
+    miShowDebMsg = miSetup->addAction(QStringLiteral("Выводить отладочные сообщения"));
+    miShowDebMsg->setCheckable(true);
+    miShowDebMsg->setVisible(false);
+    miHelp = mm->addMenu(QStringLiteral("Справка"));
+    miHomePage = miHelp->addAction(QStringLiteral("Домашняя страница"));
+
+    connect(miLogin, &QAction::triggered, this, Guard([this] { miLoginClick(); }));
+    connect(miExit, &QAction::triggered, this, Guard([this] { miExitClick(); }));
+    connect(miConf, &QAction::triggered, this, Guard([this] { miConfClick(); }));
+    connect(miDevMode, &QAction::triggered, this, Guard([this] { miDevModeClick(); }));
+    connect(miShowDebMsg, &QAction::triggered, this, Guard([this] { miShowDebMsgClick(); }));
+    connect(miHomePage, &QAction::triggered, this, Guard([this] { miHomePageClick(); }));
+
+    // One text over the whole bar; a label keeps it when menu hints pass through the bar.
+    sb = statusBar();
+    sb->setFixedHeight(19);
+    sbText = new QLabel(sb);
+    sb->addWidget(sbText, 1);
+
+    CreateImages();
+    DeinitMainForm();
+}
+
+TMainForm::~TMainForm()
+{
+    // The windows go before the repository and the connection they read from.
+    MDIList.reset();
+    FDB.reset();
+    DB = nullptr;
+    if (MainForm == this)
+        MainForm = nullptr;
+}
+
+void TMainForm::CreateImages()
+{
+    const QColor ink = palette().color(QPalette::WindowText);
+    auto image = [&](const std::function<void(QPainter &)> &draw) {
+        QPixmap pixmap(16, 16);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ink);
+        draw(painter);
+        painter.end();
+        il.append(QIcon(pixmap));
+    };
+    auto triangle = [](QPainter &p, QPointF a, QPointF b, QPointF c) { p.drawPolygon(QPolygonF({a, b, c})); };
+    image([&](QPainter &p) { triangle(p, {3.5, 8}, {11.5, 3}, {11.5, 13}); });
+    image([&](QPainter &p) { triangle(p, {12.5, 8}, {4.5, 3}, {4.5, 13}); });
+    image([&](QPainter &p) { triangle(p, {8, 3.5}, {3, 11.5}, {13, 11.5}); });
+    image([&](QPainter &p) { triangle(p, {8, 12.5}, {3, 4.5}, {13, 4.5}); });
+    image([](QPainter &p) {
+        for (int x : {3, 7, 11})
+            p.drawRect(x, 10, 2, 2);
+    });
+}
+
+QString TMainForm::StatusText() const
+{
+    return sbText->text();
+}
+
+QUrl TMainForm::HomePageUrl()
+{
+    // The build puts the page beside the program.
+    return QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("docs/index.html")));
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (FShown)
+        return;
+    FShown = true;
+    // The login dialog runs once the main window stands on the screen, so it can centre over it.
+    QTimer::singleShot(0, this, Guard([this] { miLoginClick(); }));
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    Guarded([this] {
+        if (InitedMainForm)
+            DeinitMainForm();
+        if (DB->Inited)
+            DB->Deinit();
+        if (DB->Connected)
+            DB->Disconnect();
+    });
+    QMainWindow::closeEvent(event);
+}
+
+void TMainForm::miLoginClick()
+{
+    if (InitedMainForm)
+        DeinitMainForm();
+    if (DB->Inited)
+        DB->Deinit();
+    if (DB->Connected)
+        DB->Disconnect();
+
+    const auto form = std::make_unique<TLoginForm>(this);
+    LoginForm = form.get();
+    struct TForget {
+        ~TForget() { LoginForm = nullptr; }
+    } forget;
+    if (form->exec() == QDialog::Accepted)
+        InitMainForm();
+}
+
+void TMainForm::miExitClick()
+{
+    close();
+}
+
+void TMainForm::miConfClick()
+{
+    MDIList->Show(TMDIType::mtConfig, nullptr);
+}
+
+void TMainForm::ConfObjChange()
+{
+    FillDataMenu();
+}
+
+void TMainForm::miDevModeClick()
+{
+    DevMode = miDevMode->isChecked();
+    FillDataMenu();
+}
+
+void TMainForm::miShowDebMsgClick()
+{
+    ShowDebMsg = miShowDebMsg->isChecked();
+}
+
+void TMainForm::miHomePageClick()
+{
+    if (OpenUrl)
+        OpenUrl(HomePageUrl());
+}
+
+void TMainForm::miDataItemClick(QAction *Sender)
+{
+    MDIList->Show(TMDIType::mtObj, Sender->data().value<TObj *>());
+}
+
+void TMainForm::InitMainForm()
+{
+    MDIList = std::make_unique<TMDIList>(mdi);
+    miData->menuAction()->setVisible(true);
+    FillDataMenu();
+    miSetup->menuAction()->setVisible(true);
+    sbText->setText(QStringLiteral("Пользователь: ") + DB->CurrentUserName);
+    InitedMainForm = true;
+}
+
+void TMainForm::DeinitMainForm()
+{
+    // Freeing the list closes every MDI window with the objects behind it.
+    MDIList.reset();
+    miData->menuAction()->setVisible(false);
+    miData->clear();
+    miSetup->menuAction()->setVisible(false);
+    sbText->clear();
+    InitedMainForm = false;
+}
+
+void TMainForm::FillDataMenu()
+{
+    miData->clear();
+    for (TObj *obj : *DB->ObjList) {
+        if (obj->Meta() && !DevMode)
+            continue;
+        QString caption = obj->Capt2();
+        if (obj->Ref())
+            caption += QStringLiteral(" (Спр.)");
+        QAction *item = miData->addAction(caption);
+        item->setData(QVariant::fromValue(obj));
+        connect(item, &QAction::triggered, this, Guard([this, item] { miDataItemClick(item); }));
+    }
+}
