@@ -1,0 +1,15 @@
+#pragma once
+
+class TCard;
+class TTbl;
+
+// Writing a table view's column tree and a card's control tree back to the database, inside the
+// caller's write transaction: the tree's rows are deleted, the tree is renumbered from 1 in
+// pre-order and every node is inserted anew through a record editor, with a fresh key.
+// A tree without a root leaves no rows.
+void SaveTree(TTbl &ATbl);
+void SaveTree(TCard &ACard);
+
+// Writes a card's area sizes (CARD_HEIGHTATR, CARD_HEIGHTDET, CARD_WIDTH) through a record
+// editor; the row is only updated when a value changed.
+void SaveCard(TCard &ACard);
