@@ -8,32 +8,25 @@
 #include "TestDatabase.h"
 #include "TreeSearch.h"
 
+#include "DBFixture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
+using korvenix_test::ErrorOf;
+
 using enum TCtrlType;
 
-QString ErrorOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QStringLiteral("no error");
-}
 
 // Customers with two kinds of details (orders and notes), and payments as details of orders.
 // Cards and books only read metadata, so no data table is created.
-class CardTest : public ::testing::Test
+class CardTest : public korvenix_test::DBFixture
 {
 protected:
     void SetUp() override
     {
-        copy.WriteDefaultIni();
-        DB = &db;
-        db.Connect();
+        DBFixture::SetUp();
         repo.Clear();
         repo.EnsureDescribed("CARD");
         repo.EnsureDescribed("CTRLTREE");
@@ -59,7 +52,7 @@ protected:
     void TearDown() override
     {
         DevMode = false;
-        DB = nullptr;
+        DBFixture::TearDown();
     }
 
     int AddUser(const QString &login)
@@ -136,9 +129,6 @@ protected:
     }
     TObj *O(int id) const { return db.ObjList->GetObjById(id); }
 
-    TestDatabase copy;
-    TDB db;
-    RepoBuilder repo{db};
     int cust = 0, custName = 0, custVip = 0, ord = 0, ordNo = 0, custOrd = 0, custNote = 0, ordPay = 0;
     int user1 = 0, user2 = 0;
 };

@@ -3,6 +3,8 @@
 #include "TestDatabase.h"
 
 #include <QLocale>
+#include "DBFixture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -82,16 +84,13 @@ TEST(CodeTableNone, NoneMembersNeedNoDatabase)
               "StrToVarByFldType: Для типа поля \"не указано\" преобразование невозможно.");
 }
 
-class CodeTableDB : public ::testing::Test
+class CodeTableDB : public korvenix_test::DBFixture
 {
 protected:
     void SetUp() override
     {
-        copy.WriteDefaultIni();
-        DB = &db;
-        db.Connect();
+        DBFixture::SetUp();
     }
-    void TearDown() override { DB = nullptr; }
 
     void Write(const QString &text)
     {
@@ -102,8 +101,6 @@ protected:
         db.CommitTransaction();
     }
 
-    TestDatabase copy;
-    TDB db;
 };
 
 // Ids in the template are 1..n in member order, so the id of every member is its ordinal;

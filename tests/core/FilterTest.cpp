@@ -8,65 +8,32 @@
 #include "Tbl.h"
 #include "TestDatabase.h"
 
+#include "DBFixture.h"
+
 #include <gtest/gtest.h>
-
-namespace korvenix_test {
-
-// The filter and view row classes take their columns from the repository's description of
-// FLTR, FLTRTREE, TBL and TBLTREE. Until the template database carries that description the
-// tests add it; link columns are plain integers here, since a described link field would
-// need its link too.
-void DescribeRowTables(RepoBuilder &repo)
-{
-    const QList<std::pair<QString, QList<std::pair<QString, QString>>>> tables = {
-        {"FLTR",
-         {{"FLTR_ID", "PK"}, {"FLTR_NAME", "String"}, {"FLTR_ALWAYS", "Boolean"}, {"FLTR_DEV", "Boolean"},
-          {"TBL_ID", "Integ"}, {"DEP_ID", "Integ"}, {"OBJ_ID", "Integ"}}},
-        {"FLTRTREE",
-         {{"FLTRTREE_ID", "PK"}, {"FLTR_ID", "Integ"}, {"FLTRTRTP_ID", "Integ"}, {"FLD_ID", "Integ"},
-          {"DEP_ID", "Integ"}, {"FLTRTREE_LFT", "Integ"}, {"FLTRTREE_RGT", "Integ"}, {"FLTRTREE_NAME", "String"},
-          {"FLTRTREE_NOT", "Boolean"}, {"FLTRTREE_PATHHAVE", "Boolean"}, {"FLTRTREE_VALUE", "String"}}},
-        {"TBL",
-         {{"TBL_ID", "PK"}, {"OBJ_ID", "Integ"}, {"DEP_ID", "Integ"}, {"TBL_NAME", "String"}, {"TBL_CAPT", "String"},
-          {"TBL_DEFAULT", "Boolean"}, {"TBL_DEV", "Boolean"}}},
-        {"TBLTREE",
-         {{"TBLTREE_ID", "PK"}, {"TBL_ID", "Integ"}, {"FLD_ID", "Integ"}, {"TBLTREE_LFT", "Integ"},
-          {"TBLTREE_RGT", "Integ"}}},
-    };
-    for (const auto &[table, columns] : tables) {
-        const int obj = repo.AddObj(table, table, false, true);
-        for (const auto &[column, type] : columns)
-            repo.AddFld(obj, column, type);
-    }
-}
-
-} // namespace korvenix_test
 
 namespace {
 
-using enum TFilterTreeType;
+using korvenix_test::ErrorOf;
 
-template <typename Call>
-QString ErrorOf(Call call)
+// The filter and view rows are made from the repository's description of their tables.
+void DescribeRowTables(RepoBuilder &repo)
 {
-    try {
-        call();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QStringLiteral("no error");
+    for (const char *table : {"FLTR", "FLTRTREE", "TBL", "TBLTREE"})
+        repo.EnsureDescribed(table);
 }
 
-class FilterTest : public ::testing::Test
+using enum TFilterTreeType;
+
+
+class FilterTest : public korvenix_test::DBFixture
 {
 protected:
     void SetUp() override
     {
-        copy.WriteDefaultIni();
-        DB = &db;
-        db.Connect();
+        DBFixture::SetUp();
         repo.Clear();
-        korvenix_test::DescribeRowTables(repo);
+        DescribeRowTables(repo);
         city = repo.AddObj("CITY", "Города");
         cityName = repo.AddFld(city, "CITY_NAME", "String", "Город");
         repo.AddFld(city, "CITY_ID", "PK");
@@ -79,7 +46,7 @@ protected:
     void TearDown() override
     {
         DevMode = false;
-        DB = nullptr;
+        DBFixture::TearDown();
     }
 
     int AddFilter(const QString &name, bool always = false, bool dev = false, Variant tbl = Variant::Null(),
@@ -124,9 +91,6 @@ protected:
         return names;
     }
 
-    TestDatabase copy;
-    TDB db;
-    RepoBuilder repo{db};
     int city = 0, cityName = 0, cust = 0, custCity = 0, dep = 0;
 };
 

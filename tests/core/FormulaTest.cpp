@@ -6,29 +6,22 @@
 #include "RepoBuilder.h"
 #include "TestDatabase.h"
 
+#include "DBFixture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-QString ErrorOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QStringLiteral("no error");
-}
+using korvenix_test::ErrorOf;
+
 
 // A sale that points at a customer, the customer at a city; the sale's TOTAL is computed.
-class FormulaTest : public ::testing::Test
+class FormulaTest : public korvenix_test::DBFixture
 {
 protected:
     void SetUp() override
     {
-        copy.WriteDefaultIni();
-        DB = &db;
-        db.Connect();
+        DBFixture::SetUp();
         repo.EnsureDescribed("FRMLTREE");
         repo.EnsureDescribed("OBJVALUE");
         city = repo.AddObj("CITY", "Город");
@@ -50,7 +43,6 @@ protected:
         total = repo.AddFld(sale, "TOTAL", "Num182", "Итого");
         repo.Exec("update FLD set FLD_FRMLHAVE = 1 where FLD_ID = :ID", {{"ID", total}});
     }
-    void TearDown() override { DB = nullptr; }
 
     // A node of TOTAL's formula: a function by code name, a field, or a constant.
     int Node(int lft, int rgt, const QString &func, int fld = 0, const Variant &value = Variant::Null())
@@ -72,9 +64,6 @@ protected:
     }
     TFormula &Formula() { return *db.ObjList->GetFldById(total)->Formula; }
 
-    TestDatabase copy;
-    TDB db;
-    RepoBuilder repo{db};
     int city = 0, cityName = 0, cust = 0, custName = 0, custCity = 0, sale = 0, saleCust = 0;
     int price = 0, tax = 0, count = 0, days = 0, total = 0;
 };

@@ -25,6 +25,8 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include "DBFixture.h"
+
 #include <gtest/gtest.h>
 #include <algorithm>
 
@@ -134,16 +136,13 @@ QList<int> Nest(const QList<Node> &nodes, QString &problem)
     return parents;
 }
 
-class InitialRepositoryTest : public ::testing::Test
+class InitialRepositoryTest : public korvenix_test::DBFixture
 {
 protected:
     void SetUp() override
     {
-        copy.WriteDefaultIni();
-        DB = &db;
-        db.Connect();
+        DBFixture::SetUp();
     }
-    void TearDown() override { DB = nullptr; }
 
     Rows Select(const QString &text, const Params &params = {})
     {
@@ -966,8 +965,6 @@ protected:
         return controls;
     }
 
-    TestDatabase copy;
-    TDB db;
 };
 
 // ------------------------------------------------------------------ the fresh database

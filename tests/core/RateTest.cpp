@@ -3,26 +3,25 @@
 #include "Rate.h"
 #include "TestDatabase.h"
 
+#include "DBFixture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 constexpr int Rub = 1;   // the template's base currency
 
-class RateTest : public ::testing::Test
+class RateTest : public korvenix_test::DBFixture
 {
 protected:
     void SetUp() override
     {
-        copy.WriteDefaultIni();
-        DB = &db;
-        db.Connect();
+        DBFixture::SetUp();
         usd = db.GetGenId("CURR_ID");
         Write("insert into CURR (CURR_ID, CURR_CODE, CURR_BASE) values (:A, 'USD', 0)", usd);
         AddRate(usd, QDate(2024, 3, 1), 905000);
         AddRate(usd, QDate(2024, 3, 10), 921234);
     }
-    void TearDown() override { DB = nullptr; }
 
     // Runs a statement with parameters :A, :B, :C in its own committed write transaction.
     void Write(const QString &text, const Variant &a, const Variant &b = {}, const Variant &c = {})
@@ -54,8 +53,6 @@ protected:
         return QString();
     }
 
-    TestDatabase copy;
-    TDB db;
     int usd = 0;
 };
 

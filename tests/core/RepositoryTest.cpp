@@ -6,34 +6,27 @@
 #include "RepoBuilder.h"
 #include "TestDatabase.h"
 
+#include "DBFixture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-QString ErrorOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QStringLiteral("no error");
-}
+using korvenix_test::ErrorOf;
 
-class RepositoryTest : public ::testing::Test
+
+class RepositoryTest : public korvenix_test::DBFixture
 {
 protected:
     void SetUp() override
     {
-        copy.WriteDefaultIni();
-        DB = &db;
-        db.Connect();
+        DBFixture::SetUp();
         repo.Clear();
     }
     void TearDown() override
     {
         db.ObjList->NotifyPosition = nullptr;
-        DB = nullptr;
+        DBFixture::TearDown();
     }
 
     // Object A with key A_ID and link field B_ID to object B with key B_ID.
@@ -47,9 +40,6 @@ protected:
         depId = repo.AddDep(bId, aLinkFld, "Cascade", "B-A");
     }
 
-    TestDatabase copy;
-    TDB db;
-    RepoBuilder repo{db};
     int aId = 0, bId = 0, aLinkFld = 0, depId = 0;
 };
 

@@ -10,26 +10,16 @@
 #include "TblTree.h"
 #include "TestDatabase.h"
 
-#include <gtest/gtest.h>
+#include "DBFixture.h"
 
-namespace korvenix_test {
-void DescribeRowTables(RepoBuilder &repo);   // FilterTest.cpp
-}
+#include <gtest/gtest.h>
 
 namespace {
 
+using korvenix_test::ErrorOf;
+
 using enum TFilterTreeType;
 
-template <typename Call>
-QString ErrorOf(Call call)
-{
-    try {
-        call();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QStringLiteral("no error");
-}
 
 QString Lines(const QStringList &lines)
 {
@@ -41,16 +31,15 @@ const QString NoObject = "Построитель запросов: Провер�
 // Real tables of cities, customers (two optional links to cities), orders (a required link to
 // a customer) and payments (an optional link to an order), described in the repository, so
 // that every generated statement also runs.
-class SqlTest : public ::testing::Test
+class SqlTest : public korvenix_test::DBFixture
 {
 protected:
     void SetUp() override
     {
-        copy.WriteDefaultIni();
-        DB = &db;
-        db.Connect();
+        DBFixture::SetUp();
         repo.Clear();
-        korvenix_test::DescribeRowTables(repo);
+        for (const char *table : {"FLTR", "FLTRTREE", "TBL", "TBLTREE"})
+            repo.EnsureDescribed(table);
         Ddl("create table CITY (CITY_ID integer not null primary key, CITY_NAME varchar(50))");
         Ddl("create table CUST (CUST_ID integer not null primary key, CUST_NAME varchar(50), "
             "CITY_ID integer references CITY, CITY2_ID integer references CITY)");
@@ -101,7 +90,6 @@ protected:
         repo.Exec("insert into PAY values (1001, null, null)");
         db.Init();
     }
-    void TearDown() override { DB = nullptr; }
 
     void Ddl(const QString &text)
     {
@@ -167,9 +155,6 @@ protected:
         }
     }
 
-    TestDatabase copy;
-    TDB db;
-    RepoBuilder repo{db};
 };
 
 TEST_F(SqlTest, NoObjectRefusesEverythingAndEmptyStatementsKeepTheirFrame)

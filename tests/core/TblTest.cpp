@@ -7,31 +7,24 @@
 #include "TestDatabase.h"
 #include "TreeSearch.h"
 
+#include "DBFixture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-QString ErrorOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QStringLiteral("no error");
-}
+using korvenix_test::ErrorOf;
+
 
 // Cities, customers (a link to a city) and orders (a link to a customer): enough for column
 // trees that reach the masters of masters. The views only read metadata, so no data table is
 // created.
-class TblTest : public ::testing::Test
+class TblTest : public korvenix_test::DBFixture
 {
 protected:
     void SetUp() override
     {
-        copy.WriteDefaultIni();
-        DB = &db;
-        db.Connect();
+        DBFixture::SetUp();
         repo.Clear();
         repo.EnsureDescribed("TBL");
         repo.EnsureDescribed("TBLTREE");
@@ -54,7 +47,7 @@ protected:
     void TearDown() override
     {
         DevMode = false;
-        DB = nullptr;
+        DBFixture::TearDown();
     }
 
     int AddUser(const QString &login)
@@ -104,9 +97,6 @@ protected:
     TObj *O(int id) const { return db.ObjList->GetObjById(id); }
     TFld *F(int id) const { return db.ObjList->GetFldById(id); }
 
-    TestDatabase copy;
-    TDB db;
-    RepoBuilder repo{db};
     int cityName = 0, cust = 0, custCity = 0, ord = 0, ordId = 0, ordNo = 0, ordCust = 0, custOrd = 0;
     int user1 = 0, user2 = 0;
 };

@@ -6,26 +6,14 @@
 #include "IBSQL.h"
 #include "Main.h"
 #include "Obj.h"
+#include "DBFixture.h"
 #include "ObjLink.h"
 #include "RepoBuilder.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
 
-inline void PrintTo(const Variant &value, std::ostream *os) { *os << VarDebugText(value).toStdString(); }
-
 namespace korvenix_test {
-
-template <typename Call>
-QString ErrorOf(Call call)
-{
-    try {
-        call();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QStringLiteral("no error");
-}
 
 // A formula node for FRMLTREE: a function by code name over operands, a field "TABLE.FIELD"
 // of the formula's own record, or a constant.
@@ -39,21 +27,19 @@ inline FNode Cn(const QString &value) { return {{}, {}, value, {}}; }
 
 // A fresh copy of the template database as it ships (repository, demo deals, products, rates,
 // summing triggers), logged in as "admin".
-class AtrFixture : public ::testing::Test
+class AtrFixture : public korvenix_test::DBFixture
 {
 protected:
     void SetUp() override
     {
-        copy.WriteDefaultIni();
-        DB = &db;
-        db.Connect();
+        DBFixture::SetUp();
         db.Init();
         db.Login("admin", "");
     }
     void TearDown() override
     {
         db.RollbackChanges();
-        DB = nullptr;
+        DBFixture::TearDown();
     }
 
     Variant Scalar(const QString &text, const QList<std::pair<QString, Variant>> &params = {})
@@ -112,9 +98,6 @@ protected:
         }
     }
 
-    TestDatabase copy;
-    TDB db;
-    RepoBuilder repo{db};
 
 private:
     inline static const QString FldIdSql = "select F.FLD_ID from FLD F join OBJ O on O.OBJ_ID = F.OBJ_ID "
