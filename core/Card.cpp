@@ -8,12 +8,6 @@
 
 namespace {
 
-// Closes the statement however the block is left, so a failed load leaves no cursor open.
-struct ClosedAtEnd {
-    TIBSQL &sql;
-    ~ClosedAtEnd() { sql.Close(); }
-};
-
 // Removes the target from the child list that holds it; the root is in no child list.
 bool RemoveFromSubtree(TCtrlTree *ANode, const TCtrlTree *ATarget)
 {
@@ -61,7 +55,7 @@ void TCard::AddDevOrderLine()
 
 bool TCard::LoadRow()
 {
-    ClosedAtEnd closer{*IBSQLS};
+    TCloseGuard closer(*IBSQLS);
     IBSQLS->ExecQuery();
     if (IBSQLS->Eof())
         return false;
@@ -146,7 +140,7 @@ std::unique_ptr<TCtrlTree> TCard::MakeNode() const
 void TCard::LoadCtrlTree()
 {
     RootCtrlTree.reset();
-    ClosedAtEnd closer{*IBSQLS};
+    TCloseGuard closer(*IBSQLS);
     IBSQLS->SetSQL(Format(
         QStringLiteral("select * from CTRLTREE C where C.CARD_ID = %d order by C.CTRLTREE_LFT"), {Id()}));
     for (IBSQLS->ExecQuery(); !IBSQLS->Eof(); IBSQLS->Next()) {

@@ -47,10 +47,7 @@ template <typename Rec>
 void ReadCodeRows(TIBSQL &sql, std::vector<Rec> &table, const QString &idColumn, const QString &nameColumn,
                   const QString &captColumn, const QString &unknownName)
 {
-    struct Closer {
-        TIBSQL &s;
-        ~Closer() { s.Close(); }
-    } closer{sql};
+    TCloseGuard closer(sql);
     sql.ExecQuery();
     for (; !sql.Eof(); sql.Next()) {
         const QString name = TextOf(sql.FieldByName(nameColumn));

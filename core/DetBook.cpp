@@ -4,16 +4,6 @@
 #include "Main.h"
 #include "ObjLink.h"
 
-namespace {
-
-// Closes the statement however the block is left, so a failed load leaves no cursor open.
-struct ClosedAtEnd {
-    TIBSQL &sql;
-    ~ClosedAtEnd() { sql.Close(); }
-};
-
-} // namespace
-
 TDetBook::TDetBook()
 {
     TSObj::AddAllFld(*DB->ObjList->GetObjByTable(QStringLiteral("DETBOOK")));
@@ -44,7 +34,7 @@ void TDetBook::AddDevOrderLine()
 
 bool TDetBook::LoadRow()
 {
-    ClosedAtEnd closer{*IBSQLS};
+    TCloseGuard closer(*IBSQLS);
     IBSQLS->ExecQuery();
     if (IBSQLS->Eof())
         return false;
@@ -59,7 +49,7 @@ bool TDetBook::LoadRow()
 void TDetBook::LoadLinks()
 {
     ObjLinkList.Clear();
-    ClosedAtEnd closer{*IBSQLS};
+    TCloseGuard closer(*IBSQLS);
     IBSQLS->ClearSQL();
     IBSQLS->AddLine(QStringLiteral("select *"));
     IBSQLS->AddLine(QStringLiteral("from DETDEP D"));

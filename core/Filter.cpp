@@ -4,15 +4,6 @@
 #include "IBSQL.h"
 #include "Main.h"
 
-namespace {
-
-struct ClosedAtEnd {
-    TIBSQL &sql;
-    ~ClosedAtEnd() { sql.Close(); }
-};
-
-} // namespace
-
 TFilter::TFilter()
 {
     TSObj::AddAllFld(*DB->ObjList->GetObjByTable(QStringLiteral("FLTR")));
@@ -31,7 +22,7 @@ bool TFilter::LoadById(int AId)
 {
     bool found = false;
     {
-        ClosedAtEnd closer{*IBSQLS};
+        TCloseGuard closer(*IBSQLS);
         IBSQLS->ClearSQL();
         IBSQLS->AddLine(QStringLiteral("select F.*"));
         IBSQLS->AddLine(QStringLiteral("from FLTR F"));
@@ -53,8 +44,8 @@ bool TFilter::LoadById(int AId)
 void TFilter::LoadTree()
 {
     Clear();
-    ClosedAtEnd closer{*IBSQLS};
-    ClosedAtEnd closer2{*IBSQLS2};
+    TCloseGuard closer(*IBSQLS);
+    TCloseGuard closer2(*IBSQLS2);
     IBSQLS->SetSQL(Format(QStringLiteral("select * from FLTRTREE F where F.FLTR_ID = %d order by F.FLTRTREE_LFT"),
                           {Id()}));
     for (IBSQLS->ExecQuery(); !IBSQLS->Eof(); IBSQLS->Next()) {

@@ -19,10 +19,7 @@ TIBSQL &TFilterList::IBSQLS()
 void TFilterList::Load(const TTbl &ATbl)
 {
     TIBSQL &sql = IBSQLS();
-    struct ClosedAtEnd {
-        TIBSQL &sql;
-        ~ClosedAtEnd() { sql.Close(); }
-    } closer{sql};
+    TCloseGuard closer(sql);
     sql.ClearSQL();
     sql.AddLine(QStringLiteral("select FLTR_ID"));
     sql.AddLine(QStringLiteral("from FLTR F"));

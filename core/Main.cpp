@@ -38,17 +38,6 @@ bool IsPlainIdentifier(const QString &name)
     return true;
 }
 
-// Runs a statement's work and closes it whatever happened.
-template <typename Work>
-auto WithClosed(TIBSQL &sql, Work work)
-{
-    struct Closer {
-        TIBSQL &s;
-        ~Closer() { s.Close(); }
-    } closer{sql};
-    return work();
-}
-
 } // namespace
 
 TDB::TDB()
@@ -137,13 +126,12 @@ void TDB::Login(const QString &ALog, const QString & /*APas: no password is comp
 {
     IBSQLS->SetSQL(QStringLiteral("select USR_ID, USR_LOGIN, USR_NAME from USR where USR_LOGIN = :USR_LOGIN"));
     IBSQLS->ParamByName(QStringLiteral("USR_LOGIN")) = Variant(ALog);
-    WithClosed(*IBSQLS, [&] {
-        IBSQLS->ExecQuery();
-        if (IBSQLS->Eof())
-            throw ExceptionPos(QStringLiteral("Неверный логин или пароль."));
-        CurrentUserId = VarAsInteger(IBSQLS->FieldByName(QStringLiteral("USR_ID")));
-        CurrentUserName = IBSQLS->FieldByName(QStringLiteral("USR_NAME")).toString();
-    });
+    TCloseGuard closer(*IBSQLS);
+    IBSQLS->ExecQuery();
+    if (IBSQLS->Eof())
+        throw ExceptionPos(QStringLiteral("Неверный логин или пароль."));
+    CurrentUserId = VarAsInteger(IBSQLS->FieldByName(QStringLiteral("USR_ID")));
+    CurrentUserName = IBSQLS->FieldByName(QStringLiteral("USR_NAME")).toString();
 }
 
 void TDB::StartTransaction()
@@ -179,10 +167,9 @@ int TDB::GetGenId(const QString &AGenName)
     if (!IsPlainIdentifier(AGenName))
         throw ExceptionPos(Format(QStringLiteral("Недопустимое имя генератора \"%s\"."), {AGenName}));
     IBSQLS->SetSQL(Format(QStringLiteral("select gen_id(%s, 1) from RDB$DATABASE"), {AGenName}));
-    return WithClosed(*IBSQLS, [&] {
-        IBSQLS->ExecQuery();
-        return VarAsInteger(IBSQLS->Field(0));
-    });
+    TCloseGuard closer(*IBSQLS);
+    IBSQLS->ExecQuery();
+    return VarAsInteger(IBSQLS->Field(0));
 }
 
 void TDB::ApplicationException(const std::exception &e)

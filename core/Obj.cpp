@@ -14,15 +14,6 @@
 #include "FilterTree.h"
 #include "Sql.h"
 
-namespace {
-
-struct ClosedAtEnd {
-    TIBSQL &sql;
-    ~ClosedAtEnd() { sql.Close(); }
-};
-
-} // namespace
-
 TObj::TObj()
 {
     TSObj::AddAllFld(*DB->ObjList->GetObjByTable(QStringLiteral("OBJ")));
@@ -63,7 +54,7 @@ void TObj::LoadFields()
     IBSQLS->AddLine(QStringLiteral("select *"));
     IBSQLS->AddLine(QStringLiteral("from FLD"));
     IBSQLS->AddLine(QStringLiteral("where OBJ_ID = ") + QString::number(Id()));
-    ClosedAtEnd closer{*IBSQLS};
+    TCloseGuard closer(*IBSQLS);
     for (IBSQLS->ExecQuery(); !IBSQLS->Eof(); IBSQLS->Next()) {
         auto fld = std::make_unique<TFld>(*IBSQLS);
         fld->CopyDataFrom(*IBSQLS);
@@ -86,7 +77,7 @@ void TObj::LoadFormuls()
 void TObj::LoadFormula(TFld &AFld)
 {
     IBSQLS->ParamByName(QStringLiteral("FLD_ID")) = AFld.Id();
-    ClosedAtEnd closer{*IBSQLS};
+    TCloseGuard closer(*IBSQLS);
     IBSQLS->ExecQuery();
     AFld.Formula->Clear();
     for (; !IBSQLS->Eof(); IBSQLS->Next()) {
@@ -112,7 +103,7 @@ std::unique_ptr<TFormulaTree> TObj::LoadFormulaNode()
     node->SetFldValue(DB->ObjList->GetFldById(VarAsInteger(node->FldValueId())));
     if (node->PathHave()) {
         IBSQLS2->ParamByName(QStringLiteral("FRMLTREE_ID")) = node->Id();
-        ClosedAtEnd closer{*IBSQLS2};
+        TCloseGuard closer(*IBSQLS2);
         for (IBSQLS2->ExecQuery(); !IBSQLS2->Eof(); IBSQLS2->Next())
             node->Path->Add(DB->ObjList->GetFldById(VarAsInteger(IBSQLS2->FieldByName(QStringLiteral("FLD_ID")))));
     }
@@ -124,7 +115,7 @@ void TObj::LoadTempl()
     IBSQLS->SetSQL(QStringLiteral("select * from OBJVALUE where OBJ_ID = :OBJ_ID order by OBJVALUE_ID"));
     IBSQLS2->SetSQL(QStringLiteral("select * from OBJVALPT where OBJVALUE_ID = :OBJVALUE_ID order by OBJVALPT_ID"));
     IBSQLS->ParamByName(QStringLiteral("OBJ_ID")) = Id();
-    ClosedAtEnd closer{*IBSQLS};
+    TCloseGuard closer(*IBSQLS);
     for (IBSQLS->ExecQuery(); !IBSQLS->Eof(); IBSQLS->Next())
         TemplFldList->Add(LoadTemplField());
 }
@@ -148,7 +139,7 @@ std::unique_ptr<TObjValue> TObj::LoadTemplField()
     const TObj *current = this;
     if (value->PathHave()) {
         IBSQLS2->ParamByName(QStringLiteral("OBJVALUE_ID")) = value->Id();
-        ClosedAtEnd closer{*IBSQLS2};
+        TCloseGuard closer(*IBSQLS2);
         for (IBSQLS2->ExecQuery(); !IBSQLS2->Eof(); IBSQLS2->Next()) {
             TFld *link = fieldOf(current, VarAsInteger(IBSQLS2->FieldByName(QStringLiteral("FLD_ID"))));
             value->Path->Add(link);
@@ -221,7 +212,7 @@ QString TObj::GetValueById(int AId)
     IBSQLS->SetSQL(sql.GetSelectSQL());
     DebugMsgFmt(QStringLiteral("Запрос получения значений шаблона для объекта \"%s\"\r\r%s"), {Capt(), IBSQLS->SQLText()});
     sql.SetParams(*IBSQLS);
-    ClosedAtEnd closer{*IBSQLS};
+    TCloseGuard closer(*IBSQLS);
     IBSQLS->ExecQuery();
     // Only the template's own "%s" places are filled, so a value that itself holds "%s"
     // stays as it is instead of taking the next value.
@@ -261,7 +252,7 @@ void TObjList::LoadObjectsAndFields()
     const int expected = VarAsInteger(sql->Field(0));
     sql->Close();
     sql->SetSQL(QStringLiteral("select * from OBJ"));
-    ClosedAtEnd closer{*sql};
+    TCloseGuard closer(*sql);
     int fetched = 0;
     for (sql->ExecQuery(); !sql->Eof(); sql->Next()) {
         auto obj = std::make_unique<TObj>(*sql);

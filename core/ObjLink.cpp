@@ -64,10 +64,7 @@ void TObjLinkList::Load()
     IBSQLS->AddLine(QStringLiteral("select D.*"));
     IBSQLS->AddLine(QStringLiteral("from DEP D"));
     IBSQLS->AddLine(QStringLiteral("where D.OBJ_ID = ") + QString::number(FObj->Id()));
-    struct Closer {
-        TIBSQL &s;
-        ~Closer() { s.Close(); }
-    } closer{*IBSQLS};
+    TCloseGuard closer(*IBSQLS);
     for (IBSQLS->ExecQuery(); !IBSQLS->Eof(); IBSQLS->Next()) {
         auto link = std::make_unique<TObjLink>(*IBSQLS);
         link->CopyDataFrom(*IBSQLS);

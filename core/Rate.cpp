@@ -12,20 +12,6 @@ QString ShortDateText(const QDate &ADate)
     return ADate.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-// Closes the statement on every way out, so a failed lookup leaves no cursor open on the
-// read transaction that lives as long as the connection.
-class TCloseGuard
-{
-public:
-    explicit TCloseGuard(TIBSQL &AIBSQL) : FIBSQL(AIBSQL) {}
-    ~TCloseGuard() { FIBSQL.Close(); }
-    TCloseGuard(const TCloseGuard &) = delete;
-    TCloseGuard &operator=(const TCloseGuard &) = delete;
-
-private:
-    TIBSQL &FIBSQL;
-};
-
 } // namespace
 
 TCurrRateTable::TCurrRateTable() : TObjectList<TCurrRate>(true), IBSQLS(DB->CreateIBSQLS())

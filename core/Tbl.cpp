@@ -37,16 +37,6 @@ TObj *TTbl::GetObj() const
     return nullptr;
 }
 
-namespace {
-
-// Closes the statement however the block is left, so a failed load leaves no cursor open.
-struct ClosedAtEnd {
-    TIBSQL &sql;
-    ~ClosedAtEnd() { sql.Close(); }
-};
-
-} // namespace
-
 void TTbl::AddWhereLine(const QString &AFunc, TObj *AObj, TObjLink *AObjLink)
 {
     if (AObjLink)
@@ -65,7 +55,7 @@ void TTbl::AddDevOrderLine()
 
 bool TTbl::LoadRow()
 {
-    ClosedAtEnd closer{*IBSQLS};
+    TCloseGuard closer(*IBSQLS);
     IBSQLS->ExecQuery();
     if (IBSQLS->Eof())
         return false;
@@ -139,7 +129,7 @@ bool TTbl::LoadCurrent(TObj *AObj, TObjLink *AObjLink, int AUserId)
 void TTbl::LoadTree()
 {
     TblTree.reset();
-    ClosedAtEnd closer{*IBSQLS};
+    TCloseGuard closer(*IBSQLS);
     IBSQLS->ClearSQL();
     IBSQLS->AddLine(QStringLiteral("select *"));
     IBSQLS->AddLine(QStringLiteral("from TBLTREE"));

@@ -97,3 +97,16 @@ private:
     bool FEof = true;
     bool FHasRow = false;
 };
+
+// Closes the statement however the block is left, so a failed read leaves no cursor open.
+class TCloseGuard
+{
+public:
+    explicit TCloseGuard(TIBSQL &AIBSQL) : FIBSQL(AIBSQL) {}
+    ~TCloseGuard() { FIBSQL.Close(); }
+    TCloseGuard(const TCloseGuard &) = delete;
+    TCloseGuard &operator=(const TCloseGuard &) = delete;
+
+private:
+    TIBSQL &FIBSQL;
+};

@@ -20,11 +20,6 @@
 
 namespace {
 
-struct ClosedAtEnd {
-    TIBSQL &sql;
-    ~ClosedAtEnd() { sql.Close(); }
-};
-
 // A field node reads its value through the item of its first link field when it has a path,
 // else through the item of the field itself.
 bool HasPath(const TFormulaTree *ANode)
@@ -446,7 +441,7 @@ void TAtr::SetRecId(const Variant &ARecId)
     try {
         const auto forSelect = [](const TAtrItem *item) { return item->ForSelect(); };
         if (ExecSelect(forSelect, QStringLiteral("Запрос получения карточки объекта \"%s\"\r\r%s"))) {
-            ClosedAtEnd closer{*IBSQLS};
+            TCloseGuard closer(*IBSQLS);
             // A missing row would otherwise be taken as a record of empty values and, once
             // posted, update nothing without a word.
             if (IBSQLS->Eof())
@@ -472,7 +467,7 @@ void TAtr::RefreshArgFlieds()
     const auto summing = [](const TAtrItem *item) { return item->ForSelect() && item->Fld->AgrObjLink(); };
     if (!ExecSelect(summing, QStringLiteral("Запрос получения суммирующих полей карточки объекта \"%s\"\r\r%s")))
         return;
-    ClosedAtEnd closer{*IBSQLS};
+    TCloseGuard closer(*IBSQLS);
     // A row this connection cannot see (posted, not yet committed) has no sums to show yet.
     if (IBSQLS->Eof())
         return;

@@ -37,11 +37,6 @@ double RoundTo(double x, int ADecimals)
     return static_cast<double>(r / scale);
 }
 
-struct ClosedAtEnd {
-    TIBSQL &sql;
-    ~ClosedAtEnd() { sql.Close(); }
-};
-
 } // namespace
 
 TAtrItem::TAtrItem()
@@ -155,7 +150,7 @@ void TAtrItem::ReadFldValues()
     sql->SetSQL(SQL->GetSelectSQL());
     DebugMsgFmt(QStringLiteral("Запрос получения значений поля-ссылки \"%s\"\r\r%s"), {Fld->Capt(), sql->SQLText()});
     SQL->SetParams(*sql);
-    ClosedAtEnd closer{*sql};
+    TCloseGuard closer(*sql);
     sql->ExecQuery();
     // Entries and columns were made together, so entry i reads column i.
     for (int i = 0; i < FldValueList.Count(); ++i)
