@@ -2,6 +2,7 @@
 
 #include "CtrlTree.h"
 #include "Fld.h"
+#include "ChoiceSql.h"
 #include "IBSQL.h"
 #include "Main.h"
 #include "TreeSearch.h"
@@ -40,17 +41,17 @@ void TCard::SetObj(TObj *AObj)
     SetValue(QStringLiteral("OBJ_ID"), AObj ? Variant(AObj->Id()) : Variant::Null());
 }
 
-void TCard::AddWhereLine(const QString &AFunc, TObj *AObj)
+QString TCard::WhereLine(const QString &AFunc, TObj *AObj) const
 {
     if (!AObj)
         throw ExceptionPos(AFunc + QStringLiteral(": Не указан объект."));
-    IBSQLS->AddLine(QStringLiteral("where C.OBJ_ID = ") + QString::number(AObj->Id()));
+    return Choice().WhereLine(QStringLiteral("OBJ_ID"), AObj->Id());
 }
 
-void TCard::AddDevOrderLine()
+const TChoiceSql &TCard::Choice()
 {
-    // A developer sees the cards made for developers first; anyone else the ordinary ones.
-    IBSQLS->AddLine(DevMode ? QStringLiteral("order by C.CARD_DEV desc") : QStringLiteral("order by C.CARD_DEV"));
+    static const TChoiceSql choice(QStringLiteral("CARD"), QStringLiteral("C"), QStringLiteral("USRCARD"));
+    return choice;
 }
 
 bool TCard::LoadRow()
@@ -78,10 +79,7 @@ void TCard::MissCheck(bool AFound, const TObj *AObj) const
 
 bool TCard::LoadById(int AId)
 {
-    IBSQLS->ClearSQL();
-    IBSQLS->AddLine(QStringLiteral("select C.*"));
-    IBSQLS->AddLine(QStringLiteral("from CARD C"));
-    IBSQLS->AddLine(QStringLiteral("where C.CARD_ID = ") + QString::number(AId));
+    Choice().ById(*IBSQLS, AId);
     const bool found = LoadRow();
     MissCheck(found, nullptr);
     return found;
@@ -89,13 +87,7 @@ bool TCard::LoadById(int AId)
 
 bool TCard::LoadByName(TObj *AObj, const QString &AName)
 {
-    IBSQLS->ClearSQL();
-    IBSQLS->AddLine(QStringLiteral("select C.*"));
-    IBSQLS->AddLine(QStringLiteral("from CARD C"));
-    AddWhereLine(QStringLiteral("TCard.LoadByName"), AObj);
-    IBSQLS->AddLine(QStringLiteral("and C.CARD_NAME = :CARD_NAME"));
-    AddDevOrderLine();
-    IBSQLS->ParamByName(QStringLiteral("CARD_NAME")) = AName;
+    Choice().ByName(*IBSQLS, WhereLine(QStringLiteral("TCard.LoadByName"), AObj), AName);
     const bool found = LoadRow();
     MissCheck(found, AObj);
     return found;
@@ -103,20 +95,11 @@ bool TCard::LoadByName(TObj *AObj, const QString &AName)
 
 bool TCard::LoadCurrent(TObj *AObj, int AUserId)
 {
-    IBSQLS->ClearSQL();
-    IBSQLS->AddLine(QStringLiteral("select C.*"));
-    IBSQLS->AddLine(QStringLiteral("from USRCARD U"));
-    IBSQLS->AddLine(QStringLiteral("join CARD C on C.CARD_ID = U.CARD_ID"));
-    AddWhereLine(QStringLiteral("TCard.LoadCurrent"), AObj);
-    IBSQLS->AddLine(QStringLiteral("and U.USR_ID = ") + QString::number(AUserId));
+    const QString where = WhereLine(QStringLiteral("TCard.LoadCurrent"), AObj);
+    Choice().UserChoice(*IBSQLS, where, AUserId);
     bool found = LoadRow();
     if (!found) {
-        IBSQLS->ClearSQL();
-        IBSQLS->AddLine(QStringLiteral("select C.*"));
-        IBSQLS->AddLine(QStringLiteral("from CARD C"));
-        AddWhereLine(QStringLiteral("TCard.LoadCurrent"), AObj);
-        IBSQLS->AddLine(QStringLiteral("and C.CARD_DEFAULT = 1"));
-        AddDevOrderLine();
+        Choice().Default(*IBSQLS, where);
         found = LoadRow();
     }
     MissCheck(found, AObj);

@@ -5,6 +5,7 @@
 #include <memory>
 
 class TCtrlTree;
+class TChoiceSql;
 class TIBSQL;
 class TObj;
 
@@ -57,8 +58,8 @@ public:
     void DeleteCtrlTree(TCtrlTree *ADelCtrlTree);
 
 private:
-    void AddWhereLine(const QString &AFunc, TObj *AObj);
-    void AddDevOrderLine();
+    QString WhereLine(const QString &AFunc, TObj *AObj) const;
+    static const TChoiceSql &Choice();
     bool LoadRow();
     void MissCheck(bool AFound, const TObj *AObj) const;
     std::unique_ptr<TCtrlTree> MakeNode() const;

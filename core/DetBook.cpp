@@ -1,5 +1,6 @@
 #include "DetBook.h"
 
+#include "ChoiceSql.h"
 #include "IBSQL.h"
 #include "Main.h"
 #include "ObjLink.h"
@@ -18,18 +19,17 @@ void TDetBook::SetObj(TObj *AObj)
     SetValue(QStringLiteral("OBJ_ID"), AObj ? Variant(AObj->Id()) : Variant::Null());
 }
 
-void TDetBook::AddWhereLine(const QString &AFunc, TObj *AObj)
+QString TDetBook::WhereLine(const QString &AFunc, TObj *AObj) const
 {
     if (!AObj)
         throw ExceptionPos(AFunc + QStringLiteral(": Не указан объект."));
-    IBSQLS->AddLine(QStringLiteral("where D.OBJ_ID = ") + QString::number(AObj->Id()));
+    return Choice().WhereLine(QStringLiteral("OBJ_ID"), AObj->Id());
 }
 
-void TDetBook::AddDevOrderLine()
+const TChoiceSql &TDetBook::Choice()
 {
-    // A developer sees the books made for developers first; anyone else the ordinary ones.
-    IBSQLS->AddLine(DevMode ? QStringLiteral("order by D.DETBOOK_DEV desc")
-                            : QStringLiteral("order by D.DETBOOK_DEV"));
+    static const TChoiceSql choice(QStringLiteral("DETBOOK"), QStringLiteral("D"), QStringLiteral("USRDET"));
+    return choice;
 }
 
 bool TDetBook::LoadRow()
@@ -78,10 +78,7 @@ void TDetBook::MissCheck(bool AFound, const TObj *AObj) const
 
 bool TDetBook::LoadById(int AId)
 {
-    IBSQLS->ClearSQL();
-    IBSQLS->AddLine(QStringLiteral("select D.*"));
-    IBSQLS->AddLine(QStringLiteral("from DETBOOK D"));
-    IBSQLS->AddLine(QStringLiteral("where D.DETBOOK_ID = ") + QString::number(AId));
+    Choice().ById(*IBSQLS, AId);
     const bool found = LoadRow();
     MissCheck(found, nullptr);
     return found;
@@ -89,13 +86,7 @@ bool TDetBook::LoadById(int AId)
 
 bool TDetBook::LoadByName(TObj *AObj, const QString &AName)
 {
-    IBSQLS->ClearSQL();
-    IBSQLS->AddLine(QStringLiteral("select D.*"));
-    IBSQLS->AddLine(QStringLiteral("from DETBOOK D"));
-    AddWhereLine(QStringLiteral("TDetBook.LoadByName"), AObj);
-    IBSQLS->AddLine(QStringLiteral("and D.DETBOOK_NAME = :DETBOOK_NAME"));
-    AddDevOrderLine();
-    IBSQLS->ParamByName(QStringLiteral("DETBOOK_NAME")) = AName;
+    Choice().ByName(*IBSQLS, WhereLine(QStringLiteral("TDetBook.LoadByName"), AObj), AName);
     const bool found = LoadRow();
     MissCheck(found, AObj);
     return found;
@@ -103,21 +94,11 @@ bool TDetBook::LoadByName(TObj *AObj, const QString &AName)
 
 bool TDetBook::LoadCurrent(TObj *AObj, int AUserId)
 {
-    const QString func = QStringLiteral("TDetBook.LoadCurrent");
-    IBSQLS->ClearSQL();
-    IBSQLS->AddLine(QStringLiteral("select D.*"));
-    IBSQLS->AddLine(QStringLiteral("from USRDET U"));
-    IBSQLS->AddLine(QStringLiteral("join DETBOOK D on D.DETBOOK_ID = U.DETBOOK_ID"));
-    AddWhereLine(func, AObj);
-    IBSQLS->AddLine(QStringLiteral("and U.USR_ID = ") + QString::number(AUserId));
+    const QString where = WhereLine(QStringLiteral("TDetBook.LoadCurrent"), AObj);
+    Choice().UserChoice(*IBSQLS, where, AUserId);
     bool found = LoadRow();
     if (!found) {
-        IBSQLS->ClearSQL();
-        IBSQLS->AddLine(QStringLiteral("select D.*"));
-        IBSQLS->AddLine(QStringLiteral("from DETBOOK D"));
-        AddWhereLine(func, AObj);
-        IBSQLS->AddLine(QStringLiteral("and D.DETBOOK_DEFAULT = 1"));
-        AddDevOrderLine();
+        Choice().Default(*IBSQLS, where);
         found = LoadRow();
     }
     MissCheck(found, AObj);

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class TChoiceSql;
 class TIBSQL;
 class TObj;
 class TObjLink;
@@ -40,8 +41,8 @@ public:
     bool LoadCurrent(TObj *AObj, int AUserId);
 
 private:
-    void AddWhereLine(const QString &AFunc, TObj *AObj);
-    void AddDevOrderLine();
+    QString WhereLine(const QString &AFunc, TObj *AObj) const;
+    static const TChoiceSql &Choice();
     bool LoadRow();
     void LoadLinks();
     void MissCheck(bool AFound, const TObj *AObj) const;

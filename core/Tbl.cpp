@@ -1,6 +1,7 @@
 #include "Tbl.h"
 
 #include "Fld.h"
+#include "ChoiceSql.h"
 #include "IBSQL.h"
 #include "Main.h"
 #include "ObjLink.h"
@@ -37,20 +38,19 @@ TObj *TTbl::GetObj() const
     return nullptr;
 }
 
-void TTbl::AddWhereLine(const QString &AFunc, TObj *AObj, TObjLink *AObjLink)
+QString TTbl::WhereLine(const QString &AFunc, TObj *AObj, TObjLink *AObjLink) const
 {
     if (AObjLink)
-        IBSQLS->AddLine(QStringLiteral("where T.DEP_ID = ") + QString::number(AObjLink->Id()));
-    else if (AObj)
-        IBSQLS->AddLine(QStringLiteral("where T.OBJ_ID = ") + QString::number(AObj->Id()));
-    else
-        throw ExceptionPos(AFunc + QStringLiteral(": Не указан ни объект, ни связь."));
+        return Choice().WhereLine(QStringLiteral("DEP_ID"), AObjLink->Id());
+    if (AObj)
+        return Choice().WhereLine(QStringLiteral("OBJ_ID"), AObj->Id());
+    throw ExceptionPos(AFunc + QStringLiteral(": Не указан ни объект, ни связь."));
 }
 
-void TTbl::AddDevOrderLine()
+const TChoiceSql &TTbl::Choice()
 {
-    // A developer sees the views made for developers first; anyone else the ordinary ones.
-    IBSQLS->AddLine(DevMode ? QStringLiteral("order by T.TBL_DEV desc") : QStringLiteral("order by T.TBL_DEV"));
+    static const TChoiceSql choice(QStringLiteral("TBL"), QStringLiteral("T"), QStringLiteral("USRTBL"));
+    return choice;
 }
 
 bool TTbl::LoadRow()
@@ -80,10 +80,7 @@ void TTbl::MissCheck(bool AFound, const TObj *AObj) const
 
 bool TTbl::LoadById(int AId)
 {
-    IBSQLS->ClearSQL();
-    IBSQLS->AddLine(QStringLiteral("select T.*"));
-    IBSQLS->AddLine(QStringLiteral("from TBL T"));
-    IBSQLS->AddLine(QStringLiteral("where T.TBL_ID = ") + QString::number(AId));
+    Choice().ById(*IBSQLS, AId);
     const bool found = LoadRow();
     MissCheck(found, nullptr);
     return found;
@@ -91,13 +88,7 @@ bool TTbl::LoadById(int AId)
 
 bool TTbl::LoadByName(TObj *AObj, TObjLink *AObjLink, const QString &AName)
 {
-    IBSQLS->ClearSQL();
-    IBSQLS->AddLine(QStringLiteral("select T.*"));
-    IBSQLS->AddLine(QStringLiteral("from TBL T"));
-    AddWhereLine(QStringLiteral("TTbl.LoadByName"), AObj, AObjLink);
-    IBSQLS->AddLine(QStringLiteral("and T.TBL_NAME = :TBL_NAME"));
-    AddDevOrderLine();
-    IBSQLS->ParamByName(QStringLiteral("TBL_NAME")) = AName;
+    Choice().ByName(*IBSQLS, WhereLine(QStringLiteral("TTbl.LoadByName"), AObj, AObjLink), AName);
     const bool found = LoadRow();
     MissCheck(found, AObj);
     return found;
@@ -105,21 +96,11 @@ bool TTbl::LoadByName(TObj *AObj, TObjLink *AObjLink, const QString &AName)
 
 bool TTbl::LoadCurrent(TObj *AObj, TObjLink *AObjLink, int AUserId)
 {
-    const QString func = QStringLiteral("TTbl.LoadCurrent");
-    IBSQLS->ClearSQL();
-    IBSQLS->AddLine(QStringLiteral("select T.*"));
-    IBSQLS->AddLine(QStringLiteral("from USRTBL U"));
-    IBSQLS->AddLine(QStringLiteral("join TBL T on T.TBL_ID = U.TBL_ID"));
-    AddWhereLine(func, AObj, AObjLink);
-    IBSQLS->AddLine(QStringLiteral("and U.USR_ID = ") + QString::number(AUserId));
+    const QString where = WhereLine(QStringLiteral("TTbl.LoadCurrent"), AObj, AObjLink);
+    Choice().UserChoice(*IBSQLS, where, AUserId);
     bool found = LoadRow();
     if (!found) {
-        IBSQLS->ClearSQL();
-        IBSQLS->AddLine(QStringLiteral("select T.*"));
-        IBSQLS->AddLine(QStringLiteral("from TBL T"));
-        AddWhereLine(func, AObj, AObjLink);
-        IBSQLS->AddLine(QStringLiteral("and T.TBL_DEFAULT = 1"));
-        AddDevOrderLine();
+        Choice().Default(*IBSQLS, where);
         found = LoadRow();
     }
     MissCheck(found, AObj);

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class TChoiceSql;
 class TIBSQL;
 class TObj;
 class TObjLink;
@@ -54,8 +55,8 @@ public:
     void UpdateLongCapt();
 
 private:
-    void AddWhereLine(const QString &AFunc, TObj *AObj, TObjLink *AObjLink);
-    void AddDevOrderLine();
+    QString WhereLine(const QString &AFunc, TObj *AObj, TObjLink *AObjLink) const;
+    static const TChoiceSql &Choice();
     bool LoadRow();
     void MissCheck(bool AFound, const TObj *AObj) const;
 
