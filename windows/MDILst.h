@@ -1,31 +1,34 @@
 #pragma once
 
-#include <QList>
-#include <utility>
+#include "MDI.h"
+#include "ObjectList.h"
+
+#include <functional>
+#include <memory>
 
 class QMdiArea;
-class TMDI;
 class TObj;
 
-// Kinds of MDI window: a plain child, the table of one business object, the configurator.
-enum class TMDIType { mtNone, mtObj, mtConfig };
-
-// The MDI child windows of the main form, at most one per kind and object. The main form makes
-// the list at login and frees it, closing every window, before the next login and on close.
-class TMDIList
+// The MDI child windows of the main form, at most one per kind and object, in creation order.
+// The main form makes the list at login and frees it, closing every window, before the next
+// login and on close. A window the user closes leaves the list and is freed.
+class TMDIList : public TObjectList<TMDI>
 {
 public:
+    // AOwner is the MDI area of the main form, which hosts every window of the list.
     explicit TMDIList(QMdiArea *AOwner);
-    ~TMDIList();
-    TMDIList(const TMDIList &) = delete;
-    TMDIList &operator=(const TMDIList &) = delete;
+    ~TMDIList() override;
 
-    // The window of that kind and object, brought to the front.
+    // The window of that kind and object (the object itself, not its caption), brought to the
+    // front; created when there is none. Nil for the configurator while no maker is installed.
     TMDI *Show(TMDIType AMDIType, TObj *AObj);
 
-    // Every window asked for, in order of asking.
-    QList<std::pair<TMDIType, TObj *>> Requests;
+    // Makes the configurator's window. The configurator builds on the windows of this layer,
+    // so it installs its maker here when the program starts.
+    static std::function<std::unique_ptr<TMDI>(QMdiArea *AOwner)> CreateConfig;
 
 private:
+    void MDIFormDestroy(TMDI *AMDI);
+
     QMdiArea *Owner;
 };

@@ -1,13 +1,17 @@
 #include "LoginFo.h"
+#include "MDITbl.h"
 #include "MainFo.h"
 #include "Main.h"
 #include "ModalScript.h"
 #include "RepoBuilder.h"
+#include "WinTbl.h"
 #include "TestDatabase.h"
 
 #include <QFile>
 #include <QLineEdit>
 #include <QMap>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -134,7 +138,7 @@ TEST_F(MainFormTest, StartsLoggedOutAndShowingAsksForTheLogin)
     EXPECT_FALSE(DB->Connected);
 }
 
-TEST_F(MainFormTest, LoginFillsTheDataMenuAndItsItemsAskTheMDIList)
+TEST_F(MainFormTest, LoginFillsTheDataMenuAndItsItemsOpenWindows)
 {
     int progressMax = 0, progressTop = 0;
     {
@@ -155,18 +159,6 @@ TEST_F(MainFormTest, LoginFillsTheDataMenuAndItsItemsAskTheMDIList)
     EXPECT_EQ(Captions(form->miData), MenuOf({"DEAL", "UNIT", "CLIENT"}));
     ASSERT_NE(form->MDIList, nullptr);
 
-    // "Единицы" chosen through the real menu, then the configurator.
-    form->show();
-    QTest::mouseClick(form->mm, Qt::LeftButton, {}, form->mm->actionGeometry(form->miData->menuAction()).center());
-    ASSERT_TRUE(WaitFor([&] { return form->miData->isVisible(); }));
-    QAction *units = form->miData->actions().at(Captions(form->miData).indexOf("Единицы (Спр.)"));
-    QTest::mouseClick(form->miData, Qt::LeftButton, {}, form->miData->actionGeometry(units).center());
-    form->miConf->trigger();
-    const auto &asked = form->MDIList->Requests;
-    ASSERT_EQ(asked.size(), 2);
-    EXPECT_EQ(asked[0], std::make_pair(TMDIType::mtObj, DB->ObjList->GetObjByTable("UNIT")));
-    EXPECT_EQ(asked[1], std::make_pair(TMDIType::mtConfig, static_cast<TObj *>(nullptr)));
-
     // The hidden switches: developer mode lists the meta objects too.
     form->miDevMode->trigger();
     EXPECT_TRUE(DevMode);
@@ -176,6 +168,38 @@ TEST_F(MainFormTest, LoginFillsTheDataMenuAndItsItemsAskTheMDIList)
     EXPECT_EQ(Captions(form->miData).size(), 3);
     form->miShowDebMsg->trigger();
     EXPECT_TRUE(ShowDebMsg);
+    form->miShowDebMsg->trigger();
+
+    // The units get a table view (and this small repository the description of the tables
+    // views live in), loaded by the next login: "Единицы" chosen through the real menu opens
+    // the units' window.
+    RepoBuilder repo(*DB);
+    for (const char *table : {"TBL", "TBLTREE", "FLTR", "FLTRTREE"})
+        repo.EnsureDescribed(table);
+    const int unit = DB->ObjList->GetObjByTable("UNIT")->Id();
+    const int name = repo.AddFld(unit, "UNIT_NAME", "String", "Обозначение");
+    repo.Exec("insert into TBL (TBL_ID, OBJ_ID, TBL_DEFAULT) values (next value for TBL_ID, :O, 1)", {{"O", unit}});
+    repo.Exec("insert into TBLTREE (TBLTREE_ID, TBL_ID, FLD_ID, TBLTREE_LFT, TBLTREE_RGT) select next value for "
+              "TBLTREE_ID, max(TBL_ID), (select FLD_ID from FLD where OBJ_ID = :O and FLD_FIELD = 'UNIT_ID'), 1, 4 from TBL",
+              {{"O", unit}});
+    repo.Exec("insert into TBLTREE (TBLTREE_ID, TBL_ID, FLD_ID, TBLTREE_LFT, TBLTREE_RGT) select next value for "
+              "TBLTREE_ID, max(TBL_ID), :F, 2, 3 from TBL", {{"F", name}});
+    LogIn();
+    form->show();
+    QTest::mouseClick(form->mm, Qt::LeftButton, {}, form->mm->actionGeometry(form->miData->menuAction()).center());
+    ASSERT_TRUE(WaitFor([&] { return form->miData->isVisible(); }));
+    QAction *units = form->miData->actions().at(Captions(form->miData).indexOf("Единицы (Спр.)"));
+    QTest::mouseClick(form->miData, Qt::LeftButton, {}, form->miData->actionGeometry(units).center());
+    ASSERT_EQ(form->mdi->subWindowList().size(), 1);
+    EXPECT_EQ(form->mdi->subWindowList()[0]->windowTitle(), "Единицы");
+    auto *window = dynamic_cast<TMDITbl *>(form->MDIList->Items(0));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Obj, DB->ObjList->GetObjByTable("UNIT"));
+    window->GetWinTbl()->GotoEnd();
+    EXPECT_EQ(window->GetWinTbl()->Count(), 6);
+    // The program has no configurator window yet: asking for it opens nothing.
+    form->miConf->trigger();
+    EXPECT_EQ(form->mdi->subWindowList().size(), 1);
 }
 
 TEST_F(MainFormTest, WrongLoginIsShownAndTheDialogStaysOpenForAnotherTry)

@@ -2,11 +2,13 @@
 // "Данные" menu and saves a picture of the window with the open menu.
 //   shell_screenshot [PNG [SETTINGS]]
 // PNG defaults to /tmp/korvenix.png. Without SETTINGS the program works on a fresh copy of the
-// template database.
+// template database. With KORVENIX_SHOT_TABLE set to an object's table name (DEAL, PRODUCT ...)
+// the picture shows that object's table window instead of the open menu.
 #include "Application.h"
 #include "LoginFo.h"
 #include "Main.h"
 #include "MainFo.h"
+#include "Obj.h"
 #include "TestDatabase.h"
 
 #include <QLineEdit>
@@ -55,7 +57,15 @@ int main(int argc, char **argv)
             QTimer::singleShot(50, &form, shoot);
             return;
         }
-        QTest::mouseClick(form.mm, Qt::LeftButton, {}, form.mm->actionGeometry(form.miData->menuAction()).center());
+        const QString table = qEnvironmentVariable("KORVENIX_SHOT_TABLE");
+        if (!table.isEmpty()) {
+            form.resize(1000, 600);
+            for (QAction *item : form.miData->actions())
+                if (item->data().value<TObj *>()->Table() == table)
+                    item->trigger();
+        } else {
+            QTest::mouseClick(form.mm, Qt::LeftButton, {}, form.mm->actionGeometry(form.miData->menuAction()).center());
+        }
         QTimer::singleShot(300, &form, [&] {
             // The menu is a window of its own: both are painted onto one picture.
             const QRect window = form.frameGeometry();

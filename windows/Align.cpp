@@ -1,0 +1,198 @@
+#include "Align.h"
+
+#include "Func.h"
+
+#include <QLayout>
+#include <QWidget>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The layout behind SetAlign: docks its widgets along the parent's edges in the order they were
+// aligned and gives the client what is left.
+class TAlignLayout : public QLayout
+{
+public:
+    explicit TAlignLayout(QWidget *AParent) : QLayout(AParent)
+    {
+        setContentsMargins(0, 0, 0, 0);
+        setSpacing(0);
+    }
+    ~TAlignLayout() override
+    {
+        while (!FItems.empty())
+            delete takeAt(0);
+    }
+
+    void addItem(QLayoutItem *item) override { FItems.push_back({item, TAlign::alClient}); }
+    int count() const override { return int(FItems.size()); }
+    QLayoutItem *itemAt(int index) const override
+    {
+        return index >= 0 && index < count() ? FItems[size_t(index)].Item : nullptr;
+    }
+    QLayoutItem *takeAt(int index) override
+    {
+        if (index < 0 || index >= count())
+            return nullptr;
+        QLayoutItem *item = FItems[size_t(index)].Item;
+        FItems.erase(FItems.begin() + index);
+        invalidate();
+        return item;
+    }
+    Qt::Orientations expandingDirections() const override { return Qt::Horizontal | Qt::Vertical; }
+
+    QSize sizeHint() const override { return Measure(false); }
+    QSize minimumSize() const override { return Measure(true); }
+
+    void setGeometry(const QRect &ARect) override
+    {
+        QLayout::setGeometry(ARect);
+        QRect rest = ARect;
+        for (TAlign align : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+            for (const TEntry &entry : FItems) {
+                if (entry.Align != align || entry.Item->isEmpty())
+                    continue;
+                switch (align) {
+                case TAlign::alTop: {
+                    const int h = std::min(Extent(entry.Item, Qt::Vertical), std::max(rest.height(), 0));
+                    entry.Item->setGeometry(QRect(rest.left(), rest.top(), rest.width(), h));
+                    rest.setTop(rest.top() + h);
+                    break;
+                }
+                case TAlign::alBottom: {
+                    const int h = std::min(Extent(entry.Item, Qt::Vertical), std::max(rest.height(), 0));
+                    entry.Item->setGeometry(QRect(rest.left(), rest.bottom() + 1 - h, rest.width(), h));
+                    rest.setBottom(rest.bottom() - h);
+                    break;
+                }
+                case TAlign::alLeft: {
+                    const int w = std::min(Extent(entry.Item, Qt::Horizontal), std::max(rest.width(), 0));
+                    entry.Item->setGeometry(QRect(rest.left(), rest.top(), w, rest.height()));
+                    rest.setLeft(rest.left() + w);
+                    break;
+                }
+                case TAlign::alRight: {
+                    const int w = std::min(Extent(entry.Item, Qt::Horizontal), std::max(rest.width(), 0));
+                    entry.Item->setGeometry(QRect(rest.right() + 1 - w, rest.top(), w, rest.height()));
+                    rest.setRight(rest.right() - w);
+                    break;
+                }
+                default:
+                    entry.Item->setGeometry(QRect(rest.topLeft(), rest.size().expandedTo(QSize(0, 0))));
+                    break;
+                }
+            }
+        }
+    }
+
+    int IndexOf(const QWidget *AWidget) const
+    {
+        for (int i = 0; i < count(); ++i)
+            if (FItems[size_t(i)].Item->widget() == AWidget)
+                return i;
+        return -1;
+    }
+    TAlign AlignAt(int AIndex) const { return FItems[size_t(AIndex)].Align; }
+    void SetAlignAt(int AIndex, TAlign AAlign)
+    {
+        FItems[size_t(AIndex)].Align = AAlign;
+        invalidate();
+    }
+
+private:
+    struct TEntry
+    {
+        QLayoutItem *Item;
+        TAlign Align;
+    };
+
+    // The height (or width) a docked control keeps: its fixed one, else its hint's.
+    static int Extent(QLayoutItem *AItem, Qt::Orientation AOrientation)
+    {
+        const QWidget *w = AItem->widget();
+        const bool vertical = AOrientation == Qt::Vertical;
+        if (w) {
+            const int min = vertical ? w->minimumHeight() : w->minimumWidth();
+            const int max = vertical ? w->maximumHeight() : w->maximumWidth();
+            if (min == max)
+                return max;
+        }
+        const QSize hint = AItem->sizeHint();
+        const int extent = vertical ? hint.height() : hint.width();
+        if (extent >= 0)
+            return extent;
+        return w ? (vertical ? w->height() : w->width()) : 0;
+    }
+
+    QSize Measure(bool AMinimum) const
+    {
+        int docked = 0, across = 0, inner = 0, innerAcross = 0;
+        for (const TEntry &entry : FItems) {
+            if (entry.Item->isEmpty())
+                continue;
+            const QSize size = AMinimum ? entry.Item->minimumSize() : entry.Item->sizeHint();
+            switch (entry.Align) {
+            case TAlign::alTop:
+            case TAlign::alBottom:
+                docked += Extent(entry.Item, Qt::Vertical);
+                across = std::max(across, size.width());
+                break;
+            case TAlign::alLeft:
+            case TAlign::alRight:
+                inner += Extent(entry.Item, Qt::Horizontal);
+                innerAcross = std::max(innerAcross, size.height());
+                break;
+            default:
+                inner += std::max(size.width(), 0);
+                innerAcross = std::max(innerAcross, size.height());
+                break;
+            }
+        }
+        return QSize(std::max(across, inner), docked + innerAcross);
+    }
+
+    std::vector<TEntry> FItems;
+};
+
+} // namespace
+
+void SetAlign(QWidget *AControl, TAlign AAlign)
+{
+    QWidget *parent = AControl->parentWidget();
+    if (!parent)
+        throw ExceptionPos(QStringLiteral("SetAlign: У элемента управления нет родителя."));
+    auto *layout = dynamic_cast<TAlignLayout *>(parent->layout());
+    if (!layout) {
+        if (parent->layout())
+            throw ExceptionPos(QStringLiteral("SetAlign: Родитель элемента управления размещает его по-своему."));
+        layout = new TAlignLayout(parent);
+    }
+    const int index = layout->IndexOf(AControl);
+    if (AAlign == TAlign::alNone) {
+        if (index >= 0)
+            delete layout->takeAt(index);
+        return;
+    }
+    if (index >= 0) {
+        layout->SetAlignAt(index, AAlign);
+    } else {
+        layout->addWidget(AControl);
+        layout->SetAlignAt(layout->IndexOf(AControl), AAlign);
+    }
+    // Controls built in code are visible unless hidden on purpose, also on a parent that is
+    // already on the screen.
+    if (!AControl->testAttribute(Qt::WA_WState_ExplicitShowHide))
+        AControl->show();
+    layout->activate();
+}
+
+TAlign GetAlign(const QWidget *AControl)
+{
+    const QWidget *parent = AControl->parentWidget();
+    const auto *layout = parent ? dynamic_cast<const TAlignLayout *>(parent->layout()) : nullptr;
+    if (!layout)
+        return TAlign::alNone;
+    const int index = layout->IndexOf(AControl);
+    return index >= 0 ? layout->AlignAt(index) : TAlign::alNone;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+class QWidget;
+
+// How a control docks in its parent, as the windows built in code place their panels, bars and
+// grids: along an edge (keeping its own height or width) or filling what the docked ones leave.
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+// Docks AControl in its parent widget. The parent gets a layout of its own kind on first use (a
+// parent that already has another layout is refused); controls dock in the order they were
+// aligned: top ones from the top down, bottom ones from the bottom up, then left and right, and
+// the client fills the rest. A control docked at the top or bottom keeps its fixed height when it
+// has one, else its size hint's height (left and right the same with the width). alNone takes
+// the control out of the docking, leaving it where it stands.
+void SetAlign(QWidget *AControl, TAlign AAlign);
+TAlign GetAlign(const QWidget *AControl);

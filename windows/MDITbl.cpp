@@ -1,0 +1,19 @@
+#include "MDITbl.h"
+
+#include "Main.h"
+#include "WinTbl.h"
+
+TMDITbl::TMDITbl(QMdiArea *AOwner, TObj *AObj) : TMDI(AOwner)
+{
+    Form->setWindowTitle(AObj->Capt2());
+    WinTbl = std::make_unique<TWinTbl>(Client(), Client());
+    WinTbl->InitByUser(AObj, nullptr, DB->CurrentUserId, true);
+    WinTbl->SetAlign(TAlign::alClient);
+    WinTbl->Open();
+}
+
+TMDITbl::~TMDITbl()
+{
+    // The table window goes while the form's controls still exist.
+    WinTbl.reset();
+}

@@ -1,0 +1,878 @@
+#include "WinTbl.h"
+
+#include "Application.h"
+#include "Atr.h"
+#include "Filter.h"
+#include "FilterList.h"
+#include "FilterTree.h"
+#include "Fld.h"
+#include "IBSQL.h"
+#include "Main.h"
+#include "ObjLink.h"
+#include "Sql.h"
+#include "Tbl.h"
+#include "TblModel.h"
+#include "TblTree.h"
+
+#include <QFrame>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QToolTip>
+#include <QTreeView>
+#include <cstdlib>
+
+namespace {
+
+// Rows read per step when the whole select is fetched.
+constexpr int GotoEndBatch = 8192;
+// The colour of a column whose cells are edited in place.
+const QColor EditableColor(223, 223, 255);
+
+int ColumnWidth(TFldType AFldType)
+{
+    switch (AFldType) {
+    case TFldType::ftPK:
+    case TFldType::ftInt:
+    case TFldType::ftBoolean:
+        return 50;
+    case TFldType::ftNum182:
+    case TFldType::ftNum183:
+    case TFldType::ftNum184:
+        return 100;
+    case TFldType::ftDate:
+        return 70;
+    default:
+        return 150;
+    }
+}
+
+QString CurrencyText(qint64 AScaled, const QLocale &ALocale)
+{
+    const quint64 magnitude = AScaled < 0 ? quint64(-(AScaled + 1)) + 1 : quint64(AScaled);
+    QString text = ALocale.toString(qulonglong(magnitude / quint64(Variant::CurrencyScale)));
+    if (const quint64 fraction = magnitude % quint64(Variant::CurrencyScale)) {
+        QString digits = QString::number(fraction).rightJustified(4, QLatin1Char('0'));
+        while (digits.endsWith(QLatin1Char('0')))
+            digits.chop(1);
+        text += ALocale.decimalPoint() + digits;
+    }
+    if (AScaled < 0)
+        text.prepend(ALocale.negativeSign());
+    return text;
+}
+
+// A value as the grid shows it: numbers and dates in the user's locale formats, without
+// thousands separators, the shortest form of a number.
+QString VarToText(const Variant &AValue)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    switch (AValue.type()) {
+    case Variant::Type::Empty:
+    case Variant::Type::Null:
+        return QString();
+    case Variant::Type::Integer:
+        return locale.toString(AValue.toInt64());
+    case Variant::Type::Double:
+        return locale.toString(AValue.toDouble(), 'g', 15);
+    case Variant::Type::Currency:
+        return CurrencyText(AValue.toCurrencyScaled(), locale);
+    case Variant::Type::Date:
+        return locale.toString(AValue.toDate(), QLocale::ShortFormat);
+    case Variant::Type::Time:
+        return locale.toString(AValue.toTime(), QStringLiteral("HH:mm:ss"));
+    case Variant::Type::DateTime: {
+        const QDateTime value = AValue.toDateTime();
+        QString text = locale.toString(value.date(), QLocale::ShortFormat);
+        if (value.time() != QTime(0, 0))
+            text += QLatin1Char(' ') + locale.toString(value.time(), QStringLiteral("HH:mm:ss"));
+        return text;
+    }
+    case Variant::Type::Boolean:
+        return AValue.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case Variant::Type::String:
+        break;
+    }
+    return AValue.toString();
+}
+
+// Draws the grid lines of the flat grid and shows a cell's whole text as a tooltip where the
+// column cuts it short.
+class TGridDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Mid));
+        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        painter->restore();
+    }
+
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() != QEvent::ToolTip || !index.isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        const QString text = index.data().toString();
+        const QSize needed = sizeHint(option, index);
+        if (!text.isEmpty() && needed.width() > option.rect.width())
+            QToolTip::showText(event->globalPos(), text, view);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+};
+
+} // namespace
+
+// The grid's key and double-click events, handed to the window; the grid handles them after.
+class TGridEvents : public QObject
+{
+public:
+    TGridEvents(TWinTbl &AWinTbl, QObject *AParent) : QObject(AParent), FWinTbl(AWinTbl) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && watched == FWinTbl.vt) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            Guarded([&] { FWinTbl.KeyDown(key->key(), key->modifiers()); });
+        } else if (event->type() == QEvent::MouseButtonDblClick && FWinTbl.vt && watched == FWinTbl.vt->viewport()) {
+            if (const TClickEvent handler = FWinTbl.FOnDblClick)
+                Guarded(handler);
+        }
+        return false;
+    }
+
+private:
+    TWinTbl &FWinTbl;
+};
+
+TWinTbl::TWinTbl(QWidget *AOwner, QWidget *AParent)
+{
+    CreateControls(AOwner, AParent);
+    Tbl = std::make_unique<TTbl>();
+    SelectSQL = std::make_unique<TSQL>();
+    RefreshSQL = std::make_unique<TSQL>();
+    DeleteSQL = std::make_unique<TSQL>();
+    FilterList = std::make_unique<TFilterList>(true);
+    ParentFilter = std::make_unique<TFilter>();
+    ParentFilter->CreateRoot(TFilterTreeType::fttEqual, nullptr);
+    PKFilter = std::make_unique<TFilter>();
+    PKFilter->CreateRoot(TFilterTreeType::fttEqual, nullptr);
+}
+
+TWinTbl::~TWinTbl()
+{
+    // The panel stays with its owner; the grid goes first, while the rows it shows still exist.
+    delete vt.data();
+    Model.reset();
+    IBSQLSelect.reset();
+    IBSQLRefresh.reset();
+    IBSQLDelete.reset();
+    WinToolBar.reset();
+    Tbl.reset();
+    SelectSQL.reset();
+    RefreshSQL.reset();
+    DeleteSQL.reset();
+    FilterList.reset();
+    ParentFilter.reset();
+    PKFilter.reset();
+}
+
+void TWinTbl::CreateControls(QWidget *AOwner, QWidget *AParent)
+{
+    Owner = AOwner;
+    Parent = AParent;
+    Panel = new QFrame(AParent);
+    Panel->setFrameShape(QFrame::NoFrame);
+    Panel->show();
+
+    IBSQLSelect = DB->CreateIBSQLS();
+    IBSQLRefresh = DB->CreateIBSQLS();
+    IBSQLDelete = DB->CreateIBSQLC();
+
+    WinToolBar = std::make_unique<TWinToolBar>(Panel);
+    WinToolBar->AddBtn(TBtnType::btAdd, QStringLiteral("Добавить"), [this] { AddClick(); });
+    WinToolBar->AddBtn(TBtnType::btEdit, QStringLiteral("Изменить"), [this] { EditClick(); });
+    // Through the virtual table, so that a subclass's delete action runs.
+    WinToolBar->AddBtn(TBtnType::btDel, QStringLiteral("Удалить"), [this] { DeleteClick(); });
+    WinToolBar->AddBtn(TBtnType::btReopen, QStringLiteral("Обновить"), [this] { Reopen(); });
+    WinToolBar->AddBtn(TBtnType::btClose, QStringLiteral("Закрыть"), [this] { CloseClick(); })->SetVisible(DevMode);
+
+    Model = std::make_unique<TTblModel>(*this);
+    vt = new QTreeView(Panel);
+    vt->setModel(Model.get());
+    vt->setItemDelegate(new TGridDelegate(vt));
+    vt->setRootIsDecorated(false);
+    vt->setItemsExpandable(false);
+    vt->setUniformRowHeights(true);
+    vt->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    vt->setSelectionMode(QAbstractItemView::SingleSelection);
+    vt->setSelectionBehavior(QAbstractItemView::SelectRows);
+    vt->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    vt->setSortingEnabled(false);
+    vt->header()->setStretchLastSection(false);
+    ::SetAlign(vt, TAlign::alClient);
+
+    FOnDblClick = [this] { EditClick(); };
+    auto *events = new TGridEvents(*this, vt);
+    vt->installEventFilter(events);
+    vt->viewport()->installEventFilter(events);
+    QObject::connect(vt->selectionModel(), &QItemSelectionModel::selectionChanged, vt,
+                     [this](const QItemSelection &selected, const QItemSelection &) {
+                         Guarded([&] { SelectionChanged(selected); });
+                     });
+    vt->setFocus();
+}
+
+// --- Preparing -------------------------------------------------------------------------------
+
+void TWinTbl::InitById(int AId)
+{
+    Tbl->RaiseLoad = true;
+    Tbl->LoadById(AId);
+    Prepare();
+}
+
+void TWinTbl::InitByName(TObj *AObj, TObjLink *AObjLink, const QString &ATblName)
+{
+    Tbl->RaiseLoad = true;
+    Tbl->LoadByName(AObj, AObjLink, ATblName);
+    Prepare();
+}
+
+bool TWinTbl::InitByUser(TObj *AObj, TObjLink *AObjLink, int AUserId, bool ARaise)
+{
+    Tbl->RaiseLoad = ARaise;
+    const bool found = Tbl->LoadCurrent(AObj, AObjLink, AUserId);
+    if (found)
+        Prepare();
+    return found;
+}
+
+TObj *TWinTbl::TblObj() const
+{
+    return Tbl->GetObj();
+}
+
+void TWinTbl::Prepare()
+{
+    // Columns and statements change with the view: rows of the previous one must go first.
+    if (IBSQLSelect->Open() || !Rows.empty())
+        Close();
+    TObj *obj = TblObj();
+    PKFilter->FilterTreeRoot->SetFld(obj->PKFld);
+
+    RefreshSQL->SetObj(obj);
+    RefreshSQL->AddTbl(*Tbl);
+    RefreshSQL->AddFilter(PKFilter.get());
+    const QString refreshText = RefreshSQL->GetSelectSQL();
+    IBSQLRefresh->SetSQL(refreshText);
+
+    DeleteSQL->SetObj(obj);
+    DeleteSQL->AddFilter(PKFilter.get());
+    const QString deleteText = DeleteSQL->GetDeleteSQL();
+    IBSQLDelete->SetSQL(deleteText);
+
+    DebugMsgFmt(QStringLiteral("Запрос рефреша записи для объекта \"%s\"\r\r%s\r\r"
+                               "Запрос удаления записи для объекта \"%s\"\r\r%s"),
+                {obj->Capt(), refreshText, obj->Capt(), deleteText});
+
+    if (TObjLink *link = Tbl->ObjLink())
+        ParentFilter->FilterTreeRoot->SetFld(link->ChildFld());
+    FilterList->Clear();
+    FilterList->Load(*Tbl);
+
+    SelectSQL->SetObj(obj);
+    SelectSQL->AddTbl(*Tbl);
+    CreateColumns();
+    EnableButtons();
+}
+
+void TWinTbl::CreateColumns()
+{
+    Model->BeginReset();
+    Columns.clear();
+    for (int i = 0; i < SelectSQL->SelFldList.Count(); ++i) {
+        const TSelFld *selFld = SelectSQL->SelFldList.Items(i);
+        if (!selFld->TblTree)
+            continue;
+        TColumn column;
+        column.Tag = i;
+        column.FldType = selFld->TblTree->Fld()->FldType();
+        column.Capt = selFld->TblTree->LongCapt;
+        column.Width = ColumnWidth(selFld->Fld->FldType());
+        Columns.push_back(column);
+    }
+    Model->EndReset();
+    for (size_t c = 0; c < Columns.size(); ++c)
+        vt->setColumnWidth(int(c), Columns[c].Width);
+}
+
+// --- Opening, fetching, closing --------------------------------------------------------------
+
+void TWinTbl::Open()
+{
+    if (IBSQLSelect->Open() || !Rows.empty())
+        Close();
+    SelectSQL->ClearNotTbl();
+    if (Tbl->ObjLink())
+        SelectSQL->AddFilter(ParentFilter.get());
+    for (TFilter *filter : *FilterList)
+        SelectSQL->AddFilter(filter);
+    const QString text = SelectSQL->GetSelectSQL();
+    IBSQLSelect->SetSQL(text);
+    DebugMsgFmt(QStringLiteral("Запрос выборки для таблицы объекта \"%s\"\r\r%s"), {TblObj()->Capt(), text});
+    SelectSQL->SetParams(*IBSQLSelect);
+    IBSQLSelect->ExecQuery();
+    FetchRows(ScreenRows());
+    EnableButtons();
+}
+
+bool TWinTbl::CanFetch() const
+{
+    return IBSQLSelect->Open() && !IBSQLSelect->Eof();
+}
+
+int TWinTbl::ScreenRows() const
+{
+    if (!vt)
+        return 1;
+    // Rows already there tell their height; before that the font gives a row no taller than
+    // the real one, so the estimate fills the height rather than falls short.
+    const int rowHeight = std::max(1, Rows.empty() ? vt->fontMetrics().height() : vt->sizeHintForRow(0));
+    return (vt->viewport()->height() + rowHeight - 1) / rowHeight + 1;
+}
+
+void TWinTbl::FetchWanted()
+{
+    if (!vt || !CanFetch())
+        return;
+    // The grid scrolls by rows, so the scroll position is the first row shown.
+    const int wanted = vt->verticalScrollBar()->value() + ScreenRows() - Count();
+    if (wanted > 0)
+        FetchRows(std::max(wanted, ScreenRows()));
+}
+
+int TWinTbl::FetchRows(int ACount)
+{
+    // The grid may ask again while it takes in the rows of this call; it asks once more later.
+    if (Fetching || !CanFetch() || ACount <= 0)
+        return 0;
+    Fetching = true;
+    struct TFetching {
+        bool &Flag;
+        ~TFetching() { Flag = false; }
+    } fetching{Fetching};
+    std::vector<TRow> batch;
+    auto append = [&] {
+        if (batch.empty())
+            return;
+        const int first = Count();
+        Model->BeginInsert(first, first + int(batch.size()) - 1);
+        Rows.insert(Rows.end(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
+        Checked.resize(Rows.size(), 0);
+        Model->EndInsert();
+    };
+    try {
+        const int columns = IBSQLSelect->FieldCount();
+        batch.reserve(size_t(std::min(ACount, GotoEndBatch)));
+        while (int(batch.size()) < ACount && !IBSQLSelect->Eof()) {
+            TRow row(static_cast<size_t>(columns));
+            for (int i = 0; i < columns; ++i)
+                row[size_t(i)] = IBSQLSelect->Field(i);
+            batch.push_back(std::move(row));
+            IBSQLSelect->Next();
+        }
+    } catch (...) {
+        // The rows read before the failure stay.
+        append();
+        throw;
+    }
+    append();
+    return int(batch.size());
+}
+
+void TWinTbl::GotoEnd()
+{
+    while (CanFetch())
+        FetchRows(GotoEndBatch);
+}
+
+void TWinTbl::Close()
+{
+    IBSQLSelect->Close();
+    if (FocusedRecId().isNull()) {
+        EnableButtons();
+    } else {
+        // The grid reports the loss of its selection before it empties.
+        if (vt)
+            vt->selectionModel()->clearSelection();
+        if (FocusedRow) {
+            FocusedRow = false;
+            ChangeFocus();
+        }
+    }
+    Model->BeginReset();
+    Rows.clear();
+    Checked.clear();
+    LastFindChecked = -1;
+    Model->EndReset();
+}
+
+void TWinTbl::Reopen()
+{
+    Close();
+    Open();
+}
+
+void TWinTbl::CloseClick()
+{
+    Close();
+}
+
+// --- Selection and buttons -------------------------------------------------------------------
+
+int TWinTbl::FocusedIndex() const
+{
+    if (!FocusedRow || !vt)
+        return -1;
+    const QModelIndex current = vt->currentIndex();
+    return current.isValid() && current.row() < Count() ? current.row() : -1;
+}
+
+Variant TWinTbl::FocusedRecId() const
+{
+    const int focused = FocusedIndex();
+    return focused >= 0 ? Rows[size_t(focused)][0] : Variant::Null();
+}
+
+void TWinTbl::SelectionChanged(const QItemSelection &ASelected)
+{
+    FocusedRow = !Deleting && !ASelected.isEmpty();
+    ChangeFocus();
+}
+
+void TWinTbl::ChangeFocus()
+{
+    EnableButtons();
+    if (OnChangeFocus)
+        OnChangeFocus(this);
+}
+
+void TWinTbl::EnableButtons()
+{
+    const bool open = IBSQLSelect->Open();
+    const bool focused = !FocusedRecId().isNull();
+    auto set = [this](TBtnType type, bool enabled) {
+        if (TWinToolBtn *btn = WinToolBar->GetByBtnType(type))
+            btn->SetEnabled(enabled);
+    };
+    set(TBtnType::btAdd, open);
+    set(TBtnType::btEdit, focused);
+    set(TBtnType::btDel, focused);
+    set(TBtnType::btReopen, open);
+    set(TBtnType::btClose, open);
+}
+
+void TWinTbl::EnableAddBtn()
+{
+    if (TWinToolBtn *btn = WinToolBar->GetByBtnType(TBtnType::btAdd))
+        btn->SetEnabled(true);
+}
+
+bool TWinTbl::BtnEnabled(TBtnType ABtnType) const
+{
+    const TWinToolBtn *btn = WinToolBar->GetByBtnType(ABtnType);
+    return btn && btn->Enabled();
+}
+
+void TWinTbl::SelectRow(int AIndex)
+{
+    if (!vt || AIndex < 0 || AIndex >= Count())
+        return;
+    const int column = std::max(vt->currentIndex().column(), 0);
+    vt->selectionModel()->setCurrentIndex(Model->index(AIndex, column),
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void TWinTbl::KeyDown(int AKey, Qt::KeyboardModifiers AModifiers)
+{
+    switch (AKey) {
+    case Qt::Key_F2:
+        if (BtnEnabled(TBtnType::btEdit))
+            EditClick();
+        break;
+    case Qt::Key_F5:
+        if (BtnEnabled(TBtnType::btReopen))
+            Reopen();
+        break;
+    case Qt::Key_End:
+        // Every row is there before the grid moves to the last one.
+        if (AModifiers & Qt::ControlModifier)
+            GotoEnd();
+        break;
+    case Qt::Key_Insert:
+        if (BtnEnabled(TBtnType::btAdd))
+            AddClick();
+        break;
+    case Qt::Key_Delete:
+        if (BtnEnabled(TBtnType::btDel))
+            DeleteClick();
+        break;
+    default:
+        break;
+    }
+}
+
+// --- Adding, changing, deleting --------------------------------------------------------------
+
+void TWinTbl::AddClick()
+{
+    // A detail table in a card lets the card save its own new record here first; if that
+    // fails, no card opens.
+    if (OnAddClick)
+        OnAddClick(this);
+    CreateCard(true);
+    // Also after a cancelled card: a detail add may have committed records before.
+    if (OnChangeData)
+        OnChangeData(this);
+}
+
+void TWinTbl::EditClick()
+{
+    if (!BtnEnabled(TBtnType::btEdit) || FocusedIndex() < 0)
+        return;
+    if (CreateCard(false) == mrOk && OnChangeData)
+        OnChangeData(this);
+}
+
+int TWinTbl::CreateCard(bool /*ANew*/)
+{
+    return mrNone;
+}
+
+void TWinTbl::CardBeforePost(TWinCard * /*Sender*/, bool /*ANewCard*/, bool &ASkipPost)
+{
+    ASkipPost = false;
+}
+
+void TWinTbl::CardBeforeCommit(TWinCard * /*Sender*/, bool &DoAction)
+{
+    DoAction = true;
+}
+
+void TWinTbl::AtrAfterCommit(TAtr *Sender)
+{
+    const int focused = FocusedIndex();
+    if (!Sender->New()) {
+        if (focused < 0)
+            throw ExceptionPos(QStringLiteral("TWinTbl.AtrAfterCommit: Запись не выделена."), vt);
+        RefreshRow(focused, Sender->RecId());
+    } else {
+        const int k = std::max(focused, 0);
+        TRow row;
+        if (ReadRow(Sender->RecId(), row)) {
+            InsertRow(k, std::move(row));
+            SelectRow(k);
+        }
+    }
+    if (vt && !vt->hasFocus())
+        vt->viewport()->update();
+}
+
+bool TWinTbl::ReadRow(const Variant &ARecId, TRow &ARow)
+{
+    PKFilter->FilterTreeRoot->SetValue(ARecId);
+    RefreshSQL->SetParams(*IBSQLRefresh);
+    struct TCloser {
+        TIBSQL &Sql;
+        ~TCloser() { Sql.Close(); }
+    } closer{*IBSQLRefresh};
+    IBSQLRefresh->ExecQuery();
+    if (IBSQLRefresh->Eof())
+        return false;
+    const int columns = IBSQLRefresh->FieldCount();
+    ARow.assign(size_t(columns), Variant::Null());
+    for (int i = 0; i < columns; ++i)
+        ARow[size_t(i)] = IBSQLRefresh->Field(i);
+    return true;
+}
+
+bool TWinTbl::RefreshRow(int ARow, const Variant &ARecId)
+{
+    TRow row;
+    if (!ReadRow(ARecId, row)) {
+        RemoveRow(ARow);
+        return false;
+    }
+    Rows[size_t(ARow)] = std::move(row);
+    Model->RowChanged(ARow);
+    return true;
+}
+
+void TWinTbl::InsertRow(int AIndex, TRow ARow)
+{
+    Model->BeginInsert(AIndex, AIndex);
+    Rows.insert(Rows.begin() + AIndex, std::move(ARow));
+    Checked.insert(Checked.begin() + AIndex, 0);
+    if (LastFindChecked >= AIndex)
+        ++LastFindChecked;
+    Model->EndInsert();
+}
+
+void TWinTbl::RemoveRow(int AIndex)
+{
+    const bool focused = FocusedIndex() == AIndex;
+    const int next = AIndex + 1 < Count() ? AIndex : AIndex - 1;
+    Deleting = true;
+    struct TDeleting {
+        bool &Flag;
+        ~TDeleting() { Flag = false; }
+    } deleting{Deleting};
+    if (focused) {
+        vt->selectionModel()->clearSelection();
+        vt->selectionModel()->clearCurrentIndex();
+        if (FocusedRow) {
+            FocusedRow = false;
+            ChangeFocus();
+        }
+    }
+    Model->BeginRemove(AIndex, AIndex);
+    Rows.erase(Rows.begin() + AIndex);
+    Checked.erase(Checked.begin() + AIndex);
+    if (LastFindChecked == AIndex)
+        LastFindChecked = -1;
+    else if (LastFindChecked > AIndex)
+        --LastFindChecked;
+    Model->EndRemove();
+    Deleting = false;
+    if (focused)
+        SelectRow(next);
+}
+
+void TWinTbl::DeleteClick()
+{
+    const Variant id = FocusedRecId();
+    if (id.isNull() || !ConfirmDelete())
+        return;
+    DB->StartTransaction();
+    try {
+        DeleteRecord();
+        DB->CommitTransaction();
+    } catch (...) {
+        DB->RollbackChanges();
+        throw;
+    }
+    AfterDelete();
+    RemoveRow(FocusedIndex());
+    if (OnChangeData)
+        OnChangeData(this);
+}
+
+void TWinTbl::DeleteRecord()
+{
+    PKFilter->FilterTreeRoot->SetValue(FocusedRecId());
+    DeleteSQL->SetParams(*IBSQLDelete);
+    IBSQLDelete->ExecQuery();
+}
+
+bool TWinTbl::ConfirmDelete()
+{
+    return MsgDlg(QStringLiteral("Удалить запись?"), TMsgDlgType::mtConfirmation, mbYes | mbNo, vt) == mrYes;
+}
+
+void TWinTbl::AfterDelete()
+{
+}
+
+// --- Checks, in-place editing, values by field -----------------------------------------------
+
+bool TWinTbl::RowChecked(int AIndex) const
+{
+    return Checked.at(size_t(AIndex)) != 0;
+}
+
+void TWinTbl::SetRowChecked(int AIndex, bool AChecked)
+{
+    Checked.at(size_t(AIndex)) = AChecked ? 1 : 0;
+}
+
+void TWinTbl::SetCheckSupport(bool ACheckSupport)
+{
+    CheckSupport = ACheckSupport;
+    if (!Columns.empty())
+        Model->ColumnChanged(0);
+}
+
+Variant TWinTbl::GetFirstChecked()
+{
+    LastFindChecked = -1;
+    for (int i = 0; i < Count(); ++i) {
+        if (Checked[size_t(i)]) {
+            LastFindChecked = i;
+            return Rows[size_t(i)][0];
+        }
+    }
+    return Variant::Null();
+}
+
+Variant TWinTbl::GetNextChecked()
+{
+    if (LastFindChecked < 0)
+        return Variant::Null();
+    for (int i = LastFindChecked + 1; i < Count(); ++i) {
+        if (Checked[size_t(i)]) {
+            LastFindChecked = i;
+            return Rows[size_t(i)][0];
+        }
+    }
+    LastFindChecked = -1;
+    return Variant::Null();
+}
+
+bool TWinTbl::ColumnEditable(int AColumn) const
+{
+    if (AColumn < 0 || AColumn >= int(Columns.size()))
+        return false;
+    return SelectSQL->SelFldList.Items(Columns[size_t(AColumn)].Tag)->Editable;
+}
+
+bool TWinTbl::EditableColumn(TFld *AFld, bool AEditable)
+{
+    TSelFld *selFld = SelectSQL->GetSelFld(AFld);
+    if (!selFld)
+        return false;
+    selFld->Editable = AEditable;
+    const int tag = SelectSQL->SelFldList.IndexOf(selFld);
+    for (size_t c = 0; c < Columns.size(); ++c) {
+        if (Columns[c].Tag != tag)
+            continue;
+        Columns[c].Color = AEditable ? EditableColor : QColor();
+        Model->ColumnChanged(int(c));
+        return true;
+    }
+    return false;
+}
+
+void TWinTbl::CellEdited(int ARow, int AColumn, const QString &AText)
+{
+    const TColumn &column = Columns[size_t(AColumn)];
+    Rows[size_t(ARow)][size_t(column.Tag)] = DB->StrToVarByFldType(AText, column.FldType);
+}
+
+QString TWinTbl::CellText(int ARow, int AColumn) const
+{
+    const TColumn &column = Columns[size_t(AColumn)];
+    const Variant &value = Rows[size_t(ARow)][size_t(column.Tag)];
+    if (value.isEmptyOrNull())
+        return QString();
+    if (column.FldType == TFldType::ftBoolean)
+        return value == Variant(1) ? QStringLiteral("да") : QString();
+    return VarToText(value);
+}
+
+int TWinTbl::SelFldIndex(const TFld *AFld, const QString &AFunc) const
+{
+    for (int i = 0; i < SelectSQL->SelFldList.Count(); ++i)
+        if (SelectSQL->SelFldList.Items(i)->Fld == AFld)
+            return i;
+    throw ExceptionPos::Fmt(AFunc + QStringLiteral(": В таблице объекта \"%s\" не найдено поле \"%s\"."),
+                            {TblObj()->Capt(), AFld->Capt()}, vt);
+}
+
+void TWinTbl::GetDataByIndexFld(int ARow, TFld *AFld, Variant &Value) const
+{
+    Value = Rows.at(size_t(ARow))[size_t(SelFldIndex(AFld, QStringLiteral("GetDataByIndexFld")))];
+}
+
+void TWinTbl::SetDataByIndexFld(int ARow, TFld *AFld, const Variant &Value)
+{
+    Rows.at(size_t(ARow))[size_t(SelFldIndex(AFld, QStringLiteral("SetDataByIndexFld")))] = Value;
+}
+
+// --- Properties ------------------------------------------------------------------------------
+
+void TWinTbl::ParamByName(const QString &AName, const Variant &AValue)
+{
+    IBSQLSelect->ParamByName(AName) = AValue;
+}
+
+Variant TWinTbl::ParentId() const
+{
+    return ParentFilter->FilterTreeRoot->Value();
+}
+
+void TWinTbl::SetParentId(const Variant &Value)
+{
+    ParentFilter->FilterTreeRoot->SetValue(Value);
+}
+
+void TWinTbl::SetFocus()
+{
+    if (vt)
+        vt->setFocus();
+}
+
+void TWinTbl::SetAlign(TAlign AAlign)
+{
+    ::SetAlign(Panel, AAlign);
+}
+
+int TWinTbl::Width() const
+{
+    return Panel->width();
+}
+
+void TWinTbl::SetWidth(int AValue)
+{
+    Panel->resize(AValue, Panel->height());
+}
+
+int TWinTbl::Height() const
+{
+    return Panel->height();
+}
+
+void TWinTbl::SetHeight(int AValue)
+{
+    Panel->resize(Panel->width(), AValue);
+}
+
+int TWinTbl::Top() const
+{
+    return Panel->y();
+}
+
+void TWinTbl::SetTop(int AValue)
+{
+    Panel->move(Panel->x(), AValue);
+}
+
+int TWinTbl::Left() const
+{
+    return Panel->x();
+}
+
+void TWinTbl::SetLeft(int AValue)
+{
+    Panel->move(AValue, Panel->y());
+}
+
+std::unique_ptr<TWinTbl> CreateWinTbl(QWidget *AOwner, QWidget *AParent, TObjLink * /*AObjLink*/)
+{
+    // The deal links ("DealProd", "DealPaym", "DealShip", their names compared exactly) are to
+    // take table classes of their own here; until then every link gets the plain window.
+    return std::make_unique<TWinTbl>(AOwner, AParent);
+}

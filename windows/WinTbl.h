@@ -1,0 +1,232 @@
+#pragma once
+
+#include "Align.h"
+#include "CodeTables.h"
+#include "Variant.h"
+#include "WinToolBar.h"
+
+#include <QColor>
+#include <QFrame>
+#include <QPointer>
+#include <QTreeView>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QItemSelection;
+
+class QWidget;
+class TAtr;
+class TFilter;
+class TFilterList;
+class TFld;
+class TIBSQL;
+class TObj;
+class TObjLink;
+class TSQL;
+class TTbl;
+class TTblModel;
+class TWinCard;
+class TWinTbl;
+
+// One fetched row: a value per result column of the select, in select order. Element 0 is the
+// object's key, since the select puts the view's root field, the key field, first.
+using TRow = std::vector<Variant>;
+
+// The table window's events; the window passes itself.
+using TTblEvent = std::function<void(TWinTbl *AWinTbl)>;
+
+// The table of one business object as one table view shows it: a panel with a tool bar for
+// adding, changing, deleting and re-reading records and a grid of the rows of the view's select.
+// Not a form: it builds its controls on a parent given to it, so it serves as the content of an
+// object's MDI window, the list of the value picker, a detail table in a card and, through
+// subclasses, the deal tables and the configurator's lists.
+//
+// Calling order: construct; one of the Init operations; optionally ParentId, CheckSupport,
+// OnDblClick, the events and the alignment; then Open. Close and Open may alternate.
+//
+// Rows are read from the open select only as the grid needs them to fill what it shows, a
+// screenful at a time; GotoEnd (Ctrl+End) reads all. After a commit only the one row concerned
+// is re-read or inserted; after a delete only that row leaves.
+class TWinTbl
+{
+public:
+    TWinTbl(QWidget *AOwner, QWidget *AParent);
+    virtual ~TWinTbl();
+    TWinTbl(const TWinTbl &) = delete;
+    TWinTbl &operator=(const TWinTbl &) = delete;
+
+    std::unique_ptr<TTbl> Tbl;
+    TTblEvent OnChangeData;    // after data of the table changed through the window
+    TTblEvent OnAddClick;      // at the start of the add action, before the card exists
+    TTblEvent OnChangeFocus;   // after the selected row changed
+    std::unique_ptr<TWinToolBar> WinToolBar;
+    std::unique_ptr<TSQL> SelectSQL;
+    std::unique_ptr<TFilterList> FilterList;   // the view's always-on filters (owned)
+
+    // Load the view (raising when it is missing) and prepare the window for it.
+    void InitById(int AId);
+    void InitByName(TObj *AObj, TObjLink *AObjLink, const QString &ATblName);
+    // The view the user chose, else the default one. With ARaise false a missing view gives
+    // false and leaves the window unprepared.
+    bool InitByUser(TObj *AObj, TObjLink *AObjLink, int AUserId, bool ARaise);
+
+    // Runs the select (closing an open one first) and fetches the first screenful.
+    void Open();
+    // Closes the select and empties the grid.
+    void Close();
+    void Reopen();
+    // Fetches every row still in the open select; nothing on a closed one.
+    void GotoEnd();
+
+    // The key of the focused row while a row is selected, else Null.
+    Variant FocusedRecId() const;
+    // Sets a named parameter of the select statement.
+    void ParamByName(const QString &AName, const Variant &AValue);
+    // The add button for the detail tables of a card whose record is still new.
+    void EnableAddBtn();
+    // Add, re-read and close follow the select being open; change and delete the selection.
+    void EnableButtons();
+
+    // Keys of the ticked rows: the first one, then one by one; Null when there is none, and
+    // GetNextChecked stays Null after the end until GetFirstChecked starts over.
+    Variant GetFirstChecked();
+    Variant GetNextChecked();
+    bool RowChecked(int AIndex) const;
+    // Does not repaint by itself.
+    void SetRowChecked(int AIndex, bool AChecked);
+    void SetCheckSupport(bool ACheckSupport);
+
+    // Makes the column of a view field editable in place (pale blue) or read-only; false when
+    // the view has no column of the field.
+    bool EditableColumn(TFld *AFld, bool AEditable);
+
+    int Count() const { return int(Rows.size()); }
+    void SetFocus();
+    // One value of a fetched row by its field (any field of the select); no repaint.
+    void GetDataByIndexFld(int ARow, TFld *AFld, Variant &Value) const;
+    void SetDataByIndexFld(int ARow, TFld *AFld, const Variant &Value);
+
+    // The master key of a detail table, read by the next Open and by the add action.
+    Variant ParentId() const;
+    virtual void SetParentId(const Variant &Value);
+
+    // The grid's double click; by default the change action.
+    TClickEvent GetOnDblClick() const { return FOnDblClick; }
+    void SetOnDblClick(TClickEvent AOnDblClick) { FOnDblClick = std::move(AOnDblClick); }
+
+    void SetAlign(TAlign AAlign);
+    int Width() const;
+    void SetWidth(int AValue);
+    int Height() const;
+    void SetHeight(int AValue);
+    int Top() const;
+    void SetTop(int AValue);
+    int Left() const;
+    void SetLeft(int AValue);
+
+    // The actions of the tool bar and the keys.
+    void AddClick();
+    void EditClick();
+    void CloseClick();
+
+    // The record editor's after-commit event: a changed record's row is re-read in place, a new
+    // record is inserted above the focused row and focused.
+    void AtrAfterCommit(TAtr *Sender);
+    // Re-reads row ARow from the record with key ARecId. A record that no longer exists (deleted
+    // meanwhile by another user) takes its row out of the grid; the result tells which happened.
+    bool RefreshRow(int ARow, const Variant &ARecId);
+
+    // The object whose rows the window shows: the view's, or the detail object of its link.
+    TObj *TblObj() const;
+    QFrame *GetPanel() const { return Panel; }
+
+    // The extension points of the deal tables and the configurator's lists.
+    virtual void CardBeforePost(TWinCard *Sender, bool ANewCard, bool &ASkipPost);
+    virtual void CardBeforeCommit(TWinCard *Sender, bool &DoAction);
+    virtual void DeleteClick();
+    // Deletes the focused record inside the open write transaction.
+    virtual void DeleteRecord();
+    virtual void ChangeFocus();
+    // Builds the statements and the columns once the view is loaded.
+    virtual void Prepare();
+    virtual bool ConfirmDelete();
+    // Opens the modal card for adding (ANew) or changing the focused record and returns its
+    // modal result; the card's record editor reports its commit to AtrAfterCommit. The record
+    // card is a window of its own unit that this one does not know yet: until it is there, the
+    // base opens nothing and returns mrNone.
+    virtual int CreateCard(bool ANew);
+    // Called after a committed delete.
+    virtual void AfterDelete();
+
+protected:
+    QWidget *Owner = nullptr;
+    QPointer<QTreeView> vt;
+    std::unique_ptr<TFilter> ParentFilter;
+
+private:
+    friend class TTblModel;
+    friend class TGridEvents;
+
+    // A grid column: which element of the rows it shows (Tag) and its view field's type.
+    struct TColumn
+    {
+        int Tag = 0;
+        TFldType FldType = TFldType::ftNone;
+        QString Capt;
+        int Width = 0;
+        QColor Color;   // invalid: the grid's own colour
+    };
+
+    void CreateControls(QWidget *AOwner, QWidget *AParent);
+    void CreateColumns();
+    bool CanFetch() const;
+    // Fetches up to ACount rows from the open select; the number fetched.
+    int FetchRows(int ACount);
+    // The rows the grid shows in its height, plus one: a screenful.
+    int ScreenRows() const;
+    // Reads a screenful when the grid, at its scroll position, shows fewer rows than it could.
+    void FetchWanted();
+    bool ReadRow(const Variant &ARecId, TRow &ARow);
+    void InsertRow(int AIndex, TRow ARow);
+    // Takes the row out of the grid; a focused row hands the focus to the next row, else the
+    // previous one.
+    void RemoveRow(int AIndex);
+    void SelectRow(int AIndex);
+    // The row of the focused node while the grid reports a selected row, else -1. A node the
+    // grid only made current on taking the focus, without selecting it, does not count.
+    int FocusedIndex() const;
+    void SelectionChanged(const QItemSelection &ASelected);
+    void KeyDown(int AKey, Qt::KeyboardModifiers AModifiers);
+    bool BtnEnabled(TBtnType ABtnType) const;
+    QString CellText(int ARow, int AColumn) const;
+    void CellEdited(int ARow, int AColumn, const QString &AText);
+    bool ColumnEditable(int AColumn) const;
+    int SelFldIndex(const TFld *AFld, const QString &AFunc) const;
+
+    QWidget *Parent = nullptr;
+    std::unique_ptr<TIBSQL> IBSQLSelect;
+    std::unique_ptr<TIBSQL> IBSQLRefresh;
+    std::unique_ptr<TIBSQL> IBSQLDelete;
+    std::vector<TRow> Rows;
+    QPointer<QFrame> Panel;
+    bool Deleting = false;
+    bool FocusedRow = false;
+    int LastFindChecked = -1;   // the row last returned by GetFirstChecked / GetNextChecked
+    std::unique_ptr<TSQL> RefreshSQL;
+    std::unique_ptr<TSQL> DeleteSQL;
+    std::unique_ptr<TFilter> PKFilter;
+
+    std::unique_ptr<TTblModel> Model;
+    std::vector<TColumn> Columns;
+    std::vector<char> Checked;   // the check state of each row's grid node
+    bool CheckSupport = false;
+    bool Fetching = false;
+    TClickEvent FOnDblClick;
+};
+
+// The table window of a detail link, chosen by the link's exact name (column DEP_NAME). The
+// deal links "DealProd", "DealPaym" and "DealShip" are to get table classes of their own; as
+// long as the program has none, every link gets the plain table window.
+std::unique_ptr<TWinTbl> CreateWinTbl(QWidget *AOwner, QWidget *AParent, TObjLink *AObjLink);
