@@ -24,12 +24,19 @@ bool RemoveFromSubtree(TCtrlTree *ANode, const TCtrlTree *ATarget)
     return false;
 }
 
+const TChoiceSql &CardChoice()
+{
+    static const TChoiceSql choice(QStringLiteral("CARD"), QStringLiteral("C"), QStringLiteral("USRCARD"));
+    return choice;
+}
+
 } // namespace
 
 TCard::TCard()
+    : TChoiceRow(CardChoice(), QStringLiteral("Карточка не найдена."),
+                 QStringLiteral("Для объекта \"%s\" не создана карточка."))
 {
     TSObj::AddAllFld(*DB->ObjList->GetObjByTable(QStringLiteral("CARD")));
-    IBSQLS = DB->CreateIBSQLS();
     IBSQLC = DB->CreateIBSQLC();
 }
 
@@ -45,65 +52,29 @@ QString TCard::WhereLine(const QString &AFunc, TObj *AObj) const
 {
     if (!AObj)
         throw ExceptionPos(AFunc + QStringLiteral(": Не указан объект."));
-    return Choice().WhereLine(QStringLiteral("OBJ_ID"), AObj->Id());
+    return Choice.WhereLine(QStringLiteral("OBJ_ID"), AObj->Id());
 }
 
-const TChoiceSql &TCard::Choice()
+void TCard::RowLoaded()
 {
-    static const TChoiceSql choice(QStringLiteral("CARD"), QStringLiteral("C"), QStringLiteral("USRCARD"));
-    return choice;
-}
-
-bool TCard::LoadRow()
-{
-    TCloseGuard closer(*IBSQLS);
-    IBSQLS->ExecQuery();
-    if (IBSQLS->Eof())
-        return false;
-    CopyDataFrom(*IBSQLS);
     if (!ObjId().isNull())
         SetObj(DB->ObjList->GetObjById(VarAsInteger(ObjId())));
-    IBSQLS->Close();
     LoadCtrlTree();
-    return true;
-}
-
-void TCard::MissCheck(bool AFound, const TObj *AObj) const
-{
-    if (AFound || !RaiseLoad)
-        return;
-    if (!AObj)
-        throw ExceptionPos(QStringLiteral("Карточка не найдена."));
-    throw ExceptionPos::Fmt(QStringLiteral("Для объекта \"%s\" не создана карточка."), {AObj->Capt()});
 }
 
 bool TCard::LoadById(int AId)
 {
-    Choice().ById(*IBSQLS, AId);
-    const bool found = LoadRow();
-    MissCheck(found, nullptr);
-    return found;
+    return LoadRowById(AId);
 }
 
 bool TCard::LoadByName(TObj *AObj, const QString &AName)
 {
-    Choice().ByName(*IBSQLS, WhereLine(QStringLiteral("TCard.LoadByName"), AObj), AName);
-    const bool found = LoadRow();
-    MissCheck(found, AObj);
-    return found;
+    return LoadRowByName(AObj, WhereLine(QStringLiteral("TCard.LoadByName"), AObj), AName);
 }
 
 bool TCard::LoadCurrent(TObj *AObj, int AUserId)
 {
-    const QString where = WhereLine(QStringLiteral("TCard.LoadCurrent"), AObj);
-    Choice().UserChoice(*IBSQLS, where, AUserId);
-    bool found = LoadRow();
-    if (!found) {
-        Choice().Default(*IBSQLS, where);
-        found = LoadRow();
-    }
-    MissCheck(found, AObj);
-    return found;
+    return LoadRowCurrent(AObj, WhereLine(QStringLiteral("TCard.LoadCurrent"), AObj), AUserId);
 }
 
 std::unique_ptr<TCtrlTree> TCard::MakeNode() const

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "SObj.h"
+#include "ChoiceSql.h"
 
 #include <memory>
 
 class TCtrlTree;
-class TChoiceSql;
 class TIBSQL;
 class TObj;
 
@@ -15,16 +14,14 @@ class TObj;
 // The control tree and the sizes are written back by the record layer, which owns the record
 // editor those writes go through: it deletes the card's CTRLTREE rows, calls RenumberTree and
 // inserts one row per node in pre-order (ForEachPreOrder of TreeSearch.h).
-class TCard : public TSObj
+class TCard : public TChoiceRow
 {
 public:
     TCard();   // from the repository's description of CARD
     ~TCard() override;
 
-    std::unique_ptr<TIBSQL> IBSQLS;
     std::unique_ptr<TIBSQL> IBSQLC;
     std::unique_ptr<TCtrlTree> RootCtrlTree;   // nil for a card without control rows
-    bool RaiseLoad = false;
 
     TObj *Obj() const { return FObj; }
     void SetObj(TObj *AObj);   // also writes OBJ_ID
@@ -59,9 +56,7 @@ public:
 
 private:
     QString WhereLine(const QString &AFunc, TObj *AObj) const;
-    static const TChoiceSql &Choice();
-    bool LoadRow();
-    void MissCheck(bool AFound, const TObj *AObj) const;
+    void RowLoaded() override;
     std::unique_ptr<TCtrlTree> MakeNode() const;
 
     TObj *FObj = nullptr;

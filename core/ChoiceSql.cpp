@@ -1,7 +1,9 @@
 #include "ChoiceSql.h"
 
 #include "IBSQL.h"
+#include "Func.h"
 #include "Main.h"
+#include "Obj.h"
 
 TChoiceSql::TChoiceSql(const QString &ATable, const QString &AAlias, const QString &AUserTable)
     : FTable(ATable), FAlias(AAlias), FUserTable(AUserTable)
@@ -66,4 +68,56 @@ void TChoiceSql::Default(TIBSQL &AIBSQL, const QString &AWhere) const
     AIBSQL.AddLine(AWhere);
     AIBSQL.AddLine(QStringLiteral("and %1 = 1").arg(Column(QStringLiteral("_DEFAULT"))));
     AddDevOrder(AIBSQL);
+}
+
+TChoiceRow::TChoiceRow(const TChoiceSql &AChoice, const QString &AMissText, const QString &AMissFmt)
+    : IBSQLS(DB->CreateIBSQLS()), Choice(AChoice), FMissText(AMissText), FMissFmt(AMissFmt)
+{
+}
+
+TChoiceRow::~TChoiceRow() = default;
+
+bool TChoiceRow::LoadRow()
+{
+    {
+        TCloseGuard closer(*IBSQLS);
+        IBSQLS->ExecQuery();
+        if (IBSQLS->Eof())
+            return false;
+        CopyDataFrom(*IBSQLS);   // the first row wins
+    }
+    RowLoaded();
+    return true;
+}
+
+bool TChoiceRow::MissCheck(bool AFound, const TObj *AObj) const
+{
+    if (AFound || !RaiseLoad)
+        return AFound;
+    if (!AObj)
+        throw ExceptionPos(FMissText);
+    throw ExceptionPos::Fmt(FMissFmt, {AObj->Capt()});
+}
+
+bool TChoiceRow::LoadRowById(int AId)
+{
+    Choice.ById(*IBSQLS, AId);
+    return MissCheck(LoadRow(), nullptr);
+}
+
+bool TChoiceRow::LoadRowByName(const TObj *AObj, const QString &AWhere, const QString &AName)
+{
+    Choice.ByName(*IBSQLS, AWhere, AName);
+    return MissCheck(LoadRow(), AObj);
+}
+
+bool TChoiceRow::LoadRowCurrent(const TObj *AObj, const QString &AWhere, int AUserId)
+{
+    Choice.UserChoice(*IBSQLS, AWhere, AUserId);
+    bool found = LoadRow();
+    if (!found) {
+        Choice.Default(*IBSQLS, AWhere);
+        found = LoadRow();
+    }
+    return MissCheck(found, AObj);
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "SObj.h"
+
 #include <QString>
+#include <memory>
 
 class TIBSQL;
+class TObj;
 
 // The statements that pick one table view, card or detail book of an object: by key, by name,
 // by the user's own choice, or the row flagged as default. Where several rows qualify,
@@ -31,4 +35,34 @@ private:
     QString FTable;
     QString FAlias;
     QString FUserTable;
+};
+
+// A row that is one of several of an object (a table view, a card, a detail book), loaded by
+// key, by name or by the user's choice; the subclass then reads what hangs under the row.
+class TChoiceRow : public TSObj
+{
+public:
+    ~TChoiceRow() override;
+
+    std::unique_ptr<TIBSQL> IBSQLS;
+    bool RaiseLoad = false;   // a load that finds no row raises
+
+protected:
+    // AMissText: the miss without an object; AMissFmt: with one, "%s" its caption.
+    TChoiceRow(const TChoiceSql &AChoice, const QString &AMissText, const QString &AMissFmt);
+
+    bool LoadRowById(int AId);
+    bool LoadRowByName(const TObj *AObj, const QString &AWhere, const QString &AName);
+    bool LoadRowCurrent(const TObj *AObj, const QString &AWhere, int AUserId);
+    // Called once the row's columns are copied and its statement is closed.
+    virtual void RowLoaded() = 0;
+
+    const TChoiceSql &Choice;
+
+private:
+    bool LoadRow();
+    bool MissCheck(bool AFound, const TObj *AObj) const;
+
+    QString FMissText;
+    QString FMissFmt;
 };

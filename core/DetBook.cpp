@@ -5,10 +5,21 @@
 #include "Main.h"
 #include "ObjLink.h"
 
+namespace {
+
+const TChoiceSql &DetbookChoice()
+{
+    static const TChoiceSql choice(QStringLiteral("DETBOOK"), QStringLiteral("D"), QStringLiteral("USRDET"));
+    return choice;
+}
+
+} // namespace
+
 TDetBook::TDetBook()
+    : TChoiceRow(DetbookChoice(), QStringLiteral("Набор деталей не найден."),
+                 QStringLiteral("Для объекта \"%s\" набор деталей не создан."))
 {
     TSObj::AddAllFld(*DB->ObjList->GetObjByTable(QStringLiteral("DETBOOK")));
-    IBSQLS = DB->CreateIBSQLS();
 }
 
 TDetBook::~TDetBook() = default;
@@ -23,27 +34,14 @@ QString TDetBook::WhereLine(const QString &AFunc, TObj *AObj) const
 {
     if (!AObj)
         throw ExceptionPos(AFunc + QStringLiteral(": Не указан объект."));
-    return Choice().WhereLine(QStringLiteral("OBJ_ID"), AObj->Id());
+    return Choice.WhereLine(QStringLiteral("OBJ_ID"), AObj->Id());
 }
 
-const TChoiceSql &TDetBook::Choice()
+void TDetBook::RowLoaded()
 {
-    static const TChoiceSql choice(QStringLiteral("DETBOOK"), QStringLiteral("D"), QStringLiteral("USRDET"));
-    return choice;
-}
-
-bool TDetBook::LoadRow()
-{
-    TCloseGuard closer(*IBSQLS);
-    IBSQLS->ExecQuery();
-    if (IBSQLS->Eof())
-        return false;
-    CopyDataFrom(*IBSQLS);
     if (!ObjId().isNull())
         SetObj(DB->ObjList->GetObjById(VarAsInteger(ObjId())));
-    IBSQLS->Close();
     LoadLinks();
-    return true;
 }
 
 void TDetBook::LoadLinks()
@@ -67,40 +65,17 @@ void TDetBook::LoadLinks()
     }
 }
 
-void TDetBook::MissCheck(bool AFound, const TObj *AObj) const
-{
-    if (AFound || !RaiseLoad)
-        return;
-    if (!AObj)
-        throw ExceptionPos(QStringLiteral("Набор деталей не найден."));
-    throw ExceptionPos::Fmt(QStringLiteral("Для объекта \"%s\" набор деталей не создан."), {AObj->Capt()});
-}
-
 bool TDetBook::LoadById(int AId)
 {
-    Choice().ById(*IBSQLS, AId);
-    const bool found = LoadRow();
-    MissCheck(found, nullptr);
-    return found;
+    return LoadRowById(AId);
 }
 
 bool TDetBook::LoadByName(TObj *AObj, const QString &AName)
 {
-    Choice().ByName(*IBSQLS, WhereLine(QStringLiteral("TDetBook.LoadByName"), AObj), AName);
-    const bool found = LoadRow();
-    MissCheck(found, AObj);
-    return found;
+    return LoadRowByName(AObj, WhereLine(QStringLiteral("TDetBook.LoadByName"), AObj), AName);
 }
 
 bool TDetBook::LoadCurrent(TObj *AObj, int AUserId)
 {
-    const QString where = WhereLine(QStringLiteral("TDetBook.LoadCurrent"), AObj);
-    Choice().UserChoice(*IBSQLS, where, AUserId);
-    bool found = LoadRow();
-    if (!found) {
-        Choice().Default(*IBSQLS, where);
-        found = LoadRow();
-    }
-    MissCheck(found, AObj);
-    return found;
+    return LoadRowCurrent(AObj, WhereLine(QStringLiteral("TDetBook.LoadCurrent"), AObj), AUserId);
 }

@@ -1,24 +1,21 @@
 #pragma once
 
-#include "SObj.h"
+#include "ChoiceSql.h"
 
 #include <memory>
 
-class TChoiceSql;
 class TIBSQL;
 class TObj;
 class TObjLink;
 
 // A detail book: the set of detail tables a card shows under its record. A row of DETBOOK
 // with its links listed in DETDEP.
-class TDetBook : public TSObj
+class TDetBook : public TChoiceRow
 {
 public:
     TDetBook();   // from the repository's description of DETBOOK
     ~TDetBook() override;
 
-    std::unique_ptr<TIBSQL> IBSQLS;
-    bool RaiseLoad = false;
     // The book's detail links, each one in which Obj is the master, in the order the
     // database returns the DETDEP rows (references).
     TObjectList<TObjLink> ObjLinkList{false};
@@ -42,10 +39,8 @@ public:
 
 private:
     QString WhereLine(const QString &AFunc, TObj *AObj) const;
-    static const TChoiceSql &Choice();
-    bool LoadRow();
+    void RowLoaded() override;
     void LoadLinks();
-    void MissCheck(bool AFound, const TObj *AObj) const;
 
     TObj *FObj = nullptr;
 };

@@ -8,10 +8,21 @@
 #include "TblTree.h"
 #include "TreeSearch.h"
 
+namespace {
+
+const TChoiceSql &TblChoice()
+{
+    static const TChoiceSql choice(QStringLiteral("TBL"), QStringLiteral("T"), QStringLiteral("USRTBL"));
+    return choice;
+}
+
+} // namespace
+
 TTbl::TTbl()
+    : TChoiceRow(TblChoice(), QStringLiteral("Таблица не найдена."),
+                 QStringLiteral("Для объекта \"%s\" не создана таблица."))
 {
     TSObj::AddAllFld(*DB->ObjList->GetObjByTable(QStringLiteral("TBL")));
-    IBSQLS = DB->CreateIBSQLS();
     IBSQLC = DB->CreateIBSQLC();
 }
 
@@ -41,70 +52,34 @@ TObj *TTbl::GetObj() const
 QString TTbl::WhereLine(const QString &AFunc, TObj *AObj, TObjLink *AObjLink) const
 {
     if (AObjLink)
-        return Choice().WhereLine(QStringLiteral("DEP_ID"), AObjLink->Id());
+        return Choice.WhereLine(QStringLiteral("DEP_ID"), AObjLink->Id());
     if (AObj)
-        return Choice().WhereLine(QStringLiteral("OBJ_ID"), AObj->Id());
+        return Choice.WhereLine(QStringLiteral("OBJ_ID"), AObj->Id());
     throw ExceptionPos(AFunc + QStringLiteral(": Не указан ни объект, ни связь."));
 }
 
-const TChoiceSql &TTbl::Choice()
+void TTbl::RowLoaded()
 {
-    static const TChoiceSql choice(QStringLiteral("TBL"), QStringLiteral("T"), QStringLiteral("USRTBL"));
-    return choice;
-}
-
-bool TTbl::LoadRow()
-{
-    TCloseGuard closer(*IBSQLS);
-    IBSQLS->ExecQuery();
-    if (IBSQLS->Eof())
-        return false;
-    CopyDataFrom(*IBSQLS);
     if (!ObjId().isNull())
         SetObj(DB->ObjList->GetObjById(VarAsInteger(ObjId())));
     if (!ObjLinkId().isNull())
         SetObjLink(DB->ObjList->GetObjLinkById(VarAsInteger(ObjLinkId())));
-    IBSQLS->Close();
     LoadTree();
-    return true;
-}
-
-void TTbl::MissCheck(bool AFound, const TObj *AObj) const
-{
-    if (AFound || !RaiseLoad)
-        return;
-    if (!AObj)
-        throw ExceptionPos(QStringLiteral("Таблица не найдена."));
-    throw ExceptionPos::Fmt(QStringLiteral("Для объекта \"%s\" не создана таблица."), {AObj->Capt()});
 }
 
 bool TTbl::LoadById(int AId)
 {
-    Choice().ById(*IBSQLS, AId);
-    const bool found = LoadRow();
-    MissCheck(found, nullptr);
-    return found;
+    return LoadRowById(AId);
 }
 
 bool TTbl::LoadByName(TObj *AObj, TObjLink *AObjLink, const QString &AName)
 {
-    Choice().ByName(*IBSQLS, WhereLine(QStringLiteral("TTbl.LoadByName"), AObj, AObjLink), AName);
-    const bool found = LoadRow();
-    MissCheck(found, AObj);
-    return found;
+    return LoadRowByName(AObj, WhereLine(QStringLiteral("TTbl.LoadByName"), AObj, AObjLink), AName);
 }
 
 bool TTbl::LoadCurrent(TObj *AObj, TObjLink *AObjLink, int AUserId)
 {
-    const QString where = WhereLine(QStringLiteral("TTbl.LoadCurrent"), AObj, AObjLink);
-    Choice().UserChoice(*IBSQLS, where, AUserId);
-    bool found = LoadRow();
-    if (!found) {
-        Choice().Default(*IBSQLS, where);
-        found = LoadRow();
-    }
-    MissCheck(found, AObj);
-    return found;
+    return LoadRowCurrent(AObj, WhereLine(QStringLiteral("TTbl.LoadCurrent"), AObj, AObjLink), AUserId);
 }
 
 void TTbl::LoadTree()

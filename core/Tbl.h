@@ -1,10 +1,9 @@
 #pragma once
 
-#include "SObj.h"
+#include "ChoiceSql.h"
 
 #include <memory>
 
-class TChoiceSql;
 class TIBSQL;
 class TObj;
 class TObjLink;
@@ -12,16 +11,14 @@ class TTblTree;
 
 // A table view: which columns a grid shows for an object or for the detail records of a
 // link. A row of TBL with its column tree.
-class TTbl : public TSObj
+class TTbl : public TChoiceRow
 {
 public:
     TTbl();   // from the repository's description of TBL
     ~TTbl() override;
 
-    std::unique_ptr<TIBSQL> IBSQLS;
     std::unique_ptr<TIBSQL> IBSQLC;
     std::unique_ptr<TTblTree> TblTree;   // the root of the column tree; its field is the key field
-    bool RaiseLoad = false;
 
     TObj *Obj() const { return FObj; }
     void SetObj(TObj *AObj);                  // also writes OBJ_ID
@@ -56,9 +53,7 @@ public:
 
 private:
     QString WhereLine(const QString &AFunc, TObj *AObj, TObjLink *AObjLink) const;
-    static const TChoiceSql &Choice();
-    bool LoadRow();
-    void MissCheck(bool AFound, const TObj *AObj) const;
+    void RowLoaded() override;
 
     TObj *FObj = nullptr;
     TObjLink *FObjLink = nullptr;
