@@ -49,18 +49,7 @@ protected:
         user2 = AddUser("second");
         db.Init();
     }
-    void TearDown() override
-    {
-        DevMode = false;
-        DBFixture::TearDown();
-    }
-
-    int AddUser(const QString &login)
-    {
-        const int id = db.GetGenId("USR_ID");
-        repo.Exec("insert into USR (USR_ID, USR_LOGIN) values (:ID, :L)", {{"ID", id}, {"L", login}});
-        return id;
-    }
+    int AddUser(const QString &login) { return repo.AddUser(login); }
     // A card or a detail book (the two tables share their column pattern).
     int AddRow(const QString &table, int obj, const QString &name, bool def = false, bool dev = false)
     {

@@ -44,18 +44,7 @@ protected:
         user2 = AddUser("second");
         db.Init();
     }
-    void TearDown() override
-    {
-        DevMode = false;
-        DBFixture::TearDown();
-    }
-
-    int AddUser(const QString &login)
-    {
-        const int id = db.GetGenId("USR_ID");
-        repo.Exec("insert into USR (USR_ID, USR_LOGIN) values (:ID, :L)", {{"ID", id}, {"L", login}});
-        return id;
-    }
+    int AddUser(const QString &login) { return repo.AddUser(login); }
     int AddView(Variant obj, Variant link, const QString &name, bool def = false, bool dev = false)
     {
         const int id = db.GetGenId("TBL_ID");

@@ -44,14 +44,7 @@ protected:
 
     Variant Scalar(const QString &text, const QList<std::pair<QString, Variant>> &params = {})
     {
-        auto sql = db.CreateIBSQLS();
-        sql->SetSQL(text);
-        for (const auto &[name, value] : params)
-            sql->ParamByName(name) = value;
-        sql->ExecQuery();
-        const Variant value = sql->Eof() ? Variant::Null() : sql->Field(0);
-        sql->Close();
-        return value;
+        return repo.Scalar(text, params);
     }
     Variant Column(const QString &table, const QString &column, const Variant &id)
     {

@@ -93,3 +93,21 @@ int RepoBuilder::EnsureDescribed(const QString &table)
         AddFld(objId, column, code);
     return objId;
 }
+
+int RepoBuilder::AddUser(const QString &login)
+{
+    const int id = FDB.GetGenId(QStringLiteral("USR_ID"));
+    Exec(QStringLiteral("insert into USR (USR_ID, USR_LOGIN) values (:ID, :L)"), {{"ID", id}, {"L", login}});
+    return id;
+}
+
+Variant RepoBuilder::Scalar(const QString &text, const QList<std::pair<QString, Variant>> &params)
+{
+    auto sql = FDB.CreateIBSQLS();
+    sql->SetSQL(text);
+    for (const auto &[name, value] : params)
+        sql->ParamByName(name) = value;
+    TCloseGuard closer(*sql);
+    sql->ExecQuery();
+    return sql->Eof() ? Variant::Null() : sql->Field(0);
+}

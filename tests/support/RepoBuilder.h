@@ -27,6 +27,9 @@ public:
     // repository already has an object for it; returns the object's id. Key column as PK, BOOL
     // columns as Boolean, other integers as Integ, texts as String.
     int EnsureDescribed(const QString &table);
+    int AddUser(const QString &login);
+    // The first column of the first row of a select in the read transaction; Null without a row.
+    Variant Scalar(const QString &text, const QList<std::pair<QString, Variant>> &params = {});
     void Exec(const QString &text, const QList<std::pair<QString, Variant>> &params = {});
 
 private:

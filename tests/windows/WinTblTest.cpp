@@ -67,14 +67,7 @@ protected:
     TObjLink *RatesLink() const { return O("CURR")->ChildList->GetByName("Curr-CurRate"); }
     Variant Scalar(const QString &text, const QList<std::pair<QString, Variant>> &params = {})
     {
-        auto sql = db.CreateIBSQLS();
-        sql->SetSQL(text);
-        for (const auto &[name, value] : params)
-            sql->ParamByName(name) = value;
-        sql->ExecQuery();
-        const Variant value = sql->Eof() ? Variant::Null() : sql->Field(0);
-        sql->Close();
-        return value;
+        return repo.Scalar(text, params);
     }
     Variant Curr(const QString &code) { return Scalar("select CURR_ID from CURR where CURR_CODE = :C", {{"C", code}}); }
 
