@@ -123,20 +123,8 @@ void TMainForm::showEvent(QShowEvent *event)
     QTimer::singleShot(0, this, Guard([this] { miLoginClick(); }));
 }
 
-void TMainForm::closeEvent(QCloseEvent *event)
-{
-    Guarded([this] {
-        if (InitedMainForm)
-            DeinitMainForm();
-        if (DB->Inited)
-            DB->Deinit();
-        if (DB->Connected)
-            DB->Disconnect();
-    });
-    QMainWindow::closeEvent(event);
-}
-
-void TMainForm::miLoginClick()
+// Undoes a login in its order: the windows, the repository, the connection.
+void TMainForm::TearDownLogin()
 {
     if (InitedMainForm)
         DeinitMainForm();
@@ -144,6 +132,17 @@ void TMainForm::miLoginClick()
         DB->Deinit();
     if (DB->Connected)
         DB->Disconnect();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    Guarded([this] { TearDownLogin(); });
+    QMainWindow::closeEvent(event);
+}
+
+void TMainForm::miLoginClick()
+{
+    TearDownLogin();
 
     const auto form = std::make_unique<TLoginForm>(this);
     LoginForm = form.get();

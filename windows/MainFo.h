@@ -67,6 +67,7 @@ protected:
 private:
     void InitMainForm();
     void DeinitMainForm();
+    void TearDownLogin();
     void FillDataMenu();
     void CreateImages();
 

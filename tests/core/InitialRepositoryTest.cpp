@@ -168,21 +168,7 @@ protected:
     }
 
     // Runs a statement (DML or DDL) in its own committed write transaction.
-    void Write(const QString &text, const Params &params = {})
-    {
-        db.StartTransaction();
-        try {
-            auto sql = db.CreateIBSQLC();
-            sql->SetSQL(text);
-            for (const auto &[name, value] : params)
-                sql->ParamByName(name) = value;
-            sql->ExecQuery();
-            db.CommitTransaction();
-        } catch (...) {
-            db.RollbackChanges();
-            throw;
-        }
-    }
+    void Write(const QString &text, const Params &params = {}) { repo.Exec(text, params); }
 
     // The fields of the repository, one row each:
     // 0 FLD_ID, 1 OBJ_ID, 2 OBJ_TABLE, 3 FLD_FIELD, 4 type name, 5 FLD_SIZE, 6 FLD_NOTNULL,
