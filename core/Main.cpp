@@ -91,7 +91,10 @@ void TDB::ResolveDatabaseName()
 
 void TDB::Connect()
 {
-    Connected = false;
+    // Reconnecting would cut the read transaction from under every open statement; a connected
+    // object stays as it is.
+    if (Connected)
+        return;
     LoadDBParams(*ibdb, IniFileName(), QStringLiteral("base.fdb"), QStringLiteral("UTF8"));
     ResolveDatabaseName();
     ibdb->Open();
@@ -130,8 +133,12 @@ void TDB::Login(const QString &ALog, const QString & /*APas: no password is comp
     IBSQLS->ExecQuery();
     if (IBSQLS->Eof())
         throw ExceptionPos(QStringLiteral("Неверный логин или пароль."));
-    CurrentUserId = VarAsInteger(IBSQLS->FieldByName(QStringLiteral("USR_ID")));
-    CurrentUserName = IBSQLS->FieldByName(QStringLiteral("USR_NAME")).toString();
+    // Both values are read before either is kept, so that a failed read leaves the previous user whole.
+    const int userId = VarAsInteger(IBSQLS->FieldByName(QStringLiteral("USR_ID")));
+    const Variant userName = IBSQLS->FieldByName(QStringLiteral("USR_NAME"));
+    const QString name = userName.isNull() ? QString() : userName.toString();
+    CurrentUserId = userId;
+    CurrentUserName = name;
 }
 
 void TDB::StartTransaction()

@@ -17,7 +17,7 @@
 -- Objects, in the order of the "Данные" menu
 
 execute procedure KVX_ADD_OBJ('DEAL', 'Сделки', 'Сделки', 0, 0, 0);
-execute procedure KVX_ADD_OBJ('DEALPROD', 'Товары сделок', 'Товары', 0, 0, 0);
+execute procedure KVX_ADD_OBJ('DEALPROD', 'Товары сделок', 'Товары сделок', 0, 0, 0);
 execute procedure KVX_ADD_OBJ('DEALPAYM', 'Платежи по сделкам', 'Платежи', 0, 0, 0);
 execute procedure KVX_ADD_OBJ('DEALSHIP', 'Отгрузки по сделкам', 'Отгрузки', 0, 0, 0);
 execute procedure KVX_ADD_OBJ('PRODPAYM', 'Оплата товаров сделок', 'Оплата товаров', 0, 0, 0);

@@ -4,7 +4,13 @@
 #include "IBSQL.h"
 #include "IBTransaction.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <algorithm>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,6 +25,58 @@ char DpbCode(const QString &name)
     if (name == QLatin1String("sql_role_name"))
         return isc_dpb_sql_role_name;
     throw Exception(QStringLiteral("Неизвестный параметр подключения \"%1\".").arg(name));
+}
+
+// The embedded engine keeps its lock files in one folder for every process that opens a
+// database file directly: /tmp/firebird unless FIREBIRD_LOCK names another. That folder belongs
+// to whoever made it first (the Firebird server's account, or root), and the engine refuses
+// everyone else. An ordinary user therefore gets a folder of their own; a folder named in
+// FIREBIRD_LOCK is kept, and root, who can use any, keeps the shared one.
+void UseOwnLockFolderUnlessConfigured()
+{
+    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK") || geteuid() == 0)
+        return;
+    const QString folder = QDir(QDir::tempPath()).filePath(QStringLiteral("firebird-%1").arg(geteuid()));
+    const QByteArray path = QFile::encodeName(folder);
+    // The temporary folder is everyone's: a folder of that name made by another user, or a
+    // link in its place, is refused rather than used.
+    struct stat info;
+    if (mkdir(path.constData(), 0700) != 0 &&
+        (lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != geteuid()))
+        throw Exception(QStringLiteral("Папку блокировок встроенного сервера \"%1\" нельзя использовать: "
+                                       "это не папка текущего пользователя.").arg(folder));
+    qputenv("FIREBIRD_LOCK", path);
+}
+
+// The engine reads its lock folder once, when the first database opens.
+void PrepareEmbeddedEngine()
+{
+    static std::once_flag prepared;
+    std::call_once(prepared, UseOwnLockFolderUnlessConfigured);
+}
+
+void AppendConnectTimeout(std::string &dpb, int seconds)
+{
+    if (seconds <= 0)
+        return;
+    dpb += char(isc_dpb_connect_timeout);
+    dpb += char(4);
+    for (int shift = 0; shift < 32; shift += 8)
+        dpb += char((unsigned(seconds) >> shift) & 0xFF);
+}
+
+// A server that takes the connection but stays silent is given up on by the client library
+// with a plain "connection rejected" once the time-out has passed.
+bool ServerDidNotAnswer(const ISC_STATUS *status, int timeout, const QElapsedTimer &clock)
+{
+    return status[0] == 1 && status[1] == isc_connect_reject && timeout > 0 &&
+           clock.elapsed() >= qint64(timeout) * 1000 - 250;
+}
+
+// Whatever the reason for the signal, the program closes its connections itself.
+int RejectShutdownOnSignal(const int reason, const int /*mask*/, void * /*arg*/)
+{
+    return reason == fb_shutrsn_signal ? 1 : 0;
 }
 
 template <typename T>
@@ -60,15 +118,29 @@ std::string TIBDatabase::BuildDPB(const QStringList &params)
     return dpb;
 }
 
+void TIBDatabase::LeaveSignalsToProgram()
+{
+    ISC_STATUS_ARRAY status;
+    fb_shutdown_callback(status, RejectShutdownOnSignal, fb_shut_confirmation, nullptr);
+    CheckStatus(status);
+}
+
 void TIBDatabase::Open()
 {
     if (Connected())
         return;
-    const std::string dpb = BuildDPB(Params);
+    PrepareEmbeddedEngine();
+    std::string dpb = BuildDPB(Params);
+    AppendConnectTimeout(dpb, ConnectTimeout);
     const QByteArray name = DatabaseName.toUtf8();
     ISC_STATUS_ARRAY status;
     isc_db_handle handle = 0;
+    QElapsedTimer clock;
+    clock.start();
     isc_attach_database(status, short(name.size()), name.constData(), &handle, short(dpb.size()), dpb.data());
+    if (ServerDidNotAnswer(status, ConnectTimeout, clock))
+        throw EIBError(QStringLiteral("Сервер базы данных не ответил за %1 с: %2").arg(ConnectTimeout).arg(DatabaseName),
+                       isc_sqlcode(status), status[1]);
     CheckStatus(status);
     FHandle = handle;
 }

@@ -22,6 +22,10 @@ public:
     QStringList Params;
     // Credentials come only from Params; the layer never asks the user for them.
     bool LoginPrompt = false;
+    // Seconds a server may take to answer the connection request (0: the client library's own
+    // three minutes). A server that takes the connection and never answers would otherwise
+    // freeze the program that long. The embedded engine has nothing to wait for.
+    int ConnectTimeout = 10;
 
     void Open();
     // Ends every open transaction by its default action, frees every statement handle, detaches.
@@ -37,6 +41,11 @@ public:
 
     // Builds the database parameter block from Params; unknown names raise.
     static std::string BuildDPB(const QStringList &params);
+
+    // The client library ends the engine on SIGINT and SIGTERM, leaving every connection of a
+    // program that goes on running dead. A program that handles these signals itself (closing
+    // its windows and connections in order) calls this before its first connection.
+    static void LeaveSignalsToProgram();
 
 private:
     isc_db_handle FHandle = 0;

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# create-db.sh PATH
+# create-db.sh [--owner USER[:GROUP]] PATH
 #
 # Creates a fresh Korvenix database file at PATH from the SQL files in db/
 # (applied in file-name order) with isql-fb on the embedded engine: no
 # Firebird server is needed, the engine opens the file directly.
+#
+# --owner hands the finished file to that account, for a Firebird server
+# that runs under its own (Debian's runs as "firebird"): a file created by
+# root can be opened by root only.
 #
 # Refuses to touch an existing file. Any SQL error stops the script with a
 # non-zero exit and the engine's message, and the half-made file is removed,
@@ -16,9 +20,22 @@ sql_dir=$(cd "$script_dir/../db" && pwd)
 
 die() { echo "$me: $*" >&2; exit 1; }
 
-if [[ $# -ne 1 || -z $1 ]]; then
-  echo "usage: $me PATH   (creates a new database file at PATH)" >&2
+usage() {
+  echo "usage: $me [--owner USER[:GROUP]] PATH   (creates a new database file at PATH)" >&2
   exit 2
+}
+
+owner=
+if [[ ${1:-} == --owner ]]; then
+  (($# >= 2)) && [[ -n $2 ]] || usage
+  owner=$2
+  shift 2
+fi
+[[ $# -eq 1 && -n $1 ]] || usage
+# Checked before anything is made, so that a wrong name costs no half-made file.
+if [[ -n $owner ]]; then
+  id -u -- "${owner%%:*}" >/dev/null 2>&1 || die "no such user: ${owner%%:*}"
+  [[ $owner != *:* ]] || getent group -- "${owner#*:}" >/dev/null || die "no such group: ${owner#*:}"
 fi
 
 db=$1
@@ -127,5 +144,9 @@ done
 
 gfix_out=$(gfix -user SYSDBA -write sync "$db" 2>&1 </dev/null) \
   || die "gfix could not switch forced writes back on: $gfix_out"
+
+if [[ -n $owner ]]; then
+  chown -- "$owner" "$db" || die "cannot hand $db to $owner"
+fi
 
 echo "$me: created $db"

@@ -18,8 +18,10 @@ ensure_packages() {
     || { $sudo apt-get update </dev/null && $sudo apt-get install -y --no-install-recommends "${missing[@]}" </dev/null; }
 }
 
+# fonts-wine: a Tahoma metric-compatible with the one the forms were laid out for; the program
+# loads it when the system has no Tahoma of its own.
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev
-                firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils)
+                firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils fonts-wine)
 TEST_PACKAGES=(googletest libgtest-dev firebird3.0-server)
 
 # configure_and_build BUILD_DIR [cmake options...]

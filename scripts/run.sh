@@ -16,8 +16,9 @@ if [ ! -f "$DB_FILE" ]; then
   bash "$KORVENIX_ROOT/scripts/create-db.sh" "$DB_FILE"
 fi
 if [ ! -f "$INI" ]; then
-  # A relative name is taken beside the program; the embedded engine needs no password.
-  printf '[DataBase]\nDataBaseName=base.fdb\nuser_name=SYSDBA\npassword=masterkey\n' > "$INI"
+  # A relative name is taken beside the program; the embedded engine checks no password, and the
+  # one written is the program's own default.
+  printf '[DataBase]\nDataBaseName=base.fdb\nuser_name=SYSDBA\npassword=tallowfen\n' > "$INI"
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then

@@ -9,6 +9,7 @@ class TWinUserHooks;
 // The application object. It gives the lower layers their message boxes for as long as it lives,
 // and it is the last line that keeps an exception from unwinding through Qt's own frames: Qt calls
 // that undefined behaviour, so whatever a handler lets escape is shown here and the loop goes on.
+// An interrupt or terminate signal closes the program as "Выход" does.
 class TApplication : public QApplication
 {
 public:
@@ -18,6 +19,9 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 
 private:
+    void CatchExitSignals();
+    void CloseOnSignal();
+
     std::unique_ptr<TWinUserHooks> FHooks;
 };
 
@@ -32,5 +36,6 @@ auto Guard(Work AWork)
     return [AWork = std::move(AWork)]() { Guarded(AWork); };
 }
 
-// The font of the system's forms: Tahoma 8 points where it is installed, else the platform's own.
+// The font of the system's forms: Tahoma 8 points where it is installed or the application could
+// load it, else the platform's own.
 void SetFormFont(QWidget *AForm);

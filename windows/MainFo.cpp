@@ -28,7 +28,6 @@ TMainForm::TMainForm()
 
     SetFormFont(this);
     setWindowTitle(QStringLiteral("Платформа Korvenix"));
-    resize(426, 286);
 
     mdi = new QMdiArea(this);
     setCentralWidget(mdi);
@@ -62,6 +61,9 @@ TMainForm::TMainForm()
     sb->setFixedHeight(19);
     sbText = new QLabel(sb);
     sb->addWidget(sbText, 1);
+
+    // The inner area, below the menu bar, is 426 × 286.
+    resize(426, mm->sizeHint().height() + 286);
 
     CreateImages();
     DeinitMainForm();

@@ -1,4 +1,5 @@
 #include "Func.h"
+#include "Printers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "IBDatabase.h"
 #include "Ini.h"
+#include "Printers.h"
 
 #include <QFile>
 #include <QTemporaryDir>

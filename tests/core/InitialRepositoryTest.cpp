@@ -561,9 +561,13 @@ protected:
                  "select D.DEP_NAME, D.DEP_SYS, F.FLD_SYS from DEP D join FLD F on F.FLD_ID = D.FLD_ID")))
             if (Int(r[1]) != Int(r[2]))
                 problems << Str(r[0]) + QStringLiteral(": DEP_SYS differs from its field's FLD_SYS");
-        const Rows names = Select(QStringLiteral("select DEP_NAME, count(*) from DEP group by DEP_NAME having count(*) > 1"));
-        for (const Row &r : names)
-            problems << QStringLiteral("link name %1 used %2 times").arg(Str(r[0])).arg(Int(r[1]));
+        // Links are found by name, and two "Данные" items (and their windows) with one caption
+        // cannot be told apart.
+        for (const auto &[what, select] :
+             {std::pair{"link name", "select DEP_NAME, count(*) from DEP group by DEP_NAME having count(*) > 1"},
+              {"short caption", "select OBJ_CAPT2, count(*) from OBJ group by OBJ_CAPT2 having count(*) > 1"}})
+            for (const Row &r : Select(QString::fromUtf8(select)))
+                problems << QStringLiteral("%1 %2 used %3 times").arg(what, Str(r[0])).arg(Int(r[1]));
         return problems;
     }
 

@@ -1,3 +1,4 @@
+#include "Printers.h"
 #include "SqlParams.h"
 
 #include <gtest/gtest.h>

@@ -1,14 +1,9 @@
+#include "Printers.h"
 #include "Variant.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <ostream>
-
-void PrintTo(const Variant &v, std::ostream *os)
-{
-    *os << VarDebugText(v).toStdString();
-}
 
 namespace {
 

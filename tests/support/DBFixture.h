@@ -2,18 +2,13 @@
 
 #include "Exception.h"
 #include "Main.h"
+#include "Printers.h"
 #include "RepoBuilder.h"
 #include "TestDatabase.h"
 #include "Variant.h"
 
 #include <QString>
 #include <gtest/gtest.h>
-#include <ostream>
-
-inline void PrintTo(const Variant &value, std::ostream *os)
-{
-    *os << VarDebugText(value).toStdString();
-}
 
 namespace korvenix_test {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Printers.h"
+
 #include <QString>
 #include <QTemporaryDir>
 

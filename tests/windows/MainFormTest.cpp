@@ -8,6 +8,7 @@
 #include "TestDatabase.h"
 
 #include <QFile>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QMap>
 #include <QMdiArea>
@@ -17,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -98,6 +100,14 @@ protected:
                 menu << captions.value(obj->Table());
         EXPECT_EQ(menu.size(), tables.size());
         return menu;
+    }
+
+    // Shows the main window and cancels the login dialog its first show brings.
+    void ShowLoggedOut()
+    {
+        ModalScript script{[](QWidget *w) { ClickButton(w, "Отмена"); }};
+        form->show();
+        ASSERT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); }));
     }
 
     bool LoggedOut() const
@@ -271,6 +281,49 @@ TEST_F(MainFormTest, HomePageAndExit)
     form.reset();
     EXPECT_EQ(DB, nullptr);
     EXPECT_EQ(MainForm, nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// The stored form sizes and column widths assume Tahoma 8 points, present or not on the system.
+TEST_F(MainFormTest, InnerAreaBelowTheMenuBarIs426By286InTahoma)
+{
+    ShowLoggedOut();
+    EXPECT_EQ(form->width(), 426);
+    EXPECT_EQ(form->height() - form->mm->height(), 286);
+    const QFontInfo font(form->font());
+    EXPECT_EQ(font.family(), "Tahoma");
+    EXPECT_EQ(font.pixelSize(), 11);
+}
+
+// An interrupt or terminate signal closes the program as "Выход" does, from the main window and
+// from inside a modal dialog, and leaves the engine working (the next login is a fresh one).
+TEST_F(MainFormTest, ExitSignalsCloseLikeExit)
+{
+    ShowLoggedOut();
+    for (int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        LogIn();
+        form->show();
+        ASSERT_TRUE(DB->Connected);
+        raise(signal);
+        ASSERT_TRUE(WaitFor([&] { return !form->isVisible(); }));
+        EXPECT_TRUE(LoggedOut());
+        EXPECT_FALSE(DB->Inited);
+        EXPECT_FALSE(DB->Connected);
+    }
+
+    form->show();
+    {
+        ModalScript script{[](QWidget *) { raise(SIGTERM); }};
+        form->miLogin->trigger();
+    }
+    ASSERT_TRUE(WaitFor([&] { return !form->isVisible(); }));
+    EXPECT_TRUE(LoggedOut());
+    LogIn();
+    EXPECT_EQ(form->StatusText(), "Пользователь: Администратор");
 }
 
 } // namespace

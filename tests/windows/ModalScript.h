@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Printers.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
@@ -8,13 +10,6 @@
 #include <QWidget>
 #include <deque>
 #include <functional>
-#include <ostream>
-
-// Readable QStrings in the test messages.
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 // Answers the modal windows a test's action opens, in order: each step receives the next window
 // that becomes the active modal widget (a box over a dialog, then the dialog again once the box
