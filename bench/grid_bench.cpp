@@ -1,28 +1,42 @@
 // The table window over 1,000 and 1,000,000 counterparties (eight columns of text, flags and
-// sums), each in a database of its own filled first: the time from Open to the first painted
-// screen, which lazy fetching keeps independent of the table's size, and the time and memory
-// of Ctrl+End, which reads every row into the grid. Baseline in the same run: the same select
-// fetched through the access layer into rows of variants, without a grid.
+// sums), each in a database of its own filled first, both windows alive for the whole run.
+//
+// Opening: in every round both windows are closed, the event loop settles, and they open in a
+// random order; the time from Open to the first painted screen is taken for each, and the
+// round's figure is the ratio large / small. Lazy fetching keeps it near 1 whatever the size.
+//
+// Ctrl+End on the large window, alternating in random order with the raw fetch of the same
+// select (every column of every row read through the access layer, nothing kept): the time
+// ratio per round, and the memory the rows add to the process.
 #include "Application.h"
 #include "IBSQL.h"
 #include "Main.h"
 #include "Sql.h"
 #include "WinTbl.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
-#include <QTreeView>
 #include <algorithm>
 #include <cstdio>
 #include <malloc.h>
+#include <random>
 #include <vector>
 
 namespace {
 
-constexpr int Runs = 5;
+constexpr int OpenRounds = 21;
+constexpr int GotoEndRounds = 5;
+constexpr int SmallRows = 1000;
+constexpr int LargeRows = 1000000;
+// The targets printed beside the figures.
+constexpr double OpenRatioTarget = 1.2;
+constexpr double GotoEndRatioTarget = 1.5;
+constexpr double AddedMiBTarget = 200;
+constexpr double BytesPerRowTarget = 200;
 
 void Exec(TDB &db, const QString &text)
 {
@@ -62,10 +76,11 @@ begin
 end)").arg(missing));
 }
 
-// Bytes the program holds on its heap.
+// Bytes the program holds on its heap, large blocks mapped on their own included.
 long long HeapBytes()
 {
-    return static_cast<long long>(mallinfo2().uordblks);
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<long long>(info.uordblks + info.hblkhd);
 }
 
 long RssKiB(const char *AKey)
@@ -77,6 +92,24 @@ long RssKiB(const char *AKey)
         if (line.startsWith(AKey))
             return line.mid(int(qstrlen(AKey))).trimmed().split(' ').first().toLong();
     return -1;
+}
+
+double Median(std::vector<double> AValues)
+{
+    std::sort(AValues.begin(), AValues.end());
+    return AValues[AValues.size() / 2];
+}
+
+// Runs the event loop until it has had nothing to do for a while: pending layouts, paints and
+// deferred deletes of the previous step do not fall into the next measurement.
+void Settle()
+{
+    QElapsedTimer quiet;
+    quiet.start();
+    while (quiet.elapsed() < 50) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
 }
 
 // Notes the grid's paints.
@@ -93,40 +126,6 @@ protected:
         return false;
     }
 };
-
-// Runs the events until the grid has painted; the elapsed milliseconds of ATimer.
-double UntilPainted(TPaintWatch &AWatch, const QElapsedTimer &ATimer)
-{
-    while (!AWatch.Painted && ATimer.elapsed() < 60000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return double(ATimer.nsecsElapsed()) / 1e6;
-}
-
-struct TOpenFigures
-{
-    double Median = 0, Best = 0;
-    int Fetched = 0;
-};
-
-TOpenFigures OpenToFirstScreen(TWinTbl &AWin, TPaintWatch &AWatch)
-{
-    std::vector<double> times;
-    TOpenFigures figures;
-    for (int run = 0; run < Runs; ++run) {
-        AWin.Close();
-        QCoreApplication::processEvents();
-        AWatch.Painted = false;
-        QElapsedTimer timer;
-        timer.start();
-        AWin.Open();
-        times.push_back(UntilPainted(AWatch, timer));
-        figures.Fetched = AWin.Count();
-    }
-    std::sort(times.begin(), times.end());
-    figures.Median = times[times.size() / 2];
-    figures.Best = times.front();
-    return figures;
-}
 
 // A copy of the template database whose counterparties number ARows; its settings file.
 QString PrepareDatabase(const QTemporaryDir &ADir, const QString &AName, int ARows)
@@ -147,75 +146,174 @@ QString PrepareDatabase(const QTemporaryDir &ADir, const QString &AName, int ARo
     return ini.fileName();
 }
 
-// Opens the counterparties' window on the database of AIni and measures it; the median time
-// from Open to the first painted screen. With AGotoEnd also Ctrl+End and its baseline.
-double Measure(const QString &AIni, int ARows, bool AGotoEnd)
+// The counterparties' window on a database of its own, shown in a host of its own. The
+// process has one current connection: every call into the window goes through Use().
+class TGridCase
 {
-    TDB::SetIniFileName(AIni);
-    TDB db;
-    DB = &db;
-    db.Connect();
-    db.Init();
-    db.Login("admin", "");
+public:
+    TGridCase(const QString &AIni, int ARows) : Rows(ARows)
+    {
+        TDB::SetIniFileName(AIni);
+        Use();
+        Db.Connect();
+        Db.Init();
+        Db.Login("admin", "");
+        Host.resize(1000, 700);
+        Win = std::make_unique<TWinTbl>(&Host, &Host);
+        Win->InitByUser(Db.ObjList->GetObjByTable("CONTRAG"), nullptr, Db.CurrentUserId, true);
+        Win->SetAlign(TAlign::alClient);
+        Host.show();
+        Grid = Win->GetPanel()->findChild<QAbstractItemView *>();
+        Grid->viewport()->installEventFilter(&Watch);
+    }
+    ~TGridCase()
+    {
+        Use();
+        Win.reset();
+        DB = nullptr;
+    }
 
-    QWidget host;
-    host.resize(1000, 700);
-    auto win = std::make_unique<TWinTbl>(&host, &host);
-    win->InitByUser(db.ObjList->GetObjByTable("CONTRAG"), nullptr, db.CurrentUserId, true);
-    win->SetAlign(TAlign::alClient);
-    host.show();
-    auto *grid = win->GetPanel()->findChild<QTreeView *>();
-    TPaintWatch watch;
-    grid->viewport()->installEventFilter(&watch);
-    const TOpenFigures open = OpenToFirstScreen(*win, watch);
-    std::printf("Open to first painted screen, %7d rows: median %.2f ms, best %.2f ms, rows fetched %d\n", ARows,
-                open.Median, open.Best, open.Fetched);
-    if (AGotoEnd) {
-        grid->setCurrentIndex(grid->model()->index(0, 0));
-        QCoreApplication::processEvents();
-        const long rssBefore = RssKiB("VmRSS:");
-        const long long heapBefore = HeapBytes();
-        watch.Painted = false;
+    TWinTbl &Use()
+    {
+        DB = &Db;
+        return *Win;
+    }
+
+    // Milliseconds from Open to the first painted screen.
+    double TimeOpen()
+    {
+        Watch.Painted = false;
         QElapsedTimer timer;
         timer.start();
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
-        QApplication::sendEvent(grid, &press);
-        const double gotoEnd = UntilPainted(watch, timer);
-        const long rssAfter = RssKiB("VmRSS:");
-        const long long heap = HeapBytes() - heapBefore;
-        std::printf("Ctrl+End: %d rows in %.0f ms (%.0f rows/s), heap +%lld KiB (%.0f bytes per row), "
-                    "resident +%ld KiB\n",
-                    win->Count(), gotoEnd, win->Count() / (gotoEnd / 1000), heap / 1024,
-                    double(heap) / std::max(win->Count(), 1), rssAfter - rssBefore);
-        const QString select = win->SelectSQL->GetSelectSQL();
-        win->Close();
-        win.reset();
-
-        // Baseline: the same select read into rows of variants through the access layer.
-        auto sql = db.CreateIBSQLS();
-        sql->SetSQL(select);
-        const long long before = HeapBytes();
-        QElapsedTimer raw;
-        raw.start();
-        std::vector<TRow> rows;
-        for (sql->ExecQuery(); !sql->Eof(); sql->Next()) {
-            TRow row(static_cast<size_t>(sql->FieldCount()));
-            for (int i = 0; i < sql->FieldCount(); ++i)
-                row[size_t(i)] = sql->Field(i);
-            rows.push_back(std::move(row));
-        }
-        const double ms = double(raw.nsecsElapsed()) / 1e6;
-        const long long rowsHeap = HeapBytes() - before;
-        sql->Close();
-        std::printf("baseline, the select into rows without a grid: %zu rows in %.0f ms (%.0f rows/s), "
-                    "heap +%lld KiB (%.0f bytes per row)\n",
-                    rows.size(), ms, rows.size() / (ms / 1000), rowsHeap / 1024,
-                    double(rowsHeap) / std::max<size_t>(rows.size(), 1));
-        std::printf("Ctrl+End / baseline time: %.2f\n", gotoEnd / ms);
+        Use().Open();
+        return UntilPainted(timer);
     }
-    win.reset();
-    DB = nullptr;
-    return open.Median;
+
+    // Milliseconds from the Ctrl+End key to the painted last screen.
+    double TimeGotoEnd()
+    {
+        Watch.Painted = false;
+        QElapsedTimer timer;
+        timer.start();
+        Use();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+        QApplication::sendEvent(Grid, &press);
+        return UntilPainted(timer);
+    }
+
+    bool AtLastRow() const { return Grid->currentIndex().row() == Win->Count() - 1; }
+
+    // Milliseconds to read every column of every row of the window's select through the access
+    // layer, keeping nothing; the rows read.
+    double TimeRawFetch(int &ARows)
+    {
+        auto sql = Db.CreateIBSQLS();
+        sql->SetSQL(Win->SelectSQL->GetSelectSQL());
+        qint64 checksum = 0;
+        ARows = 0;
+        QElapsedTimer timer;
+        timer.start();
+        for (sql->ExecQuery(); !sql->Eof(); sql->Next()) {
+            for (int i = 0; i < sql->FieldCount(); ++i)
+                checksum += sql->Field(i).isNull() ? 0 : 1;
+            ++ARows;
+        }
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        sql->Close();
+        if (checksum < 0)
+            std::printf("impossible\n");
+        return ms;
+    }
+
+    const int Rows;
+    TDB Db;
+    QWidget Host;
+    std::unique_ptr<TWinTbl> Win;
+    QAbstractItemView *Grid = nullptr;
+    TPaintWatch Watch;
+
+private:
+    double UntilPainted(const QElapsedTimer &ATimer)
+    {
+        while (!Watch.Painted && ATimer.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return double(ATimer.nsecsElapsed()) / 1e6;
+    }
+};
+
+void MeasureOpening(TGridCase &ASmall, TGridCase &ALarge, std::mt19937 &ARandom)
+{
+    std::vector<double> small, large, ratios;
+    for (int round = 0; round < OpenRounds; ++round) {
+        ASmall.Use().Close();
+        ALarge.Use().Close();
+        TGridCase *order[] = {&ASmall, &ALarge};
+        std::shuffle(std::begin(order), std::end(order), ARandom);
+        double times[2] = {};
+        for (TGridCase *grid : order) {
+            Settle();
+            times[grid == &ALarge] = grid->TimeOpen();
+        }
+        small.push_back(times[0]);
+        large.push_back(times[1]);
+        ratios.push_back(times[1] / times[0]);
+    }
+    Settle();
+    std::printf("Open to first painted screen, median of %d rounds: %d rows %.2f ms (rows fetched %d), "
+                "%d rows %.2f ms (rows fetched %d)\n",
+                OpenRounds, ASmall.Rows, Median(small), ASmall.Win->Count(), ALarge.Rows, Median(large),
+                ALarge.Win->Count());
+    std::printf("  large / small, median of per-round ratios: %.2f   (target <= %.1f, the same rows fetched)\n",
+                Median(ratios), OpenRatioTarget);
+}
+
+void MeasureGotoEnd(TGridCase &ALarge, std::mt19937 &ARandom)
+{
+    std::vector<double> gotoEnd, raw, ratios, bytesPerRow;
+    double maxResidentMiB = 0;
+    int fetched = 0, rawRows = 0, atLast = 0;
+    // The engine fills its page cache on the first full read: that memory is the engine's, not
+    // the rows', and stays out of the figures.
+    ALarge.TimeRawFetch(rawRows);
+    for (int round = 0; round < GotoEndRounds; ++round) {
+        double gotoEndMs = 0, rawMs = 0;
+        const bool rawFirst = ARandom() % 2 == 1;
+        for (int step = 0; step < 2; ++step) {
+            if ((step == 0) == rawFirst) {
+                Settle();
+                rawMs = ALarge.TimeRawFetch(rawRows);
+                continue;
+            }
+            ALarge.Use().Close();
+            Settle();
+            ALarge.Use().Open();
+            Settle();
+            malloc_trim(0);
+            const long rssBefore = RssKiB("VmRSS:");
+            const long long heapBefore = HeapBytes();
+            gotoEndMs = ALarge.TimeGotoEnd();
+            Settle();
+            const long rssAfter = RssKiB("VmRSS:");
+            fetched = ALarge.Win->Count();
+            atLast += ALarge.AtLastRow() ? 1 : 0;
+            maxResidentMiB = std::max(maxResidentMiB, double(rssAfter - rssBefore) / 1024);
+            bytesPerRow.push_back(double(HeapBytes() - heapBefore) / std::max(fetched, 1));
+        }
+        gotoEnd.push_back(gotoEndMs);
+        raw.push_back(rawMs);
+        ratios.push_back(gotoEndMs / rawMs);
+    }
+    ALarge.Use().Close();
+    std::printf("Ctrl+End, median of %d rounds: %d rows in %.0f ms; raw fetch of the same select: %d rows in %.0f ms\n",
+                GotoEndRounds, fetched, Median(gotoEnd), rawRows, Median(raw));
+    std::printf("  Ctrl+End / raw fetch, median of per-round ratios: %.2f   (target <= %.1f)\n", Median(ratios),
+                GotoEndRatioTarget);
+    std::printf("  resident added, largest of the rounds: %.0f MiB, %.0f bytes a row   (target <= %.0f MiB)\n",
+                maxResidentMiB, maxResidentMiB * 1024 * 1024 / std::max(fetched, 1), AddedMiBTarget);
+    std::printf("  heap added per row, median: %.0f bytes   (target <= %.0f)\n", Median(bytesPerRow),
+                BytesPerRowTarget);
+    std::printf("  the focus on the last row after Ctrl+End: %d of %d rounds   (target: every round)\n", atLast,
+                GotoEndRounds);
 }
 
 } // namespace
@@ -232,13 +330,17 @@ int main(int argc, char *argv[])
     try {
         std::printf("filling the tables...\n");
         std::fflush(stdout);
-        const QString small = PrepareDatabase(dir, "small", 1000);
-        const QString large = PrepareDatabase(dir, "large", 1000000);
+        const QString smallIni = PrepareDatabase(dir, "small", SmallRows);
+        const QString largeIni = PrepareDatabase(dir, "large", LargeRows);
         TApplication app(argc, argv);
-        std::printf("grid 1000 x 700, 8 columns\n");
-        const double smallOpen = Measure(small, 1000, false);
-        const double largeOpen = Measure(large, 1000000, true);
-        std::printf("ratio of Open to first screen, 1,000,000 / 1,000 rows: %.2f\n", largeOpen / smallOpen);
+        const unsigned seed = std::random_device{}();
+        std::mt19937 random(seed);
+        std::printf("grid 1000 x 700, 8 columns; random order seed %u\n", seed);
+        TGridCase small(smallIni, SmallRows);
+        TGridCase large(largeIni, LargeRows);
+        Settle();
+        MeasureOpening(small, large, random);
+        MeasureGotoEnd(large, random);
         std::printf("peak memory: %ld KiB\n", RssKiB("VmHWM:"));
     } catch (const Exception &e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -18,13 +18,10 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
-#include <QLocale>
-#include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QToolTip>
-#include <QTreeView>
-#include <cstdlib>
+#include <algorithm>
 
 namespace {
 
@@ -51,72 +48,11 @@ int ColumnWidth(TFldType AFldType)
     }
 }
 
-QString CurrencyText(qint64 AScaled, const QLocale &ALocale)
-{
-    const quint64 magnitude = AScaled < 0 ? quint64(-(AScaled + 1)) + 1 : quint64(AScaled);
-    QString text = ALocale.toString(qulonglong(magnitude / quint64(Variant::CurrencyScale)));
-    if (const quint64 fraction = magnitude % quint64(Variant::CurrencyScale)) {
-        QString digits = QString::number(fraction).rightJustified(4, QLatin1Char('0'));
-        while (digits.endsWith(QLatin1Char('0')))
-            digits.chop(1);
-        text += ALocale.decimalPoint() + digits;
-    }
-    if (AScaled < 0)
-        text.prepend(ALocale.negativeSign());
-    return text;
-}
-
-// A value as the grid shows it: numbers and dates in the user's locale formats, without
-// thousands separators, the shortest form of a number.
-QString VarToText(const Variant &AValue)
-{
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    switch (AValue.type()) {
-    case Variant::Type::Empty:
-    case Variant::Type::Null:
-        return QString();
-    case Variant::Type::Integer:
-        return locale.toString(AValue.toInt64());
-    case Variant::Type::Double:
-        return locale.toString(AValue.toDouble(), 'g', 15);
-    case Variant::Type::Currency:
-        return CurrencyText(AValue.toCurrencyScaled(), locale);
-    case Variant::Type::Date:
-        return locale.toString(AValue.toDate(), QLocale::ShortFormat);
-    case Variant::Type::Time:
-        return locale.toString(AValue.toTime(), QStringLiteral("HH:mm:ss"));
-    case Variant::Type::DateTime: {
-        const QDateTime value = AValue.toDateTime();
-        QString text = locale.toString(value.date(), QLocale::ShortFormat);
-        if (value.time() != QTime(0, 0))
-            text += QLatin1Char(' ') + locale.toString(value.time(), QStringLiteral("HH:mm:ss"));
-        return text;
-    }
-    case Variant::Type::Boolean:
-        return AValue.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    case Variant::Type::String:
-        break;
-    }
-    return AValue.toString();
-}
-
-// Draws the grid lines of the flat grid and shows a cell's whole text as a tooltip where the
-// column cuts it short.
+// Shows a cell's whole text as a tooltip where the column cuts it short.
 class TGridDelegate : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::paint(painter, option, index);
-        painter->save();
-        painter->setPen(option.palette.color(QPalette::Mid));
-        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
-        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
-        painter->restore();
-    }
 
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
                    const QModelIndex &index) override
@@ -132,6 +68,38 @@ public:
         return true;
     }
 };
+
+// The flat grid of the rows. Ctrl+Home and Ctrl+End go to the first and the last row and stay
+// in the current column, also when no row is current yet: by itself the view would take the
+// first cell then, and the last column otherwise.
+class TGrid : public QTableView
+{
+public:
+    using QTableView::QTableView;
+
+protected:
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override
+    {
+        const bool toEdge = cursorAction == MoveHome || cursorAction == MoveEnd;
+        if (!toEdge || !(modifiers & Qt::ControlModifier) || !model())
+            return QTableView::moveCursor(cursorAction, modifiers);
+        const int rows = model()->rowCount(rootIndex());
+        if (rows == 0)
+            return {};
+        return model()->index(cursorAction == MoveEnd ? rows - 1 : 0, std::max(currentIndex().column(), 0), rootIndex());
+    }
+};
+
+// The height of a grid row: a line of text, or a check box where that is taller.
+int RowHeight(const QAbstractItemView &AGrid)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(&AGrid);
+    option.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasCheckIndicator;
+    option.text = QStringLiteral("Ág");
+    option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    return AGrid.style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), &AGrid).height();
+}
 
 } // namespace
 
@@ -210,19 +178,28 @@ void TWinTbl::CreateControls(QWidget *AOwner, QWidget *AParent)
     WinToolBar->AddBtn(TBtnType::btReopen, QStringLiteral("Обновить"), [this] { Reopen(); });
     WinToolBar->AddBtn(TBtnType::btClose, QStringLiteral("Закрыть"), [this] { CloseClick(); })->SetVisible(DevMode);
 
-    Model = std::make_unique<TTblModel>(*this);
-    vt = new QTreeView(Panel);
+    Model = std::make_unique<TTblModel>(*this, Rows);
+    vt = new TGrid(Panel);
     vt->setModel(Model.get());
     vt->setItemDelegate(new TGridDelegate(vt));
-    vt->setRootIsDecorated(false);
-    vt->setItemsExpandable(false);
-    vt->setUniformRowHeights(true);
+    vt->setShowGrid(true);
+    vt->setWordWrap(false);
+    vt->setCornerButtonEnabled(false);
+    vt->setTabKeyNavigation(false);
     vt->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    vt->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     vt->setSelectionMode(QAbstractItemView::SingleSelection);
     vt->setSelectionBehavior(QAbstractItemView::SelectRows);
     vt->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     vt->setSortingEnabled(false);
-    vt->header()->setStretchLastSection(false);
+    vt->horizontalHeader()->setStretchLastSection(false);
+    vt->horizontalHeader()->setHighlightSections(false);
+    // Rows of one height, no row headers: the grid keeps nothing per row but a section size.
+    QHeaderView *rowHeader = vt->verticalHeader();
+    rowHeader->hide();
+    rowHeader->setMinimumSectionSize(1);
+    rowHeader->setDefaultSectionSize(RowHeight(*vt));
+    rowHeader->setSectionResizeMode(QHeaderView::Fixed);
     ::SetAlign(vt, TAlign::alClient);
 
     FOnDblClick = [this] { EditClick(); };
@@ -269,7 +246,7 @@ TObj *TWinTbl::TblObj() const
 void TWinTbl::Prepare()
 {
     // Columns and statements change with the view: rows of the previous one must go first.
-    if (IBSQLSelect->Open() || !Rows.empty())
+    if (IBSQLSelect->Open() || Count() > 0)
         Close();
     TObj *obj = TblObj();
     PKFilter->FilterTreeRoot->SetFld(obj->PKFld);
@@ -302,29 +279,28 @@ void TWinTbl::Prepare()
 
 void TWinTbl::CreateColumns()
 {
-    Model->BeginReset();
-    Columns.clear();
+    std::vector<TTblColumn> columns;
     for (int i = 0; i < SelectSQL->SelFldList.Count(); ++i) {
         const TSelFld *selFld = SelectSQL->SelFldList.Items(i);
         if (!selFld->TblTree)
             continue;
-        TColumn column;
+        TTblColumn column;
         column.Tag = i;
         column.FldType = selFld->TblTree->Fld()->FldType();
         column.Capt = selFld->TblTree->LongCapt;
         column.Width = ColumnWidth(selFld->Fld->FldType());
-        Columns.push_back(column);
+        columns.push_back(column);
     }
-    Model->EndReset();
-    for (size_t c = 0; c < Columns.size(); ++c)
-        vt->setColumnWidth(int(c), Columns[c].Width);
+    Model->SetColumns(std::move(columns));
+    for (size_t c = 0; c < Model->Columns().size(); ++c)
+        vt->setColumnWidth(int(c), Model->Columns()[c].Width);
 }
 
 // --- Opening, fetching, closing --------------------------------------------------------------
 
 void TWinTbl::Open()
 {
-    if (IBSQLSelect->Open() || !Rows.empty())
+    if (IBSQLSelect->Open() || Count() > 0)
         Close();
     SelectSQL->ClearNotTbl();
     if (Tbl->ObjLink())
@@ -336,6 +312,7 @@ void TWinTbl::Open()
     DebugMsgFmt(QStringLiteral("Запрос выборки для таблицы объекта \"%s\"\r\r%s"), {TblObj()->Capt(), text});
     SelectSQL->SetParams(*IBSQLSelect);
     IBSQLSelect->ExecQuery();
+    Rows.Reset(IBSQLSelect->FieldCount());
     FetchRows(ScreenRows());
     EnableButtons();
 }
@@ -349,9 +326,7 @@ int TWinTbl::ScreenRows() const
 {
     if (!vt)
         return 1;
-    // Rows already there tell their height; before that the font gives a row no taller than
-    // the real one, so the estimate fills the height rather than falls short.
-    const int rowHeight = std::max(1, Rows.empty() ? vt->fontMetrics().height() : vt->sizeHintForRow(0));
+    const int rowHeight = std::max(1, vt->verticalHeader()->defaultSectionSize());
     return (vt->viewport()->height() + rowHeight - 1) / rowHeight + 1;
 }
 
@@ -375,33 +350,25 @@ int TWinTbl::FetchRows(int ACount)
         bool &Flag;
         ~TFetching() { Flag = false; }
     } fetching{Fetching};
-    std::vector<TRow> batch;
-    auto append = [&] {
-        if (batch.empty())
-            return;
-        const int first = Count();
-        Model->BeginInsert(first, first + int(batch.size()) - 1);
-        Rows.insert(Rows.end(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
-        Checked.resize(Rows.size(), 0);
-        Model->EndInsert();
-    };
+    const int first = Count();
     try {
-        const int columns = IBSQLSelect->FieldCount();
-        batch.reserve(size_t(std::min(ACount, GotoEndBatch)));
-        while (int(batch.size()) < ACount && !IBSQLSelect->Eof()) {
-            TRow row(static_cast<size_t>(columns));
-            for (int i = 0; i < columns; ++i)
-                row[size_t(i)] = IBSQLSelect->Field(i);
-            batch.push_back(std::move(row));
+        TRow row(static_cast<size_t>(IBSQLSelect->FieldCount()));
+        for (int read = 0; read < ACount && !IBSQLSelect->Eof(); ++read) {
+            for (size_t i = 0; i < row.size(); ++i)
+                row[i] = IBSQLSelect->Field(int(i));
+            if (PlacedKeys.empty() || PlacedKeys.erase(row[0]) == 0)
+                Rows.Append(row);
             IBSQLSelect->Next();
         }
     } catch (...) {
         // The rows read before the failure stay.
-        append();
+        Model->RowsAppended(first);
         throw;
     }
-    append();
-    return int(batch.size());
+    if (IBSQLSelect->Eof())
+        PlacedKeys.clear();
+    Model->RowsAppended(first);
+    return Count() - first;
 }
 
 void TWinTbl::GotoEnd()
@@ -425,8 +392,8 @@ void TWinTbl::Close()
         }
     }
     Model->BeginReset();
-    Rows.clear();
-    Checked.clear();
+    Rows.Reset(Rows.ColumnCount());
+    PlacedKeys.clear();
     LastFindChecked = -1;
     Model->EndReset();
 }
@@ -455,7 +422,7 @@ int TWinTbl::FocusedIndex() const
 Variant TWinTbl::FocusedRecId() const
 {
     const int focused = FocusedIndex();
-    return focused >= 0 ? Rows[size_t(focused)][0] : Variant::Null();
+    return focused >= 0 ? Rows.Value(focused, 0) : Variant::Null();
 }
 
 void TWinTbl::SelectionChanged(const QItemSelection &ASelected)
@@ -617,19 +584,29 @@ bool TWinTbl::RefreshRow(int ARow, const Variant &ARecId)
         RemoveRow(ARow);
         return false;
     }
-    Rows[size_t(ARow)] = std::move(row);
+    Rows.Replace(ARow, row);
+    NotePlaced(row[0]);
     Model->RowChanged(ARow);
     return true;
 }
 
-void TWinTbl::InsertRow(int AIndex, TRow ARow)
+void TWinTbl::InsertRow(int AIndex, const TRow &ARow)
 {
+    // A table that was never opened learns the width of its rows here.
+    if (Count() == 0)
+        Rows.Reset(int(ARow.size()));
     Model->BeginInsert(AIndex, AIndex);
-    Rows.insert(Rows.begin() + AIndex, std::move(ARow));
-    Checked.insert(Checked.begin() + AIndex, 0);
+    Rows.Insert(AIndex, ARow);
     if (LastFindChecked >= AIndex)
         ++LastFindChecked;
     Model->EndInsert();
+    NotePlaced(ARow[0]);
+}
+
+void TWinTbl::NotePlaced(const Variant &AKey)
+{
+    if (CanFetch())
+        PlacedKeys.insert(AKey);
 }
 
 void TWinTbl::RemoveRow(int AIndex)
@@ -650,8 +627,8 @@ void TWinTbl::RemoveRow(int AIndex)
         }
     }
     Model->BeginRemove(AIndex, AIndex);
-    Rows.erase(Rows.begin() + AIndex);
-    Checked.erase(Checked.begin() + AIndex);
+    PlacedKeys.erase(Rows.Value(AIndex, 0));
+    Rows.Remove(AIndex);
     if (LastFindChecked == AIndex)
         LastFindChecked = -1;
     else if (LastFindChecked > AIndex)
@@ -701,52 +678,40 @@ void TWinTbl::AfterDelete()
 
 bool TWinTbl::RowChecked(int AIndex) const
 {
-    return Checked.at(size_t(AIndex)) != 0;
+    return Rows.Checked(AIndex);
 }
 
 void TWinTbl::SetRowChecked(int AIndex, bool AChecked)
 {
-    Checked.at(size_t(AIndex)) = AChecked ? 1 : 0;
+    Rows.SetChecked(AIndex, AChecked);
 }
 
 void TWinTbl::SetCheckSupport(bool ACheckSupport)
 {
     CheckSupport = ACheckSupport;
-    if (!Columns.empty())
+    if (!Model->Columns().empty())
         Model->ColumnChanged(0);
 }
 
 Variant TWinTbl::GetFirstChecked()
 {
-    LastFindChecked = -1;
-    for (int i = 0; i < Count(); ++i) {
-        if (Checked[size_t(i)]) {
-            LastFindChecked = i;
-            return Rows[size_t(i)][0];
-        }
-    }
-    return Variant::Null();
+    LastFindChecked = Rows.NextChecked(0);
+    return LastFindChecked >= 0 ? Rows.Value(LastFindChecked, 0) : Variant::Null();
 }
 
 Variant TWinTbl::GetNextChecked()
 {
     if (LastFindChecked < 0)
         return Variant::Null();
-    for (int i = LastFindChecked + 1; i < Count(); ++i) {
-        if (Checked[size_t(i)]) {
-            LastFindChecked = i;
-            return Rows[size_t(i)][0];
-        }
-    }
-    LastFindChecked = -1;
-    return Variant::Null();
+    LastFindChecked = Rows.NextChecked(LastFindChecked + 1);
+    return LastFindChecked >= 0 ? Rows.Value(LastFindChecked, 0) : Variant::Null();
 }
 
 bool TWinTbl::ColumnEditable(int AColumn) const
 {
-    if (AColumn < 0 || AColumn >= int(Columns.size()))
+    if (AColumn < 0 || AColumn >= int(Model->Columns().size()))
         return false;
-    return SelectSQL->SelFldList.Items(Columns[size_t(AColumn)].Tag)->Editable;
+    return SelectSQL->SelFldList.Items(Model->Columns()[size_t(AColumn)].Tag)->Editable;
 }
 
 bool TWinTbl::EditableColumn(TFld *AFld, bool AEditable)
@@ -756,11 +721,10 @@ bool TWinTbl::EditableColumn(TFld *AFld, bool AEditable)
         return false;
     selFld->Editable = AEditable;
     const int tag = SelectSQL->SelFldList.IndexOf(selFld);
-    for (size_t c = 0; c < Columns.size(); ++c) {
-        if (Columns[c].Tag != tag)
+    for (size_t c = 0; c < Model->Columns().size(); ++c) {
+        if (Model->Columns()[c].Tag != tag)
             continue;
-        Columns[c].Color = AEditable ? EditableColor : QColor();
-        Model->ColumnChanged(int(c));
+        Model->SetColumnColor(int(c), AEditable ? EditableColor : QColor());
         return true;
     }
     return false;
@@ -768,19 +732,8 @@ bool TWinTbl::EditableColumn(TFld *AFld, bool AEditable)
 
 void TWinTbl::CellEdited(int ARow, int AColumn, const QString &AText)
 {
-    const TColumn &column = Columns[size_t(AColumn)];
-    Rows[size_t(ARow)][size_t(column.Tag)] = DB->StrToVarByFldType(AText, column.FldType);
-}
-
-QString TWinTbl::CellText(int ARow, int AColumn) const
-{
-    const TColumn &column = Columns[size_t(AColumn)];
-    const Variant &value = Rows[size_t(ARow)][size_t(column.Tag)];
-    if (value.isEmptyOrNull())
-        return QString();
-    if (column.FldType == TFldType::ftBoolean)
-        return value == Variant(1) ? QStringLiteral("да") : QString();
-    return VarToText(value);
+    const TTblColumn &column = Model->Columns()[size_t(AColumn)];
+    Rows.SetValue(ARow, column.Tag, DB->StrToVarByFldType(AText, column.FldType));
 }
 
 int TWinTbl::SelFldIndex(const TFld *AFld, const QString &AFunc) const
@@ -794,12 +747,13 @@ int TWinTbl::SelFldIndex(const TFld *AFld, const QString &AFunc) const
 
 void TWinTbl::GetDataByIndexFld(int ARow, TFld *AFld, Variant &Value) const
 {
-    Value = Rows.at(size_t(ARow))[size_t(SelFldIndex(AFld, QStringLiteral("GetDataByIndexFld")))];
+    const int element = SelFldIndex(AFld, QStringLiteral("GetDataByIndexFld"));
+    Value = Rows.Value(ARow, element);
 }
 
 void TWinTbl::SetDataByIndexFld(int ARow, TFld *AFld, const Variant &Value)
 {
-    Rows.at(size_t(ARow))[size_t(SelFldIndex(AFld, QStringLiteral("SetDataByIndexFld")))] = Value;
+    Rows.SetValue(ARow, SelFldIndex(AFld, QStringLiteral("SetDataByIndexFld")), Value);
 }
 
 // --- Properties ------------------------------------------------------------------------------

@@ -2,17 +2,17 @@
 
 #include "Align.h"
 #include "CodeTables.h"
+#include "RowStore.h"
 #include "Variant.h"
 #include "WinToolBar.h"
 
-#include <QColor>
 #include <QFrame>
 #include <QPointer>
-#include <QTreeView>
 #include <QString>
+#include <QTableView>
 #include <functional>
 #include <memory>
-#include <vector>
+#include <set>
 
 class QItemSelection;
 
@@ -30,10 +30,6 @@ class TTblModel;
 class TWinCard;
 class TWinTbl;
 
-// One fetched row: a value per result column of the select, in select order. Element 0 is the
-// object's key, since the select puts the view's root field, the key field, first.
-using TRow = std::vector<Variant>;
-
 // The table window's events; the window passes itself.
 using TTblEvent = std::function<void(TWinTbl *AWinTbl)>;
 
@@ -48,7 +44,8 @@ using TTblEvent = std::function<void(TWinTbl *AWinTbl)>;
 //
 // Rows are read from the open select only as the grid needs them to fill what it shows, a
 // screenful at a time; GotoEnd (Ctrl+End) reads all. After a commit only the one row concerned
-// is re-read or inserted; after a delete only that row leaves.
+// is re-read or inserted; after a delete only that row leaves. The rows live in a row store;
+// the window keeps the bars, the keys and the focus, and talks to the database.
 class TWinTbl
 {
 public:
@@ -102,7 +99,7 @@ public:
     // the view has no column of the field.
     bool EditableColumn(TFld *AFld, bool AEditable);
 
-    int Count() const { return int(Rows.size()); }
+    int Count() const { return Rows.Count(); }
     void SetFocus();
     // One value of a fetched row by its field (any field of the select); no repaint.
     void GetDataByIndexFld(int ARow, TFld *AFld, Variant &Value) const;
@@ -162,22 +159,12 @@ public:
 
 protected:
     QWidget *Owner = nullptr;
-    QPointer<QTreeView> vt;
+    QPointer<QTableView> vt;
     std::unique_ptr<TFilter> ParentFilter;
 
 private:
     friend class TTblModel;
     friend class TGridEvents;
-
-    // A grid column: which element of the rows it shows (Tag) and its view field's type.
-    struct TColumn
-    {
-        int Tag = 0;
-        TFldType FldType = TFldType::ftNone;
-        QString Capt;
-        int Width = 0;
-        QColor Color;   // invalid: the grid's own colour
-    };
 
     void CreateControls(QWidget *AOwner, QWidget *AParent);
     void CreateColumns();
@@ -189,7 +176,11 @@ private:
     // Reads a screenful when the grid, at its scroll position, shows fewer rows than it could.
     void FetchWanted();
     bool ReadRow(const Variant &ARecId, TRow &ARow);
-    void InsertRow(int AIndex, TRow ARow);
+    void InsertRow(int AIndex, const TRow &ARow);
+    // Notes the key of a record the window itself placed into the grid while the select still
+    // has rows to give: a read-committed select also gives records committed after it opened,
+    // and one placed here must not come twice.
+    void NotePlaced(const Variant &AKey);
     // Takes the row out of the grid; a focused row hands the focus to the next row, else the
     // previous one.
     void RemoveRow(int AIndex);
@@ -200,7 +191,6 @@ private:
     void SelectionChanged(const QItemSelection &ASelected);
     void KeyDown(int AKey, Qt::KeyboardModifiers AModifiers);
     bool BtnEnabled(TBtnType ABtnType) const;
-    QString CellText(int ARow, int AColumn) const;
     void CellEdited(int ARow, int AColumn, const QString &AText);
     bool ColumnEditable(int AColumn) const;
     int SelFldIndex(const TFld *AFld, const QString &AFunc) const;
@@ -209,7 +199,7 @@ private:
     std::unique_ptr<TIBSQL> IBSQLSelect;
     std::unique_ptr<TIBSQL> IBSQLRefresh;
     std::unique_ptr<TIBSQL> IBSQLDelete;
-    std::vector<TRow> Rows;
+    TRowStore Rows;
     QPointer<QFrame> Panel;
     bool Deleting = false;
     bool FocusedRow = false;
@@ -219,8 +209,7 @@ private:
     std::unique_ptr<TFilter> PKFilter;
 
     std::unique_ptr<TTblModel> Model;
-    std::vector<TColumn> Columns;
-    std::vector<char> Checked;   // the check state of each row's grid node
+    std::set<Variant> PlacedKeys;   // see NotePlaced
     bool CheckSupport = false;
     bool Fetching = false;
     TClickEvent FOnDblClick;

@@ -7,12 +7,12 @@
 #include "TestDatabase.h"
 #include "WinTbl.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeView>
 #include <gtest/gtest.h>
 
 namespace {
@@ -105,7 +105,7 @@ TEST_F(MDIListTest, NextLoginClosesEveryWindowEachTableBeforeItsForm)
     for (int i = 0; i < 2; ++i) {
         TMDITbl *window = Table(i);
         const QString name = window->GetForm()->windowTitle();
-        auto *grid = window->GetWinTbl()->GetPanel()->findChild<QTreeView *>();
+        auto *grid = window->GetWinTbl()->GetPanel()->findChild<QAbstractItemView *>();
         QObject::connect(grid, &QObject::destroyed, [&freed, name] { freed << "grid " + name; });
         QObject::connect(window->GetForm(), &QObject::destroyed, [&freed, name] { freed << "form " + name; });
     }

@@ -128,6 +128,17 @@ protected:
             throw;
         }
     }
+    // Units enough that opening reads only a part of them.
+    void AddUnits(int count)
+    {
+        db.StartTransaction();
+        auto block = db.CreateIBSQLC();
+        block->SetSQL(QString("execute block as declare i integer = 0; begin while (i < %1) do begin "
+                              "insert into UNIT (UNIT_ID, UNIT_NAME, UNIT_FULL) values (next value for UNIT_ID, 'u' || :i, 'Ед ' || :i); "
+                              "i = i + 1; end end").arg(count));
+        block->ExecImmediate();
+        db.CommitTransaction();
+    }
     // A new rate of the window's currency through a record editor, as the add card saves it.
     Variant AddRate(const QDate &date, double value)
     {
@@ -160,7 +171,7 @@ TEST_F(WinTblTest, ColumnsButtonsAndCellTextsFollowTheViewAndTheLocale)
     }
     EXPECT_EQ(captions, QStringList({"Добавить", "Изменить", "Удалить", "Обновить", "Закрыть"}));
     EXPECT_FALSE(win->WinToolBar->GetByBtnType(TBtnType::btClose)->Visible());
-    QHeaderView *header = win->vt->header();
+    QHeaderView *header = win->vt->horizontalHeader();
     ASSERT_EQ(M()->columnCount(), 3);
     EXPECT_EQ(M()->headerData(0, Qt::Horizontal).toString(), "Валюта>Код валюты");
     EXPECT_EQ(M()->headerData(1, Qt::Horizontal).toString(), "Дата");
@@ -204,7 +215,7 @@ TEST_F(WinTblTest, ColumnsButtonsAndCellTextsFollowTheViewAndTheLocale)
     win->SetDataByIndexFld(0, F("CONTRAG", "CONTRAG_BUYER"), 1);
     EXPECT_EQ(Text(0, buyer), "да");
     EXPECT_EQ(M()->columnCount(), 8);
-    EXPECT_EQ(win->vt->header()->sectionSize(buyer), 50);
+    EXPECT_EQ(win->vt->horizontalHeader()->sectionSize(buyer), 50);
 
     DevMode = true;
     win = std::make_unique<TestWinTbl>(&host, &host);
@@ -526,19 +537,13 @@ TEST_F(WinTblTest, CreateWinTblComparesLinkNamesExactly)
 // A hundred thousand units: opening reads about a screenful, Ctrl+End the rest.
 TEST_F(WinTblTest, LazyFetchReadsWhatTheGridShows)
 {
-    db.StartTransaction();
-    auto block = db.CreateIBSQLC();
-    block->SetSQL("execute block as declare i integer = 0; begin while (i < 100000) do begin "
-                  "insert into UNIT (UNIT_ID, UNIT_NAME, UNIT_FULL) values (next value for UNIT_ID, 'u' || :i, 'Ед ' || :i); "
-                  "i = i + 1; end end");
-    block->ExecImmediate();
-    db.CommitTransaction();
+    AddUnits(100000);
     const int total = Scalar("select count(*) from UNIT").toInt();
     Open("UNIT");
     for (int i = 0; i < 5; ++i)
         QTest::qWait(20);
     // The rows in the grid's height, the last one cut, plus one.
-    const int rowHeight = win->vt->sizeHintForRow(0);
+    const int rowHeight = win->vt->rowHeight(0);
     const int screen = (win->vt->viewport()->height() + rowHeight - 1) / rowHeight + 1;
     EXPECT_GE(win->Count(), screen);
     EXPECT_LE(win->Count(), screen + 2);
@@ -557,3 +562,42 @@ TEST_F(WinTblTest, LazyFetchReadsWhatTheGridShows)
 }
 
 } // namespace
+
+// Right after opening and right after F5 no row is chosen yet: Ctrl+End still goes to the last.
+TEST_F(WinTblTest, CtrlEndGoesToTheLastRowBeforeAnyRowWasChosen)
+{
+    AddUnits(1000);
+    Open("UNIT");
+    const int total = Scalar("select count(*) from UNIT").toInt();
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_LT(win->Count(), total);
+        ASSERT_FALSE(win->vt->currentIndex().isValid());
+        Press(Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(win->Count(), total);
+        EXPECT_EQ(Current(), total - 1);
+        EXPECT_EQ(win->FocusedRecId(), Key(total - 1));
+        Press(Qt::Key_F5);
+    }
+}
+
+// The select reads committed records as it goes, so it also gives a record committed after it
+// opened; one the window placed itself is not shown a second time.
+TEST_F(WinTblTest, RecordAddedWhileFetchingShowsOnce)
+{
+    AddUnits(5000);
+    Open("UNIT");
+    ASSERT_LT(win->Count(), 1000);
+    TAtr atr;
+    atr.SetObj(O("UNIT"));
+    atr.SetDefaultValues(nullptr, Variant::Null());
+    atr.GetAddByFldName("UNIT_NAME")->SetValue("новая");
+    atr.OnAfterCommit = [this](TAtr *sender) { win->AtrAfterCommit(sender); };
+    Save(atr);
+    EXPECT_EQ(Key(0), atr.RecId());
+    win->GotoEnd();
+    EXPECT_EQ(win->Count(), Scalar("select count(*) from UNIT").toInt());
+    QSet<qint64> keys;
+    for (int row = 0; row < win->Count(); ++row)
+        keys << Key(row).toInt64();
+    EXPECT_EQ(keys.size(), win->Count());
+}

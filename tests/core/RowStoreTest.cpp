@@ -1,0 +1,184 @@
+#include "DBFixture.h"   // the Variant printer; these tests need no database
+#include "RowStore.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+// Equal and of the same type: a variant compares numbers across types.
+void ExpectSame(const Variant &actual, const Variant &expected, const std::string &where)
+{
+    EXPECT_EQ(actual.type(), expected.type()) << where << ": " << VarDebugText(actual).toStdString();
+    EXPECT_EQ(actual, expected) << where;
+}
+
+TRow Keyed(int key, const QString &text) { return {Variant(qint64(key)), Variant(text)}; }
+
+QList<int> Keys(const TRowStore &store)
+{
+    QList<int> keys;
+    for (int row = 0; row < store.Count(); ++row)
+        keys << store.Value(row, 0).toInt();
+    return keys;
+}
+
+} // namespace
+
+TEST(RowStore, EveryValueReadsBackExactlyAsItsOwnType)
+{
+    // Each column gets its values one row after another; Null comes first, between and last,
+    // so a column learns its kind late, widens its integers under earlier values, and keeps
+    // values of another type than the rest of the column as they came.
+    const Variant null = Variant::Null();
+    const QList<QList<Variant>> columns = {
+        {null, qint64(0), qint64(-3), qint64(300), null, qint64(70000), qint64(-5000000000LL), qint64(1)},
+        {Variant::FromCurrency(qint64(150000)), Variant::FromCurrency(qint64(-922337203685477580LL)), null,
+         Variant::FromCurrency(qint64(1)), Variant(qint64(2)), Variant::FromCurrency(qint64(99)), null, null},
+        {true, false, null, true, true, false, false, true},
+        {0.1, -1e300, null, 2.5, 0.0, 1e-300, 3.0, -0.5},
+        {QDate(2025, 1, 16), QDate(1, 1, 1), QDate(9999, 12, 31), null, QDate(), QDate(1858, 11, 17),
+         QDate(2000, 2, 29), QDate(2025, 1, 17)},
+        {QTime(0, 0), QTime(23, 59, 59, 999), null, QTime(12, 30), QTime(), QTime(1, 2, 3), QTime(4, 5), QTime(6, 7)},
+        {QDateTime(QDate(2025, 1, 16), QTime(10, 20, 30, 400)), QDateTime(QDate(1900, 1, 1), QTime(0, 0)), null,
+         QDateTime(QDate(2025, 1, 16), QTime(1, 0), Qt::OffsetFromUTC, 10800), QDateTime(), QDateTime(QDate(9999, 1, 1), QTime(23, 59)),
+         null, QDateTime(QDate(2024, 6, 1), QTime(0, 0, 1))},
+        {"Контрагент 1", "", null, "c1@example.ru", "г. Москва, ул. Тестовая, д. 1", Variant(qint64(7)),
+         Variant(), "ñ 😀"},
+        {null, null, null, Variant(), null, null, null, null},
+    };
+    TRowStore store(int(columns.size()));
+    for (int row = 0; row < columns[0].size(); ++row) {
+        TRow values;
+        for (const QList<Variant> &column : columns)
+            values.push_back(column[row]);
+        store.Append(values);
+    }
+    ASSERT_EQ(store.Count(), columns[0].size());
+    for (int c = 0; c < columns.size(); ++c)
+        for (int row = 0; row < store.Count(); ++row)
+            ExpectSame(store.Value(row, c), columns[c][row], "column " + std::to_string(c) + ", row " + std::to_string(row));
+    EXPECT_EQ(store.Row(3).size(), columns.size());
+}
+
+TEST(RowStore, ManyRowsKeepTheirValuesAcrossChunksOfEveryWidth)
+{
+    // Keys from one byte to eight, a text now and then, and a date column that stays Null for
+    // thousands of rows before its first value.
+    const int rows = 3 * int(TRowStore::ChunkSlots) + 5;
+    auto expected = [rows](int row, int column) -> Variant {
+        switch (column) {
+        case 0:
+            return qint64(row) * (row % 3 == 0 ? 1000000007LL * 1000 : 1);
+        case 1:
+            return row % 5 ? Variant(QString("текст %1").arg(row)) : Variant::Null();
+        default:
+            return row == rows - 1 ? Variant(QDate(2025, 1, 1)) : Variant::Null();
+        }
+    };
+    TRowStore store(3);
+    for (int row = 0; row < rows; ++row)
+        store.Append({expected(row, 0), expected(row, 1), expected(row, 2)});
+    store.SetValue(7, 2, QDate(2020, 2, 2));
+    store.Insert(int(TRowStore::ChunkSlots), {qint64(-1), "вставлена", Variant::Null()});
+    store.Remove(0);
+    ASSERT_EQ(store.Count(), rows);
+    for (int row = 0; row < store.Count(); ++row) {
+        const int fetched = row < int(TRowStore::ChunkSlots) - 1 ? row + 1 : row;
+        for (int column = 0; column < 3; ++column) {
+            Variant value = expected(fetched, column);
+            if (row == int(TRowStore::ChunkSlots) - 1)
+                value = TRow{qint64(-1), "вставлена", Variant::Null()}[size_t(column)];
+            else if (fetched == 7 && column == 2)
+                value = QDate(2020, 2, 2);
+            if (store.Value(row, column) != value || store.Value(row, column).type() != value.type()) {
+                ADD_FAILURE() << "row " << row << ", column " << column << ": " << VarDebugText(store.Value(row, column)).toStdString();
+                return;
+            }
+        }
+    }
+}
+
+TEST(RowStore, WrittenValuesReplaceStoredOnesInPlace)
+{
+    TRowStore store(3);
+    for (int key = 1; key <= 4; ++key)
+        store.Append({Variant(qint64(key)), Variant(QString("r%1").arg(key)), Variant::Null()});
+    const QList<std::pair<int, Variant>> writes = {
+        {0, Variant(qint64(100000))},                 // wider than the column so far
+        {0, Variant::FromCurrency(qint64(-12345000))},// another type: kept as it came
+        {1, Variant("длиннее, чем было")},            // a longer text
+        {1, Variant::Null()},
+        {1, Variant("")},
+        {2, Variant(QDate(2030, 1, 1))},              // a column that held only Nulls
+        {2, Variant::Null()},
+        {2, Variant(qint64(5))},
+    };
+    for (const auto &[column, value] : writes) {
+        store.SetValue(2, column, value);
+        ExpectSame(store.Value(2, column), value, "column " + std::to_string(column));
+    }
+    // The neighbours keep theirs.
+    ExpectSame(store.Value(1, 1), Variant("r2"), "row 1");
+    ExpectSame(store.Value(3, 0), Variant(qint64(4)), "row 3");
+    ExpectSame(store.Value(3, 2), Variant::Null(), "row 3");
+}
+
+TEST(RowStore, InsertReplaceAndRemoveMoveRowsWithTheirCheckMarks)
+{
+    TRowStore store(2);
+    EXPECT_EQ(store.NextChecked(0), -1);
+    for (int key = 1; key <= 5; ++key)
+        store.Append(Keyed(key, QString::number(key)));
+    store.SetChecked(1, true);
+    store.SetChecked(3, true);
+    store.Insert(1, Keyed(10, "new"));
+    store.Insert(0, Keyed(11, "first"));
+    store.Insert(store.Count(), Keyed(12, "last"));
+    EXPECT_EQ(Keys(store), QList<int>({11, 1, 10, 2, 3, 4, 5, 12}));
+    // Re-read in place: new values, same place, same check mark.
+    store.Replace(3, Keyed(2, "changed"));
+    ExpectSame(store.Value(3, 1), Variant("changed"), "re-read");
+    EXPECT_EQ(store.NextChecked(0), 3);
+    EXPECT_EQ(store.NextChecked(4), 5);
+    EXPECT_EQ(store.NextChecked(6), -1);
+    store.Remove(3);
+    store.Remove(0);
+    EXPECT_EQ(Keys(store), QList<int>({1, 10, 3, 4, 5, 12}));
+    EXPECT_EQ(store.NextChecked(0), 3);
+    store.Append(Keyed(13, "after"));
+    EXPECT_EQ(Keys(store).last(), 13);
+    EXPECT_FALSE(store.Checked(6));
+    while (store.Count() > 0)
+        store.Remove(store.Count() - 1);
+    store.Append(Keyed(14, "again"));
+    EXPECT_EQ(Keys(store), QList<int>({14}));
+    EXPECT_FALSE(store.Checked(0));
+
+    // Many re-reads leave slots behind that are dropped in one pass; rows and marks stay.
+    store.Reset(2);
+    for (int key = 0; key < 3; ++key)
+        store.Append(Keyed(key, "v0"));
+    store.SetChecked(2, true);
+    for (int round = 1; round <= 3000; ++round)
+        store.Replace(round % 3, Keyed(round % 3, QString("v%1").arg(round)));
+    EXPECT_EQ(Keys(store), QList<int>({0, 1, 2}));
+    ExpectSame(store.Value(0, 1), Variant("v3000"), "row 0");
+    ExpectSame(store.Value(2, 1), Variant("v2999"), "row 2");
+    EXPECT_EQ(store.NextChecked(0), 2);
+}
+
+TEST(RowStore, RefusesRowsOfAnotherWidthAndIndexesOutOfRange)
+{
+    TRowStore store(2);
+    store.Append(Keyed(1, "a"));
+    EXPECT_THROW(store.Append({Variant(qint64(2))}), std::invalid_argument);
+    EXPECT_THROW(store.Replace(0, {Variant(qint64(2)), Variant("b"), Variant("c")}), std::invalid_argument);
+    EXPECT_EQ(Keys(store), QList<int>({1}));
+    EXPECT_THROW(store.Value(1, 0), std::out_of_range);
+    EXPECT_THROW(store.Value(0, 2), std::out_of_range);
+    EXPECT_THROW(store.SetValue(-1, 0, 1), std::out_of_range);
+    EXPECT_THROW(store.Insert(2, Keyed(3, "c")), std::out_of_range);
+    EXPECT_THROW(store.Remove(1), std::out_of_range);
+    EXPECT_THROW(store.SetChecked(1, true), std::out_of_range);
+}
