@@ -79,3 +79,37 @@ TEST(ApplicationHandler, ShowsErrorsButDropsTheSilentAbort)
     EXPECT_EQ(hooks.lastButtons, TMsgDlgButtons(mbOK));
     SetUserHooks(nullptr);
 }
+
+TEST(Format, IndexedSpecifiersMoveTheArgumentPointer)
+{
+    EXPECT_EQ(Format("alter table %s add constraint PK_%s primary key (%1:s)", {"GOODS", "GOODS_ID"}),
+              "alter table GOODS add constraint PK_GOODS_ID primary key (GOODS_ID)");
+    // A plain specifier after "%3:s" takes argument 4.
+    EXPECT_EQ(Format("%0:s FK_%0:s_%2:s (%2:s) %1:s(%3:s) %s", {"D", "M", "L", "K", "CASCADE"}),
+              "D FK_D_L (L) M(K) CASCADE");
+    EXPECT_EQ(Format("%1:d-%0:s", {"a", 7}), "7-a");
+    EXPECT_THROW(Format("%5:s", {"a"}), Exception);
+    EXPECT_THROW(Format("%1:", {"a", "b"}), Exception);
+}
+
+TEST(Identifier, OnlyPlainAsciiNamesWithinTheLimitThatAreNotReserved)
+{
+    for (const char *good : {"PRICE", "price", "A", "A$B_9", "DEAL_SUM_AI", "ABCDEFGHIJKLMNOPQRSTUVWXYZ12345", "NAME"})
+        EXPECT_TRUE(IsPlainIdentifier(good)) << good;
+    const QString tooLong = "ABCDEFGHIJKLMNOPQRSTUVWXYZ123456";   // 32
+    const struct { QString name; QString fault; } bad[] = {
+        {"", "имя не указано"},
+        {"ЦЕНА", "имя \"ЦЕНА\" должно начинаться с латинской буквы и состоять из латинских букв, цифр и знаков "
+                 "\"_\" и \"$\""},
+        {"MY FIELD", ""}, {"\"PRICE\"", ""}, {"1PRICE", ""}, {"_PRICE", ""}, {"PRICE--", ""},
+        {"X integer); drop table DEAL; --", ""},
+        {tooLong, "длина имени \"" + tooLong + "\" - 32, а допускается не больше 31"},
+        {"date", "\"date\" - зарезервированное слово базы данных"}, {"SELECT", ""}, {"RDB$DB_KEY", ""},
+    };
+    for (const auto &[name, fault] : bad) {
+        EXPECT_FALSE(IsPlainIdentifier(name)) << name.toStdString();
+        if (!fault.isEmpty()) {
+            EXPECT_EQ(IdentifierFault(name), fault);
+        }
+    }
+}
