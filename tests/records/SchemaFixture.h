@@ -3,30 +3,34 @@
 #include "AtrFixture.h"
 #include "AtrFld.h"
 
-#include <functional>
-
 namespace korvenix_test {
 
-// The template database with helpers that read the real schema back from Firebird's system
-// tables, and that describe the in-memory repository in one line.
+using Values = QList<std::pair<QString, Variant>>;
+
+// The template database, read back through Firebird's system tables, and the repository in one line.
 class SchemaFixture : public AtrFixture
 {
 protected:
     Variant Type(TFldType type) { return db.FldTypeToCode(type); }
     Variant Rule(TFKRule rule) { return db.FKRuleToCode(rule); }
 
-    // A field editor on a new field of the object, the values set one by one as a card sets them.
-    std::unique_ptr<TAtrFld> NewFld(const QString &table, const QList<std::pair<QString, Variant>> &values)
+    // A new row's editor, its values set one by one as a card sets them.
+    template <typename TEditor = TAtrFld>
+    std::unique_ptr<TEditor> New(const QString &table, const Values &values, TObjLink *under = nullptr,
+                                 const Variant &master = Variant::Null())
     {
-        auto atr = std::make_unique<TAtrFld>();
-        atr->SetObj(O("FLD"));
-        atr->SetDefaultValues(nullptr, Variant::Null());
-        I(*atr, "OBJ_ID")->SetValue(O(table)->Id());
+        auto atr = std::make_unique<TEditor>();
+        atr->SetObj(O(table));
+        atr->SetDefaultValues(under, master);
         for (const auto &[field, value] : values)
             I(*atr, field)->SetValue(value);
         return atr;
     }
-    // An editor on an existing row, with items for the fields its card shows.
+    std::unique_ptr<TAtrFld> NewFld(const QString &table, const Values &values)
+    {
+        return New("FLD", Values{{"OBJ_ID", O(table)->Id()}} + values);
+    }
+    // An existing row's editor, with items for the fields its card shows.
     template <typename TEditor>
     std::unique_ptr<TEditor> Load(const QString &table, const Variant &id, const QStringList &fields)
     {
@@ -37,21 +41,8 @@ protected:
         atr->SetRecId(id);
         return atr;
     }
-    // What a card's OK reports: the message and the field whose control gets the focus.
-    std::pair<QString, QString> Refusal(TAtr &atr)
-    {
-        try {
-            Save(atr);
-        } catch (const ECheckFldException &e) {
-            return {e.Message(), e.AtrItem->Fld->Field()};
-        } catch (const Exception &e) {
-            return {e.Message(), QString()};
-        }
-        return {"no error", QString()};
-    }
 
-    // A column as the database holds it: its domain (or varchar length, character set and
-    // collation), then "not null" and the default; Null when the table has no such column.
+    // A column's domain (or varchar length, character set and collation), "not null" and default.
     Variant Schema(const QString &table, const QString &column)
     {
         return Scalar("select trim(iif(RF.RDB$FIELD_SOURCE starting with 'RDB$', 'varchar(' || F.RDB$CHARACTER_LENGTH "
@@ -65,26 +56,22 @@ protected:
                       "where RF.RDB$RELATION_NAME = :T and RF.RDB$FIELD_NAME = :C",
                       {{"T", table}, {"C", column}});
     }
-    // A constraint: its type and, for a foreign key, "delete/update" rules.
+    // A constraint's type and table, and a foreign key's "delete/update" rules.
     Variant Constraint(const QString &name)
     {
-        return Scalar("select trim(C.RDB$CONSTRAINT_TYPE) || ' ' || trim(C.RDB$RELATION_NAME) "
-                      "|| coalesce(' ' || trim(R.RDB$DELETE_RULE) || '/' || trim(R.RDB$UPDATE_RULE), '') "
-                      "from RDB$RELATION_CONSTRAINTS C left join RDB$REF_CONSTRAINTS R "
-                      "on R.RDB$CONSTRAINT_NAME = C.RDB$CONSTRAINT_NAME where C.RDB$CONSTRAINT_NAME = :N",
-                      {{"N", name}});
+        return Scalar("select trim(C.RDB$CONSTRAINT_TYPE) || ' ' || trim(C.RDB$RELATION_NAME) || coalesce(' ' || "
+                      "trim(R.RDB$DELETE_RULE) || '/' || trim(R.RDB$UPDATE_RULE), '') from RDB$RELATION_CONSTRAINTS C "
+                      "left join RDB$REF_CONSTRAINTS R on R.RDB$CONSTRAINT_NAME = C.RDB$CONSTRAINT_NAME "
+                      "where C.RDB$CONSTRAINT_NAME = :N", {{"N", name}});
     }
-    int Count(const QString &text, const QList<std::pair<QString, Variant>> &params = {})
-    {
-        return Scalar(text, params).toInt();
-    }
+    int Count(const QString &text, const Values &params = {}) { return Scalar(text, params).toInt(); }
+    int Rows(const QString &table) { return Count("select count(*) from " + table); }
+    int FldRows(const QString &field) { return Count("select count(*) from FLD where FLD_FIELD = :F", {{"F", field}}); }
     int Triggers(const QString &column)
     {
         return Count("select count(*) from RDB$TRIGGERS where RDB$TRIGGER_NAME in (:A || '_AI', :A || '_AD', "
                      ":A || '_AU')", {{"A", column}});
     }
-    int FldRows(const QString &field) { return Count("select count(*) from FLD where FLD_FIELD = :F", {{"F", field}}); }
-
     // Every object with the number of its fields, child links and parent links.
     QString Shape() const
     {
@@ -94,10 +81,18 @@ protected:
                          .arg(obj->ParentList->Count());
         return parts.join(' ');
     }
-    // What a card's OK does, returning the error or "no error".
-    QString SaveError(TAtr &atr)
+    QString SaveError(TAtr &atr) { return ErrorOf([&] { Save(atr); }); }
+    // What a card's OK reports: the message and the field whose control gets the focus.
+    std::pair<QString, QString> Refusal(TAtr &atr)
     {
-        return ErrorOf([&] { Save(atr); });
+        try {
+            Save(atr);
+        } catch (const ECheckFldException &e) {
+            return {e.Message(), e.AtrItem->Fld->Field()};
+        } catch (const Exception &e) {
+            return {e.Message(), QString()};
+        }
+        return {"no error", QString()};
     }
 };
 
