@@ -102,7 +102,7 @@ void TAtrDep::CheckNewLink()
     if (IsBlank(rule->Value()) || DB->CodeToFKRule(rule->Value()) == TFKRule::fkNone)
         RaiseRequired(*this, rule);
     const TObj *master = ObjOf(cObjId);
-    ObjOf(cObjIdV);
+    ObjOf(cObjIdV);   // the detail object must be known as well
     if (!master->PKFld)
         throw ExceptionPos(Format(QStringLiteral("У объекта \"%s\" нет ключевого поля."), {master->Capt()}));
 }
