@@ -27,8 +27,18 @@ public:
 };
 
 // Formats like the system's message texts: "%s" a value's text, "%d" an integer,
-// "%g" a number in its shortest form, "%%" a percent sign. Missing arguments raise.
+// "%g" a number in its shortest form, "%%" a percent sign. "%1:s" takes argument 1, and the
+// next plain specifier goes on from there (argument 2). Missing arguments raise.
 QString Format(const QString &format, const QList<Variant> &args);
+
+// The longest name the database takes for a table, column, constraint, trigger or sequence.
+constexpr int MaxIdentifierLength = 31;
+
+// Why a name cannot stand unquoted in a statement of the database, or an empty text when it
+// can: an ASCII letter, then ASCII letters, digits, "_" or "$", at most MaxIdentifierLength
+// characters, and not one of the database's reserved words (in any letter case).
+QString IdentifierFault(const QString &AName);
+bool IsPlainIdentifier(const QString &AName);
 
 void VarCheckNotNull(const Variant &v);
 int VarAsInteger(const Variant &v);

@@ -28,16 +28,6 @@ QString ExecutableDir()
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
 }
 
-bool IsPlainIdentifier(const QString &name)
-{
-    if (name.isEmpty() || !(name[0].isLetter() && name[0].unicode() < 128))
-        return false;
-    for (QChar c : name)
-        if (c.unicode() >= 128 || !(c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$')))
-            return false;
-    return true;
-}
-
 } // namespace
 
 TDB::TDB()

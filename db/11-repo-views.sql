@@ -221,6 +221,29 @@ begin
   insert into USRCARD (USRCARD_ID, USR_ID, CARD_ID) values (next value for USRCARD_ID, :U, :C);
 end^
 
+-------------------------------------------------------------------------------
+-- The configurator's cards of fields, objects and links: the values a table,
+-- column, trigger or foreign key was made from stay read only when a row is
+-- changed. Saving an existing row changes no schema, so a changed column name,
+-- type, size, link, rule or flag would leave metadata and schema disagreeing.
+
+execute block
+as
+begin
+  update CTRLTREE T set T.CTRLTREE_ROEDT = 1
+    where exists (
+      select 1 from CARD C
+        join OBJ O on O.OBJ_ID = C.OBJ_ID
+        join FLD F on F.OBJ_ID = O.OBJ_ID
+      where C.CARD_ID = T.CARD_ID and F.FLD_ID = T.FLD_ID
+        and ((C.CARD_NAME = 'Fld' and O.OBJ_TABLE = 'FLD' and F.FLD_FIELD in ('OBJ_ID', 'FLD_FIELD',
+                'FLDTYPE_ID', 'FLD_SIZE', 'OBJ_ID_V', 'FKRULE_ID_V', 'FLD_NOTNULL', 'FLD_DEF0',
+                'FLD_VIRT', 'DEP_ID_AGR', 'FLD_ID_AGR'))
+          or (C.CARD_NAME = 'Obj' and O.OBJ_TABLE = 'OBJ' and F.FLD_FIELD = 'OBJ_TABLE')
+          or (C.CARD_NAME = 'ChildObj' and O.OBJ_TABLE = 'DEP' and F.FLD_FIELD in ('OBJ_ID',
+                'FLD_ID', 'OBJ_ID_V', 'FLD_FIELD_V', 'FLD_NOTNULL_V', 'FKRULE_ID'))));
+end^
+
 set term ; ^
 
 commit;

@@ -80,3 +80,26 @@ TEST(ApplicationHandler, ShowsErrorsButDropsTheSilentAbort)
     EXPECT_EQ(hooks.lastButtons, TMsgDlgButtons(mbOK));
     SetUserHooks(nullptr);
 }
+
+TEST(Format, IndexedSpecifiersMoveTheArgumentPointer)
+{
+    EXPECT_EQ(Format("alter table %s add constraint PK_%s primary key (%1:s)", {"GOODS", "GOODS_ID"}),
+              "alter table GOODS add constraint PK_GOODS_ID primary key (GOODS_ID)");
+    // A plain specifier after "%3:s" takes argument 4.
+    EXPECT_EQ(Format("%0:s FK_%0:s_%2:s (%2:s) %1:s(%3:s) %s", {"D", "M", "L", "K", "CASCADE"}),
+              "D FK_D_L (L) M(K) CASCADE");
+    EXPECT_EQ(Format("%1:d-%0:s", {"a", 7}), "7-a");
+    EXPECT_THROW(Format("%5:s", {"a"}), Exception);
+    EXPECT_THROW(Format("%1:", {"a", "b"}), Exception);
+}
+
+TEST(Identifier, OnlyPlainAsciiNamesWithinTheLimitThatAreNotReserved)
+{
+    for (const char *good : {"PRICE", "price", "A$B_9", "ABCDEFGHIJKLMNOPQRSTUVWXYZ12345"})
+        EXPECT_TRUE(IsPlainIdentifier(good)) << good;
+    for (const char *bad : {"", "ЦЕНА", "MY FIELD", "\"PRICE\"", "1PRICE", "_PRICE", "PRICE--",
+                            "X integer); drop table DEAL; --", "ABCDEFGHIJKLMNOPQRSTUVWXYZ123456", "date", "SELECT",
+                            "RDB$DB_KEY"})
+        EXPECT_FALSE(IsPlainIdentifier(bad)) << bad;
+    EXPECT_EQ(IdentifierFault(""), "имя не указано");
+}

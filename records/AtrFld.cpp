@@ -1,0 +1,574 @@
+#include "AtrFld.h"
+
+#include "AtrDep.h"
+#include "Fld.h"
+#include "Formula.h"
+#include "Func.h"
+#include "IBSQL.h"
+#include "Main.h"
+#include "NewRow.h"
+#include "Obj.h"
+#include "ObjLink.h"
+#include "SchemaCheck.h"
+
+#include <utility>
+
+namespace {
+
+using enum TFldType;
+
+const QString cFldId = QStringLiteral("FLD_ID");
+const QString cObjId = QStringLiteral("OBJ_ID");
+const QString cFldField = QStringLiteral("FLD_FIELD");
+const QString cFldCapt = QStringLiteral("FLD_CAPT");
+const QString cFldTypeId = QStringLiteral("FLDTYPE_ID");
+const QString cFldSize = QStringLiteral("FLD_SIZE");
+const QString cFldVirt = QStringLiteral("FLD_VIRT");
+const QString cFldNotNull = QStringLiteral("FLD_NOTNULL");
+const QString cFldDef0 = QStringLiteral("FLD_DEF0");
+const QString cDepIdAgr = QStringLiteral("DEP_ID_AGR");
+const QString cFldIdAgr = QStringLiteral("FLD_ID_AGR");
+const QString cFldFrmlHave = QStringLiteral("FLD_FRMLHAVE");
+const QString cObjIdV = QStringLiteral("OBJ_ID_V");
+const QString cFKRuleIdV = QStringLiteral("FKRULE_ID_V");
+const QString cFldFrmlV = QStringLiteral("FLD_FRML_V");
+
+QString UpperAscii(QString AText)
+{
+    for (QChar &c : AText)
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    return AText;
+}
+
+// The names a summing field's triggers and recompute are written with: M the table of the
+// field's object, P its key column, F the summing column, D the detail table, L the link column
+// in D, A the summed column in D.
+struct TAgrNames {
+    QString M, P, F, D, L, A;
+};
+
+TAgrNames AgrNames(const TObj &AObj, const QString &AField, const TObjLink &ALink, const TFld &AAgrFld)
+{
+    return {AObj.Table(), AObj.PKFld->Field(), AField, ALink.ChildFld()->Obj()->Table(), ALink.ChildFld()->Field(),
+            AAgrFld.Field()};
+}
+
+using TLines = QList<std::pair<const char *, QList<Variant>>>;
+
+// A statement of several lines, each a pattern with its arguments, run as the database gets it.
+void ExecLines(TIBSQL &AIBSQL, const TLines &ALines)
+{
+    AIBSQL.ClearSQL();
+    for (const auto &[pattern, args] : ALines)
+        AIBSQL.AddLine(Format(QString::fromUtf8(pattern), args));
+    AIBSQL.ExecImmediate();
+}
+
+QString ColumnStatement(const QString &ATable, const QString &AField, TFldType AType, int ASize, bool ANotNull,
+                        bool ADef0)
+{
+    const QString notNull = ANotNull ? QStringLiteral("not null") : QString();
+    const QString def0 = ADef0 ? QStringLiteral("default 0") : QString();
+    const auto numeric = [&](const char *pattern) {
+        return Format(QString::fromUtf8(pattern), {ATable, AField, def0, notNull});
+    };
+    switch (AType) {
+    case ftString:
+    case ftObjTempl:
+        return Format(QStringLiteral("alter table %s add %s varchar(%d) character set UTF8 %s collate UNICODE_CI"),
+                      {ATable, AField, ASize, notNull});
+    case ftFK: return Format(QStringLiteral("alter table %s add %s FK %s"), {ATable, AField, notNull});
+    case ftInt: return numeric("alter table %s add %s INTEG %s %s");
+    case ftBoolean: return numeric("alter table %s add %s BOOL %s %s");
+    case ftNum182: return numeric("alter table %s add %s NUM182 %s %s");
+    case ftNum183: return numeric("alter table %s add %s NUM183 %s %s");
+    case ftNum184: return numeric("alter table %s add %s NUM184 %s %s");
+    case ftDate: return Format(QStringLiteral("alter table %s add %s DATEONLY %s"), {ATable, AField, notNull});
+    default:
+        throw ExceptionPos(Format(QStringLiteral("TAtrFld.Post:CreateField: Неизвестный тип поля \"%s\"."),
+                                  {DB->FldTypeToCapt(AType)}));
+    }
+}
+
+} // namespace
+
+// --- Items -----------------------------------------------------------------------------------
+
+Variant TAtrFld::ValueOf(const QString &AFldName) const
+{
+    const TAtrItem *item = GetByFldName(AFldName);
+    return item ? item->Value() : Variant::Null();
+}
+
+bool TAtrFld::FlagOf(const QString &AFldName) const
+{
+    const Variant value = ValueOf(AFldName);
+    return !value.isEmptyOrNull() && value.toBool();
+}
+
+void TAtrFld::Set(const QString &AFldName, const Variant &AValue)
+{
+    GetAddByFldName(AFldName)->SetValue(AValue);
+}
+
+TFldType TAtrFld::FldType() const
+{
+    const Variant code = ValueOf(cFldTypeId);
+    return IsBlank(code) ? ftNone : DB->CodeToFldType(code);
+}
+
+void TAtrFld::ClearFormula()
+{
+    TAtrItem *formula = GetAddByFldName(cFldFrmlV);
+    formula->Formula->Clear();
+    formula->SetValue(QString());
+}
+
+// --- Keeping the field card consistent -------------------------------------------------------
+
+void TAtrFld::AtrItemChange(TAtrItem *AAtrItem)
+{
+    TAtr::AtrItemChange(AAtrItem);
+    // Each assignment below raises its own change, so the rules chain.
+    const QString field = AAtrItem->Fld->Field();
+    const Variant value = AAtrItem->Value();
+    if (field == cFldTypeId) {
+        FldTypeChanged(FldType());
+    } else if (field == cObjIdV) {
+        FKObjChanged(value);
+    } else if (field == cDepIdAgr) {
+        Set(cFldIdAgr, Variant::Null());
+        if (!IsBlank(value))
+            ClearFormula();   // a summing field has no formula
+    } else if (field == cFldIdAgr) {
+        AgrFldChanged(value);
+    } else if (field == cFldFrmlV) {
+        Set(cFldFrmlHave, bool(AAtrItem->Formula->FormulaTreeRoot));
+    }
+}
+
+void TAtrFld::FldTypeChanged(TFldType AFldType)
+{
+    if (AFldType != ftFK) {
+        Set(cObjIdV, Variant::Null());
+        Set(cFKRuleIdV, Variant::Null());
+        if (DevMode && AFldType != ftPK && IsBlank(ValueOf(cFldField)) && !IsBlank(ValueOf(cObjId)))
+            Set(cFldField, DB->ObjList->GetObjById(VarAsInteger(ValueOf(cObjId)))->Table() + QLatin1Char('_'));
+    }
+    if (!FldTypesAgr.Contains(AFldType))
+        Set(cDepIdAgr, Variant::Null());
+    Set(cFldSize, FldTypesSize.Contains(AFldType) ? Variant::Null() : Variant(0));
+    if (!FldTypesFormula.Contains(AFldType))
+        ClearFormula();
+    Set(cFldNotNull, FldTypesNotNull.Contains(AFldType));
+    Set(cFldDef0, FldTypesDef0.Contains(AFldType));
+}
+
+void TAtrFld::FKObjChanged(const Variant &AObjId)
+{
+    if (IsBlank(AObjId)) {
+        Set(cFKRuleIdV, Variant::Null());
+        if (DevMode)
+            Set(cFldField, Variant::Null());
+        return;
+    }
+    const TObj *obj = DB->ObjList->GetObjById(VarAsInteger(AObjId));
+    Set(cFldCapt, obj->Capt());
+    if (DevMode && obj->PKFld)
+        Set(cFldField, obj->PKFld->Field());
+    // A reference book in use must not vanish; other masters take their details' links with them.
+    Set(cFKRuleIdV, DB->FKRuleToCode(obj->Ref() ? TFKRule::fkNoAction : TFKRule::fkSetNull));
+}
+
+void TAtrFld::AgrFldChanged(const Variant &AFldId)
+{
+    const Variant linkId = ValueOf(cDepIdAgr);
+    if (IsBlank(AFldId) || IsBlank(linkId))
+        return;
+    const TObj *detail = DB->ObjList->GetObjLinkById(VarAsInteger(linkId))->ChildFld()->Obj();
+    Set(cFldCapt, detail->GetFldById(VarAsInteger(AFldId))->Capt());
+}
+
+// --- Loading and defaults ------------------------------------------------------------------
+
+void TAtrFld::SetDefaultValues(TObjLink *AObjLink, const Variant &AParentId)
+{
+    GetAddByFldName(cFldVirt);
+    TAtr::SetDefaultValues(AObjLink, AParentId);
+}
+
+void TAtrFld::SetRecId(const Variant &ARecId)
+{
+    TAtr::SetRecId(ARecId);
+    const TFld *stored = DB->ObjList->GetFldById(VarAsInteger(ARecId));
+    TAtrItem *formula = GetAddByFldName(cFldFrmlV);
+    formula->Formula->Assign(*stored->Formula);
+    formula->InitValue(formula->Formula->Text(), false);
+    if (stored->FldType() == ftFK && !stored->Virt()) {
+        GetAddByFldName(cObjIdV)->InitValue(stored->FKObj() ? Variant(stored->FKObj()->Id()) : Variant::Null(), false);
+        GetAddByFldName(cFKRuleIdV)->InitValue(stored->FKRuleId(), false);
+    }
+}
+
+// --- Checks ----------------------------------------------------------------------------------
+
+void TAtrFld::BeforeInsert()
+{
+    TAtr::BeforeInsert();
+    TAtrItem *name = GetAddByFldName(cFldField);
+    if (IsBlank(name->Value()))
+        name->SetValue(QStringLiteral("FLD") + ValueOf(cFldId).toString());
+    else
+        name->SetValue(UpperAscii(name->AsString()));
+}
+
+void TAtrFld::CheckInsert()
+{
+    if (IsBlank(ValueOf(cFldTypeId)))
+        throw ECheckFldException::CreateAtrItem(QStringLiteral("Не указан тип поля."), GetAddByFldName(cFldTypeId));
+    TAtr::CheckInsert();
+    if (!IsBlank(ValueOf(cDepIdAgr)) && IsBlank(ValueOf(cFldIdAgr)))
+        throw ECheckFldException::CreateAtrItem(QStringLiteral("Суммирующее поле не указано."),
+                                                GetAddByFldName(cFldIdAgr));
+    const TFldType type = FldType();
+    if (type == ftFK && IsBlank(ValueOf(cObjIdV)))
+        throw ECheckFldException::CreateAtrItem(QStringLiteral("Внешний объект не указан."), GetAddByFldName(cObjIdV));
+    const Variant size = ValueOf(cFldSize);
+    if (FldTypesSize.Contains(type) && (IsBlank(size) || size.toInt() == 0))
+        throw ECheckFldException::CreateAtrItem(QStringLiteral("Размер поля не указан."), GetAddByFldName(cFldSize));
+    if (FlagOf(cFldVirt))
+        return;   // no column: nothing reaches the schema
+    // The key field's object is being created by the object editor and is not known yet.
+    TObj *obj = type == ftPK ? nullptr : DB->ObjList->GetObjById(VarAsInteger(ValueOf(cObjId)));
+    CheckNames(obj, type);
+    if (type == ftFK && !SkipCreateDep)
+        CheckFKRule();
+    if (!IsBlank(ValueOf(cDepIdAgr)))
+        CheckAgr(obj, type);
+}
+
+void TAtrFld::CheckNames(const TObj *AObj, TFldType AFldType)
+{
+    TAtrItem *name = GetAddByFldName(cFldField);
+    const QString field = name->AsString();
+    CheckIdentifier(name, field);
+    if (AFldType == ftPK)
+        CheckIdentifier(name, QStringLiteral("PK_") + field);
+    if (AFldType == ftFK)
+        CheckIdentifier(name, QStringLiteral("FK_") + AObj->Table() + QLatin1Char('_') + field);
+    if (!IsBlank(ValueOf(cDepIdAgr)))
+        CheckIdentifier(name, field + QStringLiteral("_AI"));
+}
+
+void TAtrFld::CheckFKRule()
+{
+    TAtrItem *rule = GetAddByFldName(cFKRuleIdV);
+    if (IsBlank(rule->Value()) || DB->CodeToFKRule(rule->Value()) == TFKRule::fkNone)
+        RaiseRequired(*this, rule);
+}
+
+void TAtrFld::CheckAgr(TObj *AObj, TFldType AFldType)
+{
+    // Triggers adding to a column that is Null, or not a number, would keep it Null for ever.
+    const QString notSummable = QStringLiteral("Суммирующее поле должно быть числовым, обязательным и со значением "
+                                               "по умолчанию 0.");
+    if (!FldTypesAgr.Contains(AFldType))
+        throw ECheckFldException::CreateAtrItem(notSummable, GetAddByFldName(cFldTypeId));
+    for (const QString &flag : {cFldNotNull, cFldDef0})
+        if (!FlagOf(flag))
+            throw ECheckFldException::CreateAtrItem(notSummable, GetAddByFldName(flag));
+    const TObjLink *link = AgrObjLinkOf(AObj);
+    if (!link)
+        throw ECheckFldException::CreateFmtAtrItem(
+            QStringLiteral("Объект \"%s\", поле \"%s\": суммирующее поле ссылается на связь с кодом %d, которой нет "
+                           "среди связей объекта."),
+            GetAddByFldName(cDepIdAgr), {AObj->Capt(), ValueOf(cFldField), ValueOf(cDepIdAgr)});
+    // A summed column that is not a number would break every later insert into the detail table.
+    const TFld *agrFld = AgrFldOf(link);
+    if (!agrFld || agrFld->Virt() || !FldTypesAgr.Contains(agrFld->FldType()))
+        throw ECheckFldException::CreateAtrItem(
+            QStringLiteral("Суммируемое поле должно быть хранимым числовым полем подчинённого объекта связи."),
+            GetAddByFldName(cFldIdAgr));
+}
+
+TObjLink *TAtrFld::AgrObjLinkOf(const TObj *AObj) const
+{
+    return AObj ? AObj->ChildList->GetById(VarAsInteger(ValueOf(cDepIdAgr))) : nullptr;
+}
+
+TFld *TAtrFld::AgrFldOf(const TObjLink *ALink) const
+{
+    const Variant fldId = ValueOf(cFldIdAgr);
+    for (TFld *fld : *ALink->ChildFld()->Obj()->FldList)
+        if (!IsBlank(fldId) && Variant(fld->Id()) == fldId)
+            return fld;
+    return nullptr;
+}
+
+void TAtrFld::CheckUpdate()
+{
+    TAtr::CheckUpdate();
+    const TFld *stored = DB->ObjList->GetFldById(VarAsInteger(FRecId));
+    for (const QString &name : {cObjId, cFldTypeId, cFldField, cFldVirt, cFldSize, cFldNotNull, cFldDef0, cObjIdV,
+                                cFKRuleIdV, cDepIdAgr, cFldIdAgr})
+        CheckUnchanged(*this, name, stored->FldByName(name).Value);
+}
+
+// --- Posting ---------------------------------------------------------------------------------
+
+void TAtrFld::Post()
+{
+    TAtr::Post();
+    if (FNew) {
+        const TNewField field = ReadNewField();
+        CreateField(field);
+        if (field.Type == ftFK && !field.Virt && !SkipCreateDep)
+            CreateDep(field);
+    }
+    const TAtrItem *formula = GetByFldName(cFldFrmlV);
+    if (formula && formula->Modified)
+        SaveFormula();
+}
+
+TAtrFld::TNewField TAtrFld::ReadNewField() const
+{
+    TNewField field;
+    field.Type = FldType();
+    field.Field = ValueOf(cFldField).toString();
+    const Variant size = ValueOf(cFldSize);
+    field.Size = IsBlank(size) ? 0 : size.toInt();
+    field.Virt = FlagOf(cFldVirt);
+    field.NotNull = FlagOf(cFldNotNull);
+    field.Def0 = FlagOf(cFldDef0);
+    if (field.Type != ftPK)
+        field.Obj = DB->ObjList->GetObjById(VarAsInteger(ValueOf(cObjId)));
+    if (!IsBlank(ValueOf(cDepIdAgr))) {
+        field.AgrObjLink = AgrObjLinkOf(field.Obj);
+        field.AgrFld = field.AgrObjLink ? AgrFldOf(field.AgrObjLink) : nullptr;
+    }
+    return field;
+}
+
+void TAtrFld::CreateField(const TNewField &AField)
+{
+    // The key column comes with its table from the object editor.
+    if (AField.Virt || AField.Type == ftPK)
+        return;
+    IBSQLC->SetSQL(ColumnStatement(AField.Obj->Table(), AField.Field, AField.Type, AField.Size, AField.NotNull,
+                                   AField.Def0));
+    IBSQLC->ExecImmediate();
+    if (AField.AgrObjLink)
+        CreateAgrTriggers(AField);
+}
+
+void TAtrFld::CreateAgrTriggers(const TNewField &AField)
+{
+    const TAgrNames n = AgrNames(*AField.Obj, AField.Field, *AField.AgrObjLink, *AField.AgrFld);
+    ExecLines(*IBSQLC, {{"CREATE trigger %s_AI for %s", {n.F, n.D}},
+                        {"active after insert position 0", {}},
+                        {"AS", {}},
+                        {"begin", {}},
+                        {"  if (NEW.%s <> 0) then", {n.A}},
+                        {"    update %s T", {n.M}},
+                        {"    set T.%s = T.%s + NEW.%s", {n.F, n.F, n.A}},
+                        {"    where T.%s = NEW.%s;", {n.P, n.L}},
+                        {"end", {}}});
+    ExecLines(*IBSQLC, {{"CREATE trigger %s_AD for %s", {n.F, n.D}},
+                        {"active after delete position 0", {}},
+                        {"AS", {}},
+                        {"begin", {}},
+                        {"  if (OLD.%s <> 0) then", {n.A}},
+                        {"    update %s T", {n.M}},
+                        {"    set T.%s = T.%s - OLD.%s", {n.F, n.F, n.A}},
+                        {"    where T.%s = OLD.%s;", {n.P, n.L}},
+                        {"end", {}}});
+    ExecLines(*IBSQLC, {{"CREATE trigger %s_AU for %s", {n.F, n.D}},
+                        {"active after update position 0", {}},
+                        {"AS", {}},
+                        {"begin", {}},
+                        {"  if (NEW.%s = OLD.%s) then", {n.L, n.L}},
+                        {"    if (NEW.%s <> OLD.%s) then", {n.A, n.A}},
+                        {"      update %s T", {n.M}},
+                        {"      set T.%s = T.%s + NEW.%s - OLD.%s", {n.F, n.F, n.A, n.A}},
+                        {"      where T.%s = NEW.%s;", {n.P, n.L}},
+                        {"    else", {}},
+                        {"    begin", {}},
+                        {"    end", {}},
+                        {"  else", {}},
+                        {"    begin", {}},
+                        {"      if (OLD.%s <> 0) then", {n.A}},
+                        {"        update %s T", {n.M}},
+                        {"        set T.%s = T.%s - OLD.%s", {n.F, n.F, n.A}},
+                        {"        where T.%s = OLD.%s;", {n.P, n.L}},
+                        {"      if (NEW.%s <> 0) then", {n.A}},
+                        {"        update %s T", {n.M}},
+                        {"        set T.%s = T.%s + NEW.%s", {n.F, n.F, n.A}},
+                        {"        where T.%s = NEW.%s;", {n.P, n.L}},
+                        {"    end", {}},
+                        {"end", {}}});
+}
+
+void TAtrFld::CreateDep(const TNewField &AField)
+{
+    TAtrDep dep;
+    dep.SetObj(DB->ObjList->GetObjByTable(QStringLiteral("DEP")));
+    dep.SetDefaultValues(nullptr, Variant::Null());
+    dep.SkipCreateFld = true;
+    dep.GetAddByFldName(QStringLiteral("FKRULE_ID"))->SetValue(ValueOf(cFKRuleIdV));
+    dep.GetAddByFldName(cFldId)->SetValue(ValueOf(cFldId));
+    dep.GetAddByFldName(cObjId)->SetValue(ValueOf(cObjIdV));   // the linked object is the link's master
+    if (const TAtrItem *sys = GetByFldName(QStringLiteral("FLD_SYS")))
+        dep.GetAddByFldName(QStringLiteral("DEP_SYS"))->SetValue(sys->Value());
+    dep.GetAddByFldName(cObjIdV)->SetValue(AField.Obj->Id());
+    dep.GetAddByFldName(QStringLiteral("FLD_FIELD_V"))->SetValue(AField.Field);
+    dep.Post();
+}
+
+void TAtrFld::SaveFormula()
+{
+    IBSQLC->SetSQL(QStringLiteral("delete from FRMLTREE where FLD_ID = :FLD_ID"));
+    IBSQLC->ParamByName(cFldId) = FRecId;
+    IBSQLC->ExecQuery();
+    TFormulaTree *root = GetByFldName(cFldFrmlV)->Formula->FormulaTreeRoot.get();
+    if (!root)
+        return;
+    TAtr treeAtr;
+    treeAtr.SetObj(DB->ObjList->GetObjByTable(QStringLiteral("FRMLTREE")));
+    TAtr pathAtr;
+    pathAtr.SetObj(DB->ObjList->GetObjByTable(QStringLiteral("FRMLTRPT")));
+    SaveFormulaTree(treeAtr, pathAtr, root);
+}
+
+void TAtrFld::SaveFormulaTree(TAtr &ATreeAtr, TAtr &APathAtr, TFormulaTree *ANode)
+{
+    ATreeAtr.SetDefaultValues(nullptr, Variant::Null());
+    ATreeAtr.CopyDataFrom(*ANode);
+    ATreeAtr.GetAddByFldName(QStringLiteral("FRMLTREE_ID"))->SetValue(Variant::Null());
+    ATreeAtr.GetAddByFldName(cFldId)->SetValue(FRecId);
+    ATreeAtr.Post();
+    const Variant nodeId = ATreeAtr.RecId();
+    // Path rows take ascending keys, the order in which the loader rebuilds the path.
+    for (const TFld *fld : *ANode->Path)
+        PostNewRow(APathAtr, {{QStringLiteral("FRMLTREE_ID"), nodeId}, {cFldId, fld->Id()}});
+    for (TFormulaTree *child : ANode->FormulaTreeList)
+        SaveFormulaTree(ATreeAtr, APathAtr, child);
+}
+
+// --- After the commit ----------------------------------------------------------------------
+
+void TAtrFld::DoAfterCommit()
+{
+    if (!FNew) {
+        UpdateStoredField();
+        TAtr::DoAfterCommit();
+        return;
+    }
+    const TFld *fld = RegisterNewField();
+    if (fld->AgrObjLink() && !fld->Virt()) {
+        // A column added in a transaction is unknown to that transaction's updates, so the first
+        // sums need a transaction of their own; the field itself is saved already.
+        try {
+            DB->StartTransaction();
+            UpdateAgrFld(*fld);
+            DB->CommitTransaction();
+        } catch (const Exception &e) {
+            DB->RollbackChanges();
+            MarkSaved();
+            TAtr::DoAfterCommit();
+            throw ExceptionPos(Format(QStringLiteral("Поле \"%s\" сохранено, но его значения не пересчитаны: %s"),
+                                      {fld->Capt(), e.Message()}));
+        }
+    }
+    TAtr::DoAfterCommit();
+}
+
+const TFld *TAtrFld::RegisterNewField()
+{
+    // Every look-up that can fail comes before the first append, so a failure leaves the
+    // repository as it was.
+    TObj *obj = DB->ObjList->GetObjById(VarAsInteger(ValueOf(cObjId)));
+    auto fld = std::make_unique<TFld>();
+    CopyDataTo(*fld);
+    fld->SetObj(obj);
+    if (!IsBlank(ValueOf(cDepIdAgr))) {
+        TObjLink *link = AgrObjLinkOf(obj);
+        if (!link)
+            throw ExceptionPos(Format(QStringLiteral("Связь с кодом %d среди связей объекта \"%s\" не найдена."),
+                                      {ValueOf(cDepIdAgr), obj->Capt()}));
+        fld->SetAgrObjLink(link);
+        fld->SetAgrFld(link->ChildFld()->Obj()->GetFldById(VarAsInteger(ValueOf(cFldIdAgr))));
+    }
+    if (!IsBlank(ValueOf(cObjIdV))) {
+        fld->SetFKObj(DB->ObjList->GetObjById(VarAsInteger(ValueOf(cObjIdV))));
+        fld->SetFKRule(DB->CodeToFKRule(ValueOf(cFKRuleIdV)));
+    }
+    if (const TAtrItem *formula = GetByFldName(cFldFrmlV); formula && formula->Modified)
+        fld->Formula->Assign(*formula->Formula);
+    std::unique_ptr<TObjLink> link;
+    if (fld->FldType() == ftFK && !fld->Virt() && !SkipCreateDep)
+        link = ReadDep(*fld);
+    TFld *added = obj->FldList->Add(std::move(fld));
+    if (link) {
+        TObjLink *addedLink = added->FKObj()->ChildList->Add(std::move(link));
+        obj->ParentList->Add(addedLink);
+    }
+    return added;
+}
+
+std::unique_ptr<TObjLink> TAtrFld::ReadDep(TFld &AFld)
+{
+    if (!AFld.FKObj())
+        throw ExceptionPos(Format(QStringLiteral("Внешний объект поля \"%s\" не указан."), {AFld.Capt()}));
+    IBSQLS->SetSQL(QStringLiteral("select * from DEP where FLD_ID = :FLD_ID"));
+    IBSQLS->ParamByName(cFldId) = AFld.Id();
+    TCloseGuard closer(*IBSQLS);
+    IBSQLS->ExecQuery();
+    if (IBSQLS->Eof())
+        throw ExceptionPos(Format(QStringLiteral("Связь поля \"%s\" с главным объектом не найдена."), {AFld.Capt()}));
+    auto link = std::make_unique<TObjLink>(*IBSQLS);
+    link->CopyDataFrom(*IBSQLS);
+    link->SetParentObj(AFld.FKObj());
+    link->SetChildFld(&AFld);
+    return link;
+}
+
+void TAtrFld::UpdateStoredField()
+{
+    TFld *stored = DB->ObjList->GetFldById(VarAsInteger(FRecId));
+    const TAtrItem *formula = GetByFldName(cFldFrmlV);
+    const bool formulaChanged = formula && formula->Modified;
+    TFormula copy;   // made first: a failure leaves the repository field as it was
+    if (formulaChanged)
+        copy.Assign(*formula->Formula);
+    CopyDataTo(*stored);
+    if (formulaChanged)
+        stored->Formula->FormulaTreeRoot = std::move(copy.FormulaTreeRoot);
+}
+
+void TAtrFld::UpdateAgrFld(const TFld &AFld)
+{
+    const TAgrNames n = AgrNames(*AFld.Obj(), AFld.Field(), *AFld.AgrObjLink(), *AFld.AgrFld());
+    IBSQLC->ClearSQL();
+    const TLines lines = {{"update %s T1", {n.M}},
+                          {"set T1.%s = (", {n.F}},
+                          {"  select sum(T2.%s)", {n.A}},
+                          {"  from %s T2", {n.D}},
+                          {"  where T2.%s = T1.%s)", {n.L, n.P}},
+                          {"where", {}},
+                          {"exists (", {}},
+                          {"  select *", {}},
+                          {"  from %s T2", {n.D}},
+                          {"  where T2.%s = T1.%s)", {n.L, n.P}}};
+    for (const auto &[pattern, args] : lines)
+        IBSQLC->AddLine(Format(QString::fromUtf8(pattern), args));
+    DebugMsg(QStringLiteral("Запрос обновления агрегатного поля:\r") + IBSQLC->SQLText());
+    IBSQLC->ExecQuery();
+}
+
+void TAtrFld::MarkSaved()
+{
+    FNew = false;
+    for (TAtrItem *item : *this)
+        item->Modified = false;
+}

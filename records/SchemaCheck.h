@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Variant.h"
+
+#include <QString>
+
+class TAtr;
+class TAtrItem;
+
+// Checks of the schema editors, raised on the item whose control the card focuses.
+
+// A value the user has not given: Null, or the empty text of a cleared edit.
+bool IsBlank(const Variant &AValue);
+
+// A name that is to reach a statement of the database as a table, column, constraint, trigger
+// or sequence name (see IdentifierFault); AItem is the value the name comes from.
+void CheckIdentifier(TAtrItem *AItem, const QString &AName);
+
+// An existing row's value that the schema was built from: changing it in the row alone would
+// make metadata and schema disagree, so a changed item (one whose value differs from AStored)
+// is refused. Fields the editor has no item for pass.
+void CheckUnchanged(const TAtr &AAtr, const QString &AFldName, const Variant &AStored);
+
+// Raises the record editor's own message for a required value that is missing on insert.
+[[noreturn]] void RaiseRequired(const TAtr &AAtr, TAtrItem *AItem);
