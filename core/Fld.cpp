@@ -17,7 +17,11 @@ TFld::TFld(const TIBSQL &AIBSQL) : Formula(std::make_unique<TFormula>())
     AddAllFld(AIBSQL);
 }
 
-TFld::~TFld() = default;
+TFld::~TFld()
+{
+    if (FIndexedIn)
+        FIndexedIn->Unindex(this);
+}
 
 void TFld::AddAllFld(const TIBSQL &AIBSQL)
 {

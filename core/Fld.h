@@ -8,6 +8,7 @@
 class TFormula;
 class TObj;
 class TObjLink;
+class TObjList;
 
 // A field of an object: a row of FLD.
 class TFld : public TSObj
@@ -64,6 +65,9 @@ public:
     void SetDef0(bool v) { SetValue(QStringLiteral("FLD_DEF0"), v); }
 
 private:
+    friend class TObjList;
+    const TObjList *FIndexedIn = nullptr;   // the repository whose index lists it
+    int FIndexKey = 0;
     TObj *FObj = nullptr;
     TObj *FFKObj = nullptr;
     TObjLink *FAgrObjLink = nullptr;

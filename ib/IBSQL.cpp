@@ -40,8 +40,10 @@ void TIBSQL::SetSQL(const QString &text)
     const QStringList lines = text.split(QLatin1Char('\n'));
     if (lines == FLines) {
         // The same text again keeps the prepared statement: callers that alternate
-        // parameter values pay for the prepare once.
+        // parameter values pay for the prepare once. The values go all the same, so a
+        // parameter this caller forgets is refused instead of sent with the last one's value.
         Close();
+        FParams.clear();
         return;
     }
     FLines = lines;
@@ -156,8 +158,14 @@ void TIBSQL::BindInput()
         throw Exception(QStringLiteral("Число параметров запроса (%1) не совпадает с ожидаемым сервером (%2).")
                             .arg(names.size())
                             .arg(FIn.Count()));
-    for (int i = 0; i < FIn.Count(); ++i)
-        FIn.SetInput(i, FParams.value(names[i]), FDatabase->Handle(), TransactionHandle());
+    for (int i = 0; i < FIn.Count(); ++i) {
+        const auto value = FParams.constFind(names[i]);
+        // Unassigned is not Null: a parameter nobody set is a mistake of the caller, not a
+        // request to store nothing.
+        if (value == FParams.constEnd() || value->isEmpty())
+            throw Exception(QStringLiteral("Параметру \"%1\" запроса не задано значение.\r%2").arg(names[i], SQLText()));
+        FIn.SetInput(i, *value, FDatabase->Handle(), TransactionHandle());
+    }
 }
 
 void TIBSQL::ExecQuery()

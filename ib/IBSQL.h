@@ -16,6 +16,8 @@ class TIBTransaction;
 // The text is set whole or line by line; ":NAME" parameters are set by name and a name
 // used twice is bound twice. The statement is prepared on the first execution after its
 // text changed and reused otherwise. A select fetches its first row on ExecQuery.
+// Setting the text, even the same text, forgets every parameter value; executing with a
+// parameter that has no value since then (Unassigned, not Null) raises, naming it.
 class TIBSQL
 {
 public:
@@ -28,7 +30,7 @@ public:
     TIBTransaction *Transaction() const { return FTransaction; }
     void SetTransaction(TIBTransaction *tr);
 
-    // Statement text. Changing it closes an open cursor and forgets parameter values.
+    // Statement text. Setting it closes an open cursor and forgets parameter values.
     void SetSQL(const QString &text);
     void AddLine(const QString &line);
     void ClearSQL();
