@@ -43,12 +43,25 @@ TObj::~TObj()
     ChildList.reset();
     FldList.reset();
     TemplFldList.reset();
+    FWriteSQLs.clear();
+    FGenSQL.reset();
     FIBSQLS.reset();
 }
 
+namespace {
+
+// A statement outlives a connection that closed under it (a login that failed half-way);
+// such a one cannot run again and is made anew.
+bool Usable(const std::unique_ptr<TIBSQL> &ASQL)
+{
+    return ASQL && ASQL->Database();
+}
+
+} // namespace
+
 TIBSQL &TObj::IBSQLS()
 {
-    if (!FIBSQLS)
+    if (!Usable(FIBSQLS))
         FIBSQLS = DB->CreateIBSQLS();
     return *FIBSQLS;
 }
@@ -264,11 +277,37 @@ TFld *TObj::GetFldByName(const QString &AFldName) const
     }
 }
 
-int TObj::GetNewId() const
+int TObj::GetNewId()
 {
     if (!PKFld)
         throw ExceptionPos(Format(QStringLiteral("Объект \"%s\": нет ключевого поля, новый код взять неоткуда."), {Capt()}));
-    return DB->GetGenId(PKFld->Field());
+    const QString text = TDB::GenIdSQL(PKFld->Field());
+    if (!Usable(FGenSQL))
+        FGenSQL = DB->CreateIBSQLS();
+    FGenSQL->SetSQL(text);
+    TCloseGuard closer(*FGenSQL);
+    FGenSQL->ExecQuery();
+    return VarAsInteger(FGenSQL->Field(0));
+}
+
+TIBSQL &TObj::WriteSQL(const QString &AText)
+{
+    // A handful of texts covers what cards post (the insert, the update of the columns they
+    // show); rarer ones push the oldest out.
+    constexpr size_t Kept = 4;
+    auto found = std::find_if(FWriteSQLs.begin(), FWriteSQLs.end(), [&](const auto &entry) {
+        return entry.first == AText && Usable(entry.second);
+    });
+    if (found == FWriteSQLs.end()) {
+        if (FWriteSQLs.size() >= Kept)
+            FWriteSQLs.pop_back();
+        FWriteSQLs.emplace_back(AText, DB->CreateIBSQLC());
+        found = FWriteSQLs.end() - 1;
+    }
+    std::rotate(FWriteSQLs.begin(), found, found + 1);
+    TIBSQL &sql = *FWriteSQLs.front().second;
+    sql.SetSQL(AText);
+    return sql;
 }
 
 void TObj::CheckTemplate() const

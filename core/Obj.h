@@ -67,7 +67,10 @@ public:
     TFld *GetFldById(int AFldId) const;
     TFld *GetFldByName(const QString &AFldName) const;
     // A new key for a record of the object, from the generator named like its key column.
-    int GetNewId() const;
+    int GetNewId();
+    // A statement on the write transaction holding the text: record editors of the object share
+    // it, so an insert or update of the same columns is prepared once, not once per editor.
+    TIBSQL &WriteSQL(const QString &AText);
     // The record's display text: the value template filled with its fields' values.
     QString GetValueById(int AId);
 
@@ -80,6 +83,8 @@ private:
     void CheckTemplate() const;
 
     std::unique_ptr<TIBSQL> FIBSQLS;
+    std::unique_ptr<TIBSQL> FGenSQL;
+    std::vector<std::pair<QString, std::unique_ptr<TIBSQL>>> FWriteSQLs;   // the latest first
     const TObjList *FIndexedIn = nullptr;   // the repository whose index lists it
     int FIndexKey = 0;
     QString FTableKey;
