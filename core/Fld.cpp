@@ -37,9 +37,30 @@ void TFld::SetObj(TObj *AObj)
     SetValue(QStringLiteral("OBJ_ID"), AObj->Id());
 }
 
+const TObjFld &TFld::Column(THotColumn AColumn, const QString &AName) const
+{
+    int &at = FColumnAt[AColumn];
+    // The value found last time, still at its place in the row, is the one.
+    if (at >= 0 && at < Count() && Items(at) == FColumn[AColumn])
+        return *FColumn[AColumn];
+    for (int i = 0; i < Count(); ++i)
+        if (Items(i)->Name == AName) {
+            at = i;
+            FColumn[AColumn] = Items(i);
+            return *Items(i);
+        }
+    return FldByName(AName);   // raises the row's own message
+}
+
 TFldType TFld::FldType() const
 {
-    return DB->CodeToFldType(FldTypeId());
+    // The code table is searched once per code the field holds, not at every call.
+    const Variant &code = Column(cFldTypeId, QStringLiteral("FLDTYPE_ID")).Value;
+    if (code.isEmptyOrNull() || !(code == FTypeCode)) {
+        FType = DB->CodeToFldType(FldTypeId());
+        FTypeCode = code;
+    }
+    return FType;
 }
 
 void TFld::SetFldType(TFldType v)

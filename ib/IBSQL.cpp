@@ -6,11 +6,23 @@
 
 namespace {
 qint64 Executed = 0;
+qint64 PreparedTotal = 0;
+qint64 Handles = 0;
 }
 
 qint64 TIBSQL::ExecutedCount()
 {
     return Executed;
+}
+
+qint64 TIBSQL::PrepareTotal()
+{
+    return PreparedTotal;
+}
+
+qint64 TIBSQL::HandleCount()
+{
+    return Handles;
 }
 
 TIBSQL::TIBSQL(TIBDatabase *db, TIBTransaction *tr) : FDatabase(db)
@@ -35,10 +47,18 @@ void TIBSQL::SetTransaction(TIBTransaction *tr)
     FTransaction = tr;
 }
 
+QString TIBSQL::SQLText() const
+{
+    if (!FTextValid) {
+        FText = FLines.join(QLatin1Char('\n'));
+        FTextValid = true;
+    }
+    return FText;
+}
+
 void TIBSQL::SetSQL(const QString &text)
 {
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    if (lines == FLines) {
+    if (text == SQLText()) {
         // The same text again keeps the prepared statement: callers that alternate
         // parameter values pay for the prepare once. The values go all the same, so a
         // parameter this caller forgets is refused instead of sent with the last one's value.
@@ -46,8 +66,10 @@ void TIBSQL::SetSQL(const QString &text)
         FParams.clear();
         return;
     }
-    FLines = lines;
+    FLines = text.split(QLatin1Char('\n'));
     TextChanged();
+    FText = text;
+    FTextValid = true;
 }
 
 void TIBSQL::AddLine(const QString &line)
@@ -64,6 +86,7 @@ void TIBSQL::ClearSQL()
 
 void TIBSQL::TextChanged()
 {
+    FTextValid = false;
     Close();
     FPrepared = false;
     FParsedValid = false;
@@ -121,6 +144,7 @@ void TIBSQL::Prepare()
     if (!FHandle) {
         isc_dsql_allocate_statement(status, FDatabase->Handle(), &FHandle);
         CheckStatus(status);
+        ++Handles;
     }
     const QString text = SQLText();
     const QByteArray utf8 = Parsed().Text.toUtf8();
@@ -135,6 +159,7 @@ void TIBSQL::Prepare()
         FFieldIndex.insert(FieldName(i).toUpper(), i);   // the first column of a name wins
     FPrepared = true;
     ++FPrepareCount;
+    ++PreparedTotal;
 }
 
 void TIBSQL::ReadStatementType()
@@ -272,6 +297,7 @@ void TIBSQL::FreeHandle()
         ISC_STATUS_ARRAY status;
         isc_dsql_free_statement(status, &FHandle, DSQL_drop);
         FHandle = 0;
+        --Handles;
     }
 }
 

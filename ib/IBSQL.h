@@ -34,7 +34,7 @@ public:
     void SetSQL(const QString &text);
     void AddLine(const QString &line);
     void ClearSQL();
-    QString SQLText() const { return FLines.join(QLatin1Char('\n')); }
+    QString SQLText() const;
     const QStringList &SQLLines() const { return FLines; }
 
     // Parameters, by name (case-insensitive); an unknown name raises.
@@ -48,8 +48,11 @@ public:
 
     // Runs the statement; a select opens its cursor and fetches the first row.
     void ExecQuery();
-    // How many statements this process has executed (for benchmarks that count round trips).
+    // How many statements this process has executed and prepared, and how many statements hold
+    // a server handle now (for benchmarks and tests that count round trips and handles).
     static qint64 ExecutedCount();
+    static qint64 PrepareTotal();
+    static qint64 HandleCount();
 
     // Sends the text to the server as it stands (DDL, procedural blocks); no parameters.
     void ExecImmediate();
@@ -84,6 +87,8 @@ private:
     TIBDatabase *FDatabase = nullptr;
     TIBTransaction *FTransaction = nullptr;
     QStringList FLines;
+    mutable QString FText;          // the lines joined, made when first asked for
+    mutable bool FTextValid = true;
     mutable TParsedSQL FParsed;
     mutable bool FParsedValid = false;
     QHash<QString, Variant> FParams;
