@@ -37,21 +37,6 @@ void TFld::SetObj(TObj *AObj)
     SetValue(QStringLiteral("OBJ_ID"), AObj->Id());
 }
 
-const TObjFld &TFld::Column(THotColumn AColumn, const QString &AName) const
-{
-    int &at = FColumnAt[AColumn];
-    // The value found last time, still at its place in the row, is the one.
-    if (at >= 0 && at < Count() && Items(at) == FColumn[AColumn])
-        return *FColumn[AColumn];
-    for (int i = 0; i < Count(); ++i)
-        if (Items(i)->Name == AName) {
-            at = i;
-            FColumn[AColumn] = Items(i);
-            return *Items(i);
-        }
-    return FldByName(AName);   // raises the row's own message
-}
-
 TFldType TFld::FldType() const
 {
     // The code table is searched once per code the field holds, not at every call.

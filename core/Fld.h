@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CodeTables.h"
+#include "ColumnAt.h"
 #include "SObj.h"
 
 #include <memory>
@@ -68,10 +69,9 @@ private:
     // The columns every statement builder and record editor reads over and over; where each
     // sits in the row is remembered, since a row's columns never move.
     enum THotColumn { cFldId, cField, cFldTypeId, cNotNull, cVirt, cDef0, cHotColumns };
-    const TObjFld &Column(THotColumn AColumn, const QString &AName) const;
+    const TObjFld &Column(THotColumn AColumn, const QString &AName) const { return FColumns[AColumn].Of(*this, AName); }
 
-    mutable int FColumnAt[cHotColumns] = {-1, -1, -1, -1, -1, -1};
-    mutable const TObjFld *FColumn[cHotColumns] = {};
+    TColumnAt FColumns[cHotColumns];
     mutable Variant FTypeCode;               // the FLDTYPE_ID that FType was found for
     mutable TFldType FType = TFldType::ftNone;
     friend class TObjList;

@@ -285,8 +285,7 @@ int TObj::GetNewId()
     if (!Usable(FGenSQL))
         FGenSQL = DB->CreateIBSQLS();
     FGenSQL->SetSQL(text);
-    TCloseGuard closer(*FGenSQL);
-    FGenSQL->ExecQuery();
+    FGenSQL->ExecSingleton();
     return VarAsInteger(FGenSQL->Field(0));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ColumnAt.h"
 #include "SObj.h"
 
 #include <QHash>
@@ -37,9 +38,9 @@ public:
     std::unique_ptr<TObjLinkList> ChildList;    // links in which it is the master (owned)
     std::unique_ptr<TTemplFldList> TemplFldList;  // the value template's fields
 
-    int Id() const { return GetInteger(QStringLiteral("OBJ_ID")); }
+    int Id() const { return FIdAt.Of(*this, QStringLiteral("OBJ_ID")).AsInteger(); }
     void SetId(int v) { SetValue(QStringLiteral("OBJ_ID"), v); }
-    QString Table() const { return GetString(QStringLiteral("OBJ_TABLE")); }
+    QString Table() const { return FTableAt.Of(*this, QStringLiteral("OBJ_TABLE")).AsString(); }
     void SetTable(const QString &v) { SetValue(QStringLiteral("OBJ_TABLE"), v); }
     QString Capt() const { return GetString(QStringLiteral("OBJ_CAPT")); }
     void SetCapt(const QString &v) { SetValue(QStringLiteral("OBJ_CAPT"), v); }
@@ -82,6 +83,8 @@ private:
     std::unique_ptr<TObjValue> LoadTemplField(const TSObj &ARow, const TRepoRows &ARows);
     void CheckTemplate() const;
 
+    TColumnAt FIdAt;      // the columns every lookup reads
+    TColumnAt FTableAt;
     std::unique_ptr<TIBSQL> FIBSQLS;
     std::unique_ptr<TIBSQL> FGenSQL;
     std::vector<std::pair<QString, std::unique_ptr<TIBSQL>>> FWriteSQLs;   // the latest first

@@ -224,6 +224,23 @@ void TIBSQL::ExecQuery()
     CheckStatus(status, text);
 }
 
+void TIBSQL::ExecSingleton()
+{
+    Close();
+    Prepare();
+    CheckReady();
+    BindInput();
+    ++Executed;
+    ISC_STATUS_ARRAY status;
+    const ISC_STATUS rc = isc_dsql_execute2(status, TransactionHandle(), &FHandle, SQL_DIALECT_V6,
+                                            FIn.Count() > 0 ? FIn.Data() : nullptr, FOut.Data());
+    if (rc == 100)
+        return;   // no row: Eof stays set
+    CheckStatus(status, SQLText());
+    FHasRow = true;
+    FEof = false;
+}
+
 void TIBSQL::ExecImmediate()
 {
     Close();

@@ -48,6 +48,9 @@ public:
 
     // Runs the statement; a select opens its cursor and fetches the first row.
     void ExecQuery();
+    // Runs a select that yields at most one row without a cursor: one call to the server instead
+    // of three (execute, fetch, close). A second row is the server's error.
+    void ExecSingleton();
     // How many statements this process has executed and prepared, and how many statements hold
     // a server handle now (for benchmarks and tests that count round trips and handles).
     static qint64 ExecutedCount();
