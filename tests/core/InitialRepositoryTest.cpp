@@ -1192,6 +1192,14 @@ TEST_F(InitialRepositoryTest, FormulasAndTemplatesReadAsWritten)
                               "join PRODUCT P on P.PRODUCT_ID = D.PRODUCT_ID order by X.PRODPAYM_ID");
     ASSERT_EQ(first.size(), 1);
     EXPECT_EQ(part->GetValueById(Int(first[0][0])), Str(first[0][1]) + ": " + Str(first[0][2]));
+
+    // One object read again on its own, paths included, gives the same.
+    const QString price = dealProd->GetFldByName("DEALPROD_PRICE")->Formula->Text();
+    dealProd->LoadFormuls();
+    EXPECT_EQ(dealProd->GetFldByName("DEALPROD_PRICE")->Formula->Text(), price);
+    part->TemplFldList->Clear();
+    part->LoadTempl();
+    EXPECT_EQ(part->GetValueById(Int(first[0][0])), Str(first[0][1]) + ": " + Str(first[0][2]));
 }
 
 TEST_F(InitialRepositoryTest, TheDealModuleFindsItsLinksAndColumns)
