@@ -17,7 +17,11 @@ TFld::TFld(const TIBSQL &AIBSQL) : Formula(std::make_unique<TFormula>())
     AddAllFld(AIBSQL);
 }
 
-TFld::~TFld() = default;
+TFld::~TFld()
+{
+    if (FIndexedIn)
+        FIndexedIn->Unindex(this);
+}
 
 void TFld::AddAllFld(const TIBSQL &AIBSQL)
 {
@@ -35,7 +39,13 @@ void TFld::SetObj(TObj *AObj)
 
 TFldType TFld::FldType() const
 {
-    return DB->CodeToFldType(FldTypeId());
+    // The code table is searched once per code the field holds, not at every call.
+    const Variant &code = Column(cFldTypeId, QStringLiteral("FLDTYPE_ID")).Value;
+    if (code.isEmptyOrNull() || !(code == FTypeCode)) {
+        FType = DB->CodeToFldType(FldTypeId());
+        FTypeCode = code;
+    }
+    return FType;
 }
 
 void TFld::SetFldType(TFldType v)

@@ -158,12 +158,17 @@ std::unique_ptr<TIBSQL> TDB::CreateIBSQLC()
     return std::make_unique<TIBSQL>(ibdb.get(), ibtrc.get());
 }
 
-int TDB::GetGenId(const QString &AGenName)
+QString TDB::GenIdSQL(const QString &AGenName)
 {
     // The name becomes part of the statement text, so it must be a plain identifier.
     if (!IsPlainIdentifier(AGenName))
         throw ExceptionPos(Format(QStringLiteral("Недопустимое имя генератора \"%s\"."), {AGenName}));
-    IBSQLS->SetSQL(Format(QStringLiteral("select gen_id(%s, 1) from RDB$DATABASE"), {AGenName}));
+    return Format(QStringLiteral("select gen_id(%s, 1) from RDB$DATABASE"), {AGenName});
+}
+
+int TDB::GetGenId(const QString &AGenName)
+{
+    IBSQLS->SetSQL(GenIdSQL(AGenName));
     TCloseGuard closer(*IBSQLS);
     IBSQLS->ExecQuery();
     return VarAsInteger(IBSQLS->Field(0));

@@ -36,6 +36,8 @@ public:
     std::unique_ptr<TIBSQL> CreateIBSQLC();
 
     int GetGenId(const QString &AGenName);
+    // The text that draws the next value of a generator; the name must be a plain identifier.
+    static QString GenIdSQL(const QString &AGenName);
 
     // Code tables: database codes, members and captions (ids and captions read once, on first use).
     TFldType CodeToFldType(const Variant &ACode);

@@ -1,6 +1,7 @@
 #include "Obj.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "Fld.h"
 #include "Formula.h"
@@ -28,8 +29,6 @@ TObj::TObj(const TIBSQL &AIBSQL)
 
 void TObj::SetUp()
 {
-    IBSQLS = DB->CreateIBSQLS();
-    IBSQLS2 = DB->CreateIBSQLS();
     FldList = std::make_unique<TFldList>(true);
     ChildList = std::make_unique<TObjLinkList>(this, true);
     ParentList = std::make_unique<TObjLinkList>(this, false);
@@ -38,50 +37,165 @@ void TObj::SetUp()
 
 TObj::~TObj()
 {
+    if (FIndexedIn)
+        FIndexedIn->Unindex(this);
     ParentList.reset();
     ChildList.reset();
     FldList.reset();
     TemplFldList.reset();
-    IBSQLS.reset();
-    IBSQLS2.reset();
+    FWriteSQLs.clear();
+    FGenSQL.reset();
+    FIBSQLS.reset();
+}
+
+namespace {
+
+// A statement outlives a connection that closed under it (a login that failed half-way);
+// such a one cannot run again and is made anew.
+bool Usable(const std::unique_ptr<TIBSQL> &ASQL)
+{
+    return ASQL && ASQL->Database();
+}
+
+} // namespace
+
+TIBSQL &TObj::IBSQLS()
+{
+    if (!Usable(FIBSQLS))
+        FIBSQLS = DB->CreateIBSQLS();
+    return *FIBSQLS;
+}
+
+TFld *TObj::AddLoadedFld(std::unique_ptr<TFld> AFld)
+{
+    AFld->SetObj(this);
+    if (AFld->FldType() == TFldType::ftPK)
+        PKFld = AFld.get();
+    return FldList->Add(std::move(AFld));
 }
 
 void TObj::LoadFields()
 {
     FldList->Clear();
     PKFld = nullptr;
-    IBSQLS->ClearSQL();
-    IBSQLS->AddLine(QStringLiteral("select *"));
-    IBSQLS->AddLine(QStringLiteral("from FLD"));
-    IBSQLS->AddLine(QStringLiteral("where OBJ_ID = ") + QString::number(Id()));
-    TCloseGuard closer(*IBSQLS);
-    for (IBSQLS->ExecQuery(); !IBSQLS->Eof(); IBSQLS->Next()) {
-        auto fld = std::make_unique<TFld>(*IBSQLS);
-        fld->CopyDataFrom(*IBSQLS);
-        fld->SetObj(this);
-        if (fld->FldType() == TFldType::ftPK)
-            PKFld = fld.get();
-        FldList->Add(std::move(fld));
+    // One object's fields are read rarely (the repository load reads all at once), so the
+    // statement lives only while they are read.
+    const std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLS();
+    sql->AddLine(QStringLiteral("select *"));
+    sql->AddLine(QStringLiteral("from FLD"));
+    sql->AddLine(QStringLiteral("where OBJ_ID = :OBJ_ID"));
+    sql->ParamByName(QStringLiteral("OBJ_ID")) = Id();
+    TCloseGuard closer(*sql);
+    for (sql->ExecQuery(); !sql->Eof(); sql->Next()) {
+        auto fld = std::make_unique<TFld>(*sql);
+        fld->CopyDataFrom(*sql);
+        AddLoadedFld(std::move(fld));
     }
+}
+
+// --- Formula and template rows -------------------------------------------------------------
+
+namespace {
+
+// Every row of the statement as a metadata row of its own, grouped by the value of AKey.
+void ReadGrouped(TIBSQL &ASQL, const QString &AKey, std::unordered_map<int, TRepoRows::TRows> &AGroups)
+{
+    TCloseGuard closer(ASQL);
+    for (ASQL.ExecQuery(); !ASQL.Eof(); ASQL.Next()) {
+        auto row = std::make_unique<TSObj>();
+        row->AddAllFld(ASQL);
+        row->CopyDataFrom(ASQL);
+        const Variant key = row->FldByName(AKey).Value;
+        if (!key.isNull())
+            AGroups[VarAsInteger(key)].push_back(std::move(row));
+    }
+}
+
+// Path rows: the link field of each row, grouped by the node (or template field) it belongs to.
+void ReadPaths(TIBSQL &ASQL, std::unordered_map<int, std::vector<Variant>> &APaths)
+{
+    TCloseGuard closer(ASQL);
+    for (ASQL.ExecQuery(); !ASQL.Eof(); ASQL.Next())
+        if (!ASQL.FieldIsNull(0))
+            APaths[VarAsInteger(ASQL.Field(0))].push_back(ASQL.Field(1));
+}
+
+const TRepoRows::TRows &RowsOf(const std::unordered_map<int, TRepoRows::TRows> &AGroups, int AKey)
+{
+    static const TRepoRows::TRows none;
+    const auto found = AGroups.find(AKey);
+    return found == AGroups.end() ? none : found->second;
+}
+
+const std::vector<Variant> &PathOf(const std::unordered_map<int, std::vector<Variant>> &APaths, int AKey)
+{
+    static const std::vector<Variant> none;
+    const auto found = APaths.find(AKey);
+    return found == APaths.end() ? none : found->second;
+}
+
+} // namespace
+
+TRepoRows::TRepoRows() = default;
+TRepoRows::~TRepoRows() = default;
+
+void TRepoRows::Read(const TObj *AObj)
+{
+    // Rows come in the order each tree and list is stored in; grouping keeps that order.
+    const QString ofFields = AObj ? QStringLiteral(" where FLD_ID in (select FLD_ID from FLD where OBJ_ID = :OBJ_ID)")
+                                  : QString();
+    const QString ofNodes = AObj ? QStringLiteral(" where FRMLTREE_ID in (select T.FRMLTREE_ID from FRMLTREE T"
+                                                  " join FLD F on F.FLD_ID = T.FLD_ID where F.OBJ_ID = :OBJ_ID)")
+                                 : QString();
+    const QString ofObject = AObj ? QStringLiteral(" where OBJ_ID = :OBJ_ID") : QString();
+    const QString ofValues = AObj ? QStringLiteral(" where OBJVALUE_ID in (select OBJVALUE_ID from OBJVALUE"
+                                                   " where OBJ_ID = :OBJ_ID)")
+                                  : QString();
+    const std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLS();
+    const auto run = [&](const QString &AText) -> TIBSQL & {
+        sql->SetSQL(AText);
+        if (AObj)
+            sql->ParamByName(QStringLiteral("OBJ_ID")) = AObj->Id();
+        return *sql;
+    };
+    ReadGrouped(run(QStringLiteral("select * from FRMLTREE") + ofFields + QStringLiteral(" order by FRMLTREE_LFT")),
+                QStringLiteral("FLD_ID"), FormulaNodes);
+    ReadPaths(run(QStringLiteral("select FRMLTREE_ID, FLD_ID from FRMLTRPT") + ofNodes +
+                  QStringLiteral(" order by FRMLTRPT_ID")),
+              FormulaPaths);
+    ReadGrouped(run(QStringLiteral("select * from OBJVALUE") + ofObject + QStringLiteral(" order by OBJVALUE_ID")),
+                QStringLiteral("OBJ_ID"), TemplFields);
+    ReadPaths(run(QStringLiteral("select OBJVALUE_ID, FLD_ID from OBJVALPT") + ofValues +
+                  QStringLiteral(" order by OBJVALPT_ID")),
+              TemplPaths);
 }
 
 void TObj::LoadFormuls()
 {
-    IBSQLS->SetSQL(QStringLiteral("select * from FRMLTREE where FLD_ID = :FLD_ID order by FRMLTREE_LFT"));
-    IBSQLS2->SetSQL(QStringLiteral("select FLD_ID from FRMLTRPT where FRMLTREE_ID = :FRMLTREE_ID order by FRMLTRPT_ID"));
-    for (TFld *fld : *FldList)
-        if (fld->FormulaHave())
-            LoadFormula(*fld);
+    TRepoRows rows;
+    rows.Read(this);
+    LoadFormuls(rows);
 }
 
-void TObj::LoadFormula(TFld &AFld)
+void TObj::LoadTempl()
 {
-    IBSQLS->ParamByName(QStringLiteral("FLD_ID")) = AFld.Id();
-    TCloseGuard closer(*IBSQLS);
-    IBSQLS->ExecQuery();
+    TRepoRows rows;
+    rows.Read(this);
+    LoadTempl(rows);
+}
+
+void TObj::LoadFormuls(const TRepoRows &ARows)
+{
+    for (TFld *fld : *FldList)
+        if (fld->FormulaHave())
+            LoadFormula(*fld, ARows);
+}
+
+void TObj::LoadFormula(TFld &AFld, const TRepoRows &ARows)
+{
     AFld.Formula->Clear();
-    for (; !IBSQLS->Eof(); IBSQLS->Next()) {
-        std::unique_ptr<TFormulaTree> node = LoadFormulaNode();
+    for (const auto &row : RowsOf(ARows.FormulaNodes, AFld.Id())) {
+        std::unique_ptr<TFormulaTree> node = LoadFormulaNode(*row, ARows);
         TFormulaTree *root = AFld.Formula->FormulaTreeRoot.get();
         if (!root) {
             AFld.Formula->FormulaTreeRoot = std::move(node);
@@ -94,33 +208,26 @@ void TObj::LoadFormula(TFld &AFld)
     }
 }
 
-std::unique_ptr<TFormulaTree> TObj::LoadFormulaNode()
+std::unique_ptr<TFormulaTree> TObj::LoadFormulaNode(const TSObj &ARow, const TRepoRows &ARows)
 {
     auto node = std::make_unique<TFormulaTree>();
-    node->CopyDataFrom(*IBSQLS);
+    node->CopyDataFrom(ARow);
     if (node->FldValueId().isNull())
         return node;
     node->SetFldValue(DB->ObjList->GetFldById(VarAsInteger(node->FldValueId())));
-    if (node->PathHave()) {
-        IBSQLS2->ParamByName(QStringLiteral("FRMLTREE_ID")) = node->Id();
-        TCloseGuard closer(*IBSQLS2);
-        for (IBSQLS2->ExecQuery(); !IBSQLS2->Eof(); IBSQLS2->Next())
-            node->Path->Add(DB->ObjList->GetFldById(VarAsInteger(IBSQLS2->FieldByName(QStringLiteral("FLD_ID")))));
-    }
+    if (node->PathHave())
+        for (const Variant &fldId : PathOf(ARows.FormulaPaths, node->Id()))
+            node->Path->Add(DB->ObjList->GetFldById(VarAsInteger(fldId)));
     return node;
 }
 
-void TObj::LoadTempl()
+void TObj::LoadTempl(const TRepoRows &ARows)
 {
-    IBSQLS->SetSQL(QStringLiteral("select * from OBJVALUE where OBJ_ID = :OBJ_ID order by OBJVALUE_ID"));
-    IBSQLS2->SetSQL(QStringLiteral("select * from OBJVALPT where OBJVALUE_ID = :OBJVALUE_ID order by OBJVALPT_ID"));
-    IBSQLS->ParamByName(QStringLiteral("OBJ_ID")) = Id();
-    TCloseGuard closer(*IBSQLS);
-    for (IBSQLS->ExecQuery(); !IBSQLS->Eof(); IBSQLS->Next())
-        TemplFldList->Add(LoadTemplField());
+    for (const auto &row : RowsOf(ARows.TemplFields, Id()))
+        TemplFldList->Add(LoadTemplField(*row, ARows));
 }
 
-std::unique_ptr<TObjValue> TObj::LoadTemplField()
+std::unique_ptr<TObjValue> TObj::LoadTemplField(const TSObj &ARow, const TRepoRows &ARows)
 {
     // Lookup errors name the object whose template is being loaded before their own lines.
     const auto templateError = [this](const QString &message) {
@@ -134,14 +241,12 @@ std::unique_ptr<TObjValue> TObj::LoadTemplField()
         }
     };
     auto value = std::make_unique<TObjValue>();
-    value->CopyDataFrom(*IBSQLS);
+    value->CopyDataFrom(ARow);
     value->SetObj(this);
     const TObj *current = this;
     if (value->PathHave()) {
-        IBSQLS2->ParamByName(QStringLiteral("OBJVALUE_ID")) = value->Id();
-        TCloseGuard closer(*IBSQLS2);
-        for (IBSQLS2->ExecQuery(); !IBSQLS2->Eof(); IBSQLS2->Next()) {
-            TFld *link = fieldOf(current, VarAsInteger(IBSQLS2->FieldByName(QStringLiteral("FLD_ID"))));
+        for (const Variant &fldId : PathOf(ARows.TemplPaths, value->Id())) {
+            TFld *link = fieldOf(current, VarAsInteger(fldId));
             value->Path->Add(link);
             // A path runs through stored link fields only; anything else leads nowhere.
             if (!link->FKObj())
@@ -172,11 +277,36 @@ TFld *TObj::GetFldByName(const QString &AFldName) const
     }
 }
 
-int TObj::GetNewId() const
+int TObj::GetNewId()
 {
     if (!PKFld)
         throw ExceptionPos(Format(QStringLiteral("Объект \"%s\": нет ключевого поля, новый код взять неоткуда."), {Capt()}));
-    return DB->GetGenId(PKFld->Field());
+    const QString text = TDB::GenIdSQL(PKFld->Field());
+    if (!Usable(FGenSQL))
+        FGenSQL = DB->CreateIBSQLS();
+    FGenSQL->SetSQL(text);
+    FGenSQL->ExecSingleton();
+    return VarAsInteger(FGenSQL->Field(0));
+}
+
+TIBSQL &TObj::WriteSQL(const QString &AText)
+{
+    // A handful of texts covers what cards post (the insert, the update of the columns they
+    // show); rarer ones push the oldest out.
+    constexpr size_t Kept = 4;
+    auto found = std::find_if(FWriteSQLs.begin(), FWriteSQLs.end(), [&](const auto &entry) {
+        return entry.first == AText && Usable(entry.second);
+    });
+    if (found == FWriteSQLs.end()) {
+        if (FWriteSQLs.size() >= Kept)
+            FWriteSQLs.pop_back();
+        FWriteSQLs.emplace_back(AText, DB->CreateIBSQLC());
+        found = FWriteSQLs.end() - 1;
+    }
+    std::rotate(FWriteSQLs.begin(), found, found + 1);
+    TIBSQL &sql = *FWriteSQLs.front().second;
+    sql.SetSQL(AText);
+    return sql;
 }
 
 void TObj::CheckTemplate() const
@@ -209,19 +339,20 @@ QString TObj::GetValueById(int AId)
     TFilter filter;
     filter.CreateRoot(TFilterTreeType::fttEqual, PKFld)->SetValue(AId);
     sql.AddFilter(&filter);
-    IBSQLS->SetSQL(sql.GetSelectSQL());
-    DebugMsgFmt(QStringLiteral("Запрос получения значений шаблона для объекта \"%s\"\r\r%s"), {Capt(), IBSQLS->SQLText()});
-    sql.SetParams(*IBSQLS);
-    TCloseGuard closer(*IBSQLS);
-    IBSQLS->ExecQuery();
+    TIBSQL &statement = IBSQLS();
+    statement.SetSQL(sql.GetSelectSQL());
+    DebugMsgFmt(QStringLiteral("Запрос получения значений шаблона для объекта \"%s\"\r\r%s"), {Capt(), statement.SQLText()});
+    sql.SetParams(statement);
+    TCloseGuard closer(statement);
+    statement.ExecQuery();
     // Only the template's own "%s" places are filled, so a value that itself holds "%s"
     // stays as it is instead of taking the next value.
     const QStringList pieces = Templ().split(QStringLiteral("%s"));
     QString text = pieces.first();
     for (int i = 0; i < columnOfField.size(); ++i) {
         const int column = sql.SelFldList.IndexOf(columnOfField[i]);
-        if (!IBSQLS->Eof())
-            text += IBSQLS->Field(column).isNull() ? QString() : IBSQLS->Field(column).toString();
+        if (!statement.Eof())
+            text += statement.Field(column).isNull() ? QString() : statement.Field(column).toString();
         text += pieces[i + 1];
     }
     return text;
@@ -229,36 +360,81 @@ QString TObj::GetValueById(int AId)
 
 // --- The repository ------------------------------------------------------------------------
 
+TObjList::~TObjList()
+{
+    // Entries leave the index as they go, so it must outlive them.
+    Clear();
+    ClearIndex();
+}
+
 void TObjList::Report(int APos, int AMax) const
 {
     if (NotifyPosition)
         NotifyPosition(APos, AMax);
 }
 
+// The load reads each metadata table with one statement and joins the rows in memory through
+// the index, in the order and with the faults of a load that reads object by object: objects
+// as OBJ returns them, each object's fields and links in the order the table holds them.
 void TObjList::Load()
 {
     Clear();
+    ClearIndex();
     LoadObjectsAndFields();
     LoadLinksAndSummingFields();
     LinkFieldTargets();
     LoadFormulasAndTemplates();
 }
 
+namespace {
+
+// Rows of a statement made into entries by AMake, grouped by the value of their column AKey.
+template <typename T, typename Make>
+std::unordered_map<int, std::vector<std::unique_ptr<T>>> ReadEntries(const QString &AText, const QString &AKey,
+                                                                     Make AMake)
+{
+    std::unordered_map<int, std::vector<std::unique_ptr<T>>> groups;
+    const std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLS();
+    sql->SetSQL(AText);
+    TCloseGuard closer(*sql);
+    for (sql->ExecQuery(); !sql->Eof(); sql->Next()) {
+        std::unique_ptr<T> entry = AMake(*sql);
+        const Variant key = entry->FldByName(AKey).Value;
+        if (!key.isNull())
+            groups[VarAsInteger(key)].push_back(std::move(entry));
+    }
+    return groups;
+}
+
+template <typename T>
+std::unique_ptr<T> EntryOf(const TIBSQL &ASQL)
+{
+    auto entry = std::make_unique<T>(ASQL);
+    entry->CopyDataFrom(ASQL);
+    return entry;
+}
+
+} // namespace
+
 void TObjList::LoadObjectsAndFields()
 {
-    const std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLS();
-    sql->SetSQL(QStringLiteral("select count(*) from OBJ"));
-    sql->ExecQuery();
-    const int expected = VarAsInteger(sql->Field(0));
-    sql->Close();
-    sql->SetSQL(QStringLiteral("select * from OBJ"));
-    TCloseGuard closer(*sql);
+    std::vector<std::unique_ptr<TObj>> objects;
+    {
+        const std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLS();
+        sql->SetSQL(QStringLiteral("select * from OBJ"));
+        TCloseGuard closer(*sql);
+        for (sql->ExecQuery(); !sql->Eof(); sql->Next())
+            objects.push_back(EntryOf<TObj>(*sql));
+    }
+    auto fields = ReadEntries<TFld>(QStringLiteral("select * from FLD"), QStringLiteral("OBJ_ID"), EntryOf<TFld>);
+    const int expected = int(objects.size());
     int fetched = 0;
-    for (sql->ExecQuery(); !sql->Eof(); sql->Next()) {
-        auto obj = std::make_unique<TObj>(*sql);
-        obj->CopyDataFrom(*sql);
-        obj->LoadFields();
-        Add(std::move(obj));
+    for (std::unique_ptr<TObj> &obj : objects) {
+        const auto own = fields.find(obj->Id());
+        if (own != fields.end())
+            for (std::unique_ptr<TFld> &fld : own->second)
+                Index(obj->AddLoadedFld(std::move(fld)));
+        Index(Add(std::move(obj)));
         ++fetched;
         Report(fetched / 2, expected);
     }
@@ -266,8 +442,14 @@ void TObjList::LoadObjectsAndFields()
 
 void TObjList::LoadLinksAndSummingFields()
 {
+    auto links = ReadEntries<TObjLink>(QStringLiteral("select D.* from DEP D"), QStringLiteral("OBJ_ID"),
+                                       EntryOf<TObjLink>);
     for (TObj *obj : *this) {
-        obj->ChildList->Load();
+        obj->ChildList->Clear();
+        const auto own = links.find(obj->Id());
+        if (own != links.end())
+            for (std::unique_ptr<TObjLink> &link : own->second)
+                Index(obj->ChildList->AddLoaded(std::move(link)));
         for (TFld *fld : *obj->FldList) {
             if (fld->DepIdAgr().isNull())
                 continue;
@@ -302,43 +484,167 @@ void TObjList::LinkFieldTargets()
 
 void TObjList::LoadFormulasAndTemplates()
 {
+    TRepoRows rows;
+    rows.Read();
     const int count = Count();
     for (int i = 0; i < count; ++i) {
-        Items(i)->LoadFormuls();
-        Items(i)->LoadTempl();
+        Items(i)->LoadFormuls(rows);
+        Items(i)->LoadTempl(rows);
         Report(i / 2 + count / 2, count);
     }
 }
 
+// --- The index -------------------------------------------------------------------------------
+
+namespace {
+
+// The first entry of a key stays: lookups answer the first match in repository order.
+template <typename Key, typename T>
+bool Remember(QHash<Key, T *> &AIndex, const Key &AKey, T *AEntry)
+{
+    const auto found = AIndex.constFind(AKey);
+    if (found != AIndex.constEnd())
+        return found.value() == AEntry;
+    AIndex.insert(AKey, AEntry);
+    return true;
+}
+
+template <typename Key, typename T>
+void RemoveIfSame(QHash<Key, T *> &AIndex, const Key &AKey, const T *AEntry)
+{
+    const auto found = AIndex.constFind(AKey);
+    if (found != AIndex.constEnd() && found.value() == AEntry)
+        AIndex.erase(found);
+}
+
+} // namespace
+
+void TObjList::Index(TObj *AObj) const
+{
+    if (AObj->FIndexedIn)
+        AObj->FIndexedIn->Unindex(AObj);
+    AObj->FIndexKey = AObj->Id();
+    AObj->FTableKey = AObj->Table();
+    const bool byId = Remember(FObjById, AObj->FIndexKey, AObj);
+    const bool byTable = Remember(FObjByTable, AObj->FTableKey, AObj);
+    if (byId || byTable)
+        AObj->FIndexedIn = this;
+}
+
+void TObjList::Index(TFld *AFld) const
+{
+    if (AFld->FIndexedIn)
+        AFld->FIndexedIn->Unindex(AFld);
+    AFld->FIndexKey = AFld->Id();
+    if (Remember(FFldById, AFld->FIndexKey, AFld))
+        AFld->FIndexedIn = this;
+}
+
+void TObjList::Index(TObjLink *ALink) const
+{
+    if (ALink->FIndexedIn)
+        ALink->FIndexedIn->Unindex(ALink);
+    ALink->FIndexKey = ALink->Id();
+    if (Remember(FLinkById, ALink->FIndexKey, ALink))
+        ALink->FIndexedIn = this;
+}
+
+void TObjList::Unindex(const TObj *AObj) const
+{
+    RemoveIfSame(FObjById, AObj->FIndexKey, AObj);
+    RemoveIfSame(FObjByTable, AObj->FTableKey, AObj);
+    const_cast<TObj *>(AObj)->FIndexedIn = nullptr;
+}
+
+void TObjList::Unindex(const TFld *AFld) const
+{
+    RemoveIfSame(FFldById, AFld->FIndexKey, AFld);
+    const_cast<TFld *>(AFld)->FIndexedIn = nullptr;
+}
+
+void TObjList::Unindex(const TObjLink *ALink) const
+{
+    RemoveIfSame(FLinkById, ALink->FIndexKey, ALink);
+    const_cast<TObjLink *>(ALink)->FIndexedIn = nullptr;
+}
+
+void TObjList::ClearIndex()
+{
+    // Entries still alive outside the repository must not call back into it later.
+    for (TObj *obj : std::as_const(FObjById))
+        obj->FIndexedIn = nullptr;
+    for (TObj *obj : std::as_const(FObjByTable))
+        obj->FIndexedIn = nullptr;
+    for (TFld *fld : std::as_const(FFldById))
+        fld->FIndexedIn = nullptr;
+    for (TObjLink *link : std::as_const(FLinkById))
+        link->FIndexedIn = nullptr;
+    FObjById.clear();
+    FObjByTable.clear();
+    FFldById.clear();
+    FLinkById.clear();
+}
+
+// A lookup answers from the index when the remembered entry still has the key; otherwise it
+// walks the repository once and remembers what it found.
+
 TObj *TObjList::GetObjById(int AObjId) const
 {
-    for (TObj *obj : *this)
+    if (TObj *obj = FObjById.value(AObjId)) {
         if (obj->Id() == AObjId)
             return obj;
+        Unindex(obj);
+    }
+    for (TObj *obj : *this)
+        if (obj->Id() == AObjId) {
+            Index(obj);
+            return obj;
+        }
     throw ExceptionPos(Format(QStringLiteral("Объект с кодом \"%d\" не найден."), {AObjId}));
 }
 
 TObj *TObjList::GetObjByTable(const QString &AObjTable) const
 {
-    for (TObj *obj : *this)
+    if (TObj *obj = FObjByTable.value(AObjTable)) {
         if (obj->Table() == AObjTable)
             return obj;
+        Unindex(obj);
+    }
+    for (TObj *obj : *this)
+        if (obj->Table() == AObjTable) {
+            Index(obj);
+            return obj;
+        }
     throw ExceptionPos(Format(QStringLiteral("Объект с таблицей \"%s\" не найден."), {AObjTable}));
 }
 
 TFld *TObjList::GetFldById(int AFldId) const
 {
+    if (TFld *fld = FFldById.value(AFldId)) {
+        if (fld->Id() == AFldId)
+            return fld;
+        Unindex(fld);
+    }
     for (TObj *obj : *this)
         for (TFld *fld : *obj->FldList)
-            if (fld->Id() == AFldId)
+            if (fld->Id() == AFldId) {
+                Index(fld);
                 return fld;
+            }
     throw ExceptionPos(Format(QStringLiteral("Поле с кодом \"%d\" среди объектов не найдено."), {AFldId}));
 }
 
 TObjLink *TObjList::GetObjLinkById(int AObjLinkId) const
 {
-    for (TObj *obj : *this)
-        if (TObjLink *link = obj->ChildList->GetById(AObjLinkId))
+    if (TObjLink *link = FLinkById.value(AObjLinkId)) {
+        if (link->Id() == AObjLinkId)
             return link;
+        Unindex(link);
+    }
+    for (TObj *obj : *this)
+        if (TObjLink *link = obj->ChildList->GetById(AObjLinkId)) {
+            Index(link);
+            return link;
+        }
     throw ExceptionPos(Format(QStringLiteral("Связь с кодом %d среди объектов не найдена."), {AObjLinkId}));
 }

@@ -15,6 +15,12 @@ TObjLink::TObjLink(const TIBSQL &AIBSQL)
     AddAllFld(AIBSQL);
 }
 
+TObjLink::~TObjLink()
+{
+    if (FIndexedIn)
+        FIndexedIn->Unindex(this);
+}
+
 void TObjLink::AddAllFld(const TIBSQL &AIBSQL)
 {
     TSObj::AddAllFld(AIBSQL);
@@ -46,33 +52,40 @@ void TObjLink::SetFKRule(TFKRule v)
     SetValue(QStringLiteral("FKRULE_ID"), DB->FKRuleToCode(v));
 }
 
-TObjLinkList::TObjLinkList(TObj *AObj, bool AOwnsObjects)
-    : TObjectList<TObjLink>(AOwnsObjects), IBSQLS(DB->CreateIBSQLS()), FObj(AObj)
+TObjLinkList::TObjLinkList(TObj *AObj, bool AOwnsObjects) : TObjectList<TObjLink>(AOwnsObjects), FObj(AObj)
 {
 }
 
 TObjLinkList::~TObjLinkList()
 {
-    IBSQLS.reset();
     Clear();
 }
 
 void TObjLinkList::Load()
 {
     Clear();
-    IBSQLS->ClearSQL();
-    IBSQLS->AddLine(QStringLiteral("select D.*"));
-    IBSQLS->AddLine(QStringLiteral("from DEP D"));
-    IBSQLS->AddLine(QStringLiteral("where D.OBJ_ID = ") + QString::number(FObj->Id()));
-    TCloseGuard closer(*IBSQLS);
-    for (IBSQLS->ExecQuery(); !IBSQLS->Eof(); IBSQLS->Next()) {
-        auto link = std::make_unique<TObjLink>(*IBSQLS);
-        link->CopyDataFrom(*IBSQLS);
-        link->SetParentObj(FObj);
-        link->SetChildFld(DB->ObjList->GetFldById(link->FldByName(QStringLiteral("FLD_ID")).AsInteger()));
-        TObjLink *added = Add(std::move(link));
-        added->ChildFld()->Obj()->ParentList->Add(added);
+    // One object's links are read rarely (the repository load reads all at once), so the
+    // statement lives only while they are read.
+    const std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLS();
+    sql->AddLine(QStringLiteral("select D.*"));
+    sql->AddLine(QStringLiteral("from DEP D"));
+    sql->AddLine(QStringLiteral("where D.OBJ_ID = :OBJ_ID"));
+    sql->ParamByName(QStringLiteral("OBJ_ID")) = FObj->Id();
+    TCloseGuard closer(*sql);
+    for (sql->ExecQuery(); !sql->Eof(); sql->Next()) {
+        auto link = std::make_unique<TObjLink>(*sql);
+        link->CopyDataFrom(*sql);
+        AddLoaded(std::move(link));
     }
+}
+
+TObjLink *TObjLinkList::AddLoaded(std::unique_ptr<TObjLink> ALink)
+{
+    ALink->SetParentObj(FObj);
+    ALink->SetChildFld(DB->ObjList->GetFldById(ALink->FldByName(QStringLiteral("FLD_ID")).AsInteger()));
+    TObjLink *added = Add(std::move(ALink));
+    added->ChildFld()->Obj()->ParentList->Add(added);
+    return added;
 }
 
 TObjLink *TObjLinkList::GetById(int AId) const

@@ -7,6 +7,7 @@
 
 class TFld;
 class TObj;
+class TObjList;
 
 // A link from a master object to the link field of a detail object: a row of DEP.
 class TObjLink : public TSObj
@@ -14,6 +15,7 @@ class TObjLink : public TSObj
 public:
     TObjLink();                                  // from the repository's description of DEP
     explicit TObjLink(const TIBSQL &AIBSQL);     // from a query's columns, during the load
+    ~TObjLink() override;
 
     using TSObj::AddAllFld;
     // The columns, then the values the link editor keeps in memory.
@@ -41,6 +43,9 @@ public:
     void SetFKRule(TFKRule v);
 
 private:
+    friend class TObjList;
+    const TObjList *FIndexedIn = nullptr;   // the repository whose index lists it
+    int FIndexKey = 0;
     TObj *FObj = nullptr;
     TFld *FFld = nullptr;
 };
@@ -54,10 +59,12 @@ public:
     ~TObjLinkList() override;
 
     TObj *Obj() const { return FObj; }
-    std::unique_ptr<TIBSQL> IBSQLS;
 
     // Fills a ChildList from DEP; each link also joins its detail object's ParentList.
     void Load();
+    // Takes a link read from DEP into this ChildList: its master is the list's object, its
+    // field is found by id among all objects, and it joins that field's object's ParentList.
+    TObjLink *AddLoaded(std::unique_ptr<TObjLink> ALink);
 
     TObjLink *GetById(int AId) const;
     TObjLink *GetByName(const QString &AName) const;

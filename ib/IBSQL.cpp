@@ -6,11 +6,23 @@
 
 namespace {
 qint64 Executed = 0;
+qint64 PreparedTotal = 0;
+qint64 Handles = 0;
 }
 
 qint64 TIBSQL::ExecutedCount()
 {
     return Executed;
+}
+
+qint64 TIBSQL::PrepareTotal()
+{
+    return PreparedTotal;
+}
+
+qint64 TIBSQL::HandleCount()
+{
+    return Handles;
 }
 
 TIBSQL::TIBSQL(TIBDatabase *db, TIBTransaction *tr) : FDatabase(db)
@@ -35,17 +47,29 @@ void TIBSQL::SetTransaction(TIBTransaction *tr)
     FTransaction = tr;
 }
 
+QString TIBSQL::SQLText() const
+{
+    if (!FTextValid) {
+        FText = FLines.join(QLatin1Char('\n'));
+        FTextValid = true;
+    }
+    return FText;
+}
+
 void TIBSQL::SetSQL(const QString &text)
 {
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    if (lines == FLines) {
+    if (text == SQLText()) {
         // The same text again keeps the prepared statement: callers that alternate
-        // parameter values pay for the prepare once.
+        // parameter values pay for the prepare once. The values go all the same, so a
+        // parameter this caller forgets is refused instead of sent with the last one's value.
         Close();
+        FParams.clear();
         return;
     }
-    FLines = lines;
+    FLines = text.split(QLatin1Char('\n'));
     TextChanged();
+    FText = text;
+    FTextValid = true;
 }
 
 void TIBSQL::AddLine(const QString &line)
@@ -62,6 +86,7 @@ void TIBSQL::ClearSQL()
 
 void TIBSQL::TextChanged()
 {
+    FTextValid = false;
     Close();
     FPrepared = false;
     FParsedValid = false;
@@ -119,6 +144,7 @@ void TIBSQL::Prepare()
     if (!FHandle) {
         isc_dsql_allocate_statement(status, FDatabase->Handle(), &FHandle);
         CheckStatus(status);
+        ++Handles;
     }
     const QString text = SQLText();
     const QByteArray utf8 = Parsed().Text.toUtf8();
@@ -133,6 +159,7 @@ void TIBSQL::Prepare()
         FFieldIndex.insert(FieldName(i).toUpper(), i);   // the first column of a name wins
     FPrepared = true;
     ++FPrepareCount;
+    ++PreparedTotal;
 }
 
 void TIBSQL::ReadStatementType()
@@ -156,8 +183,14 @@ void TIBSQL::BindInput()
         throw Exception(QStringLiteral("Число параметров запроса (%1) не совпадает с ожидаемым сервером (%2).")
                             .arg(names.size())
                             .arg(FIn.Count()));
-    for (int i = 0; i < FIn.Count(); ++i)
-        FIn.SetInput(i, FParams.value(names[i]), FDatabase->Handle(), TransactionHandle());
+    for (int i = 0; i < FIn.Count(); ++i) {
+        const auto value = FParams.constFind(names[i]);
+        // Unassigned is not Null: a parameter nobody set is a mistake of the caller, not a
+        // request to store nothing.
+        if (value == FParams.constEnd() || value->isEmpty())
+            throw Exception(QStringLiteral("Параметру \"%1\" запроса не задано значение.\r%2").arg(names[i], SQLText()));
+        FIn.SetInput(i, *value, FDatabase->Handle(), TransactionHandle());
+    }
 }
 
 void TIBSQL::ExecQuery()
@@ -189,6 +222,23 @@ void TIBSQL::ExecQuery()
     }
     isc_dsql_execute(status, TransactionHandle(), &FHandle, SQL_DIALECT_V6, in);
     CheckStatus(status, text);
+}
+
+void TIBSQL::ExecSingleton()
+{
+    Close();
+    Prepare();
+    CheckReady();
+    BindInput();
+    ++Executed;
+    ISC_STATUS_ARRAY status;
+    const ISC_STATUS rc = isc_dsql_execute2(status, TransactionHandle(), &FHandle, SQL_DIALECT_V6,
+                                            FIn.Count() > 0 ? FIn.Data() : nullptr, FOut.Data());
+    if (rc == 100)
+        return;   // no row: Eof stays set
+    CheckStatus(status, SQLText());
+    FHasRow = true;
+    FEof = false;
 }
 
 void TIBSQL::ExecImmediate()
@@ -264,6 +314,7 @@ void TIBSQL::FreeHandle()
         ISC_STATUS_ARRAY status;
         isc_dsql_free_statement(status, &FHandle, DSQL_drop);
         FHandle = 0;
+        --Handles;
     }
 }
 

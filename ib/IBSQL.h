@@ -16,6 +16,8 @@ class TIBTransaction;
 // The text is set whole or line by line; ":NAME" parameters are set by name and a name
 // used twice is bound twice. The statement is prepared on the first execution after its
 // text changed and reused otherwise. A select fetches its first row on ExecQuery.
+// Setting the text, even the same text, forgets every parameter value; executing with a
+// parameter that has no value since then (Unassigned, not Null) raises, naming it.
 class TIBSQL
 {
 public:
@@ -28,11 +30,11 @@ public:
     TIBTransaction *Transaction() const { return FTransaction; }
     void SetTransaction(TIBTransaction *tr);
 
-    // Statement text. Changing it closes an open cursor and forgets parameter values.
+    // Statement text. Setting it closes an open cursor and forgets parameter values.
     void SetSQL(const QString &text);
     void AddLine(const QString &line);
     void ClearSQL();
-    QString SQLText() const { return FLines.join(QLatin1Char('\n')); }
+    QString SQLText() const;
     const QStringList &SQLLines() const { return FLines; }
 
     // Parameters, by name (case-insensitive); an unknown name raises.
@@ -46,8 +48,14 @@ public:
 
     // Runs the statement; a select opens its cursor and fetches the first row.
     void ExecQuery();
-    // How many statements this process has executed (for benchmarks that count round trips).
+    // Runs a select that yields at most one row without a cursor: one call to the server instead
+    // of three (execute, fetch, close). A second row is the server's error.
+    void ExecSingleton();
+    // How many statements this process has executed and prepared, and how many statements hold
+    // a server handle now (for benchmarks and tests that count round trips and handles).
     static qint64 ExecutedCount();
+    static qint64 PrepareTotal();
+    static qint64 HandleCount();
 
     // Sends the text to the server as it stands (DDL, procedural blocks); no parameters.
     void ExecImmediate();
@@ -82,6 +90,8 @@ private:
     TIBDatabase *FDatabase = nullptr;
     TIBTransaction *FTransaction = nullptr;
     QStringList FLines;
+    mutable QString FText;          // the lines joined, made when first asked for
+    mutable bool FTextValid = true;
     mutable TParsedSQL FParsed;
     mutable bool FParsedValid = false;
     QHash<QString, Variant> FParams;

@@ -805,6 +805,19 @@ bool Variant::operator==(const Variant &r) const
 {
     if (isEmptyOrNull() || r.isEmptyOrNull())
         return FType == r.FType;
+    // Codes and keys compare with codes and keys, texts with texts, all the time: the same kind
+    // needs no common form.
+    if (FType == r.FType) {
+        switch (FType) {
+        case Type::Integer:
+        case Type::Currency:
+            return std::get<qint64>(FValue) == std::get<qint64>(r.FValue);
+        case Type::String:
+            return std::get<QString>(FValue) == std::get<QString>(r.FValue);
+        default:
+            break;
+        }
+    }
     const auto c = compareValues(*this, r, false);
     return c && *c == 0;
 }

@@ -185,10 +185,7 @@ void TXSqlda::FreeDeleter::operator()(XSQLDA *p) const
     std::free(p);
 }
 
-TXSqlda::TXSqlda()
-{
-    Resize(16);
-}
+TXSqlda::TXSqlda() = default;
 
 void TXSqlda::Resize(int count)
 {
@@ -202,6 +199,8 @@ void TXSqlda::Resize(int count)
 
 void TXSqlda::Describe(Describer describer, isc_stmt_handle *stmt, const QString &sqlText)
 {
+    if (!FDa)
+        Resize(16);
     ISC_STATUS_ARRAY status;
     describer(status, stmt, SQL_DIALECT_V6, FDa.get());
     CheckStatus(status, sqlText);

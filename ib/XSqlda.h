@@ -9,13 +9,14 @@
 
 // An XSQLDA with a data buffer and a NULL indicator for every variable.
 // Every variable is made nullable, so any parameter can take Null and any column can report it.
+// The area is allocated at the first describe: statements that never run cost nothing.
 class TXSqlda
 {
 public:
     TXSqlda();
 
     XSQLDA *Data() { return FDa.get(); }
-    int Count() const { return FDa->sqld; }
+    int Count() const { return FDa ? FDa->sqld : 0; }
     XSQLVAR &Var(int i) { return FDa->sqlvar[i]; }
     const XSQLVAR &Var(int i) const { return FDa->sqlvar[i]; }
 

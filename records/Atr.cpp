@@ -513,7 +513,7 @@ void TAtr::CheckUpdate()
                 item, {ObjCapt(), item->Fld->Capt()});
 }
 
-void TAtr::SetParam(const TAtrItem *AAtrItem)
+void TAtr::SetParam(TIBSQL &AIBSQL, const TAtrItem *AAtrItem)
 {
     const TFld *fld = AAtrItem->Fld;
     Variant value = AAtrItem->Value();
@@ -536,7 +536,7 @@ void TAtr::SetParam(const TAtrItem *AAtrItem)
             value = value.toDate();
         }
     }
-    IBSQLC->ParamByName(fld->Field()) = value;
+    AIBSQL.ParamByName(fld->Field()) = value;
 }
 
 void TAtr::Post()
@@ -553,12 +553,12 @@ void TAtr::Post()
         for (const TAtrItem *item : *this)
             if (inserted(item))
                 InsertSQL->AddFld(item->Fld);
-        IBSQLC->SetSQL(InsertSQL->GetInsertSQL());
-        DebugMsgFmt(QStringLiteral("Запрос добавления для объекта \"%s\"\r\r%s"), {ObjCapt(), IBSQLC->SQLText()});
+        TIBSQL &insert = FObj->WriteSQL(InsertSQL->GetInsertSQL());
+        DebugMsgFmt(QStringLiteral("Запрос добавления для объекта \"%s\"\r\r%s"), {ObjCapt(), insert.SQLText()});
         for (const TAtrItem *item : *this)
             if (inserted(item))
-                SetParam(item);
-        IBSQLC->ExecQuery();
+                SetParam(insert, item);
+        insert.ExecQuery();
         FRecId = key->Value();
         PKFilter->FilterTreeRoot->SetValue(FRecId);
         return;
@@ -568,15 +568,16 @@ void TAtr::Post()
     for (const TAtrItem *item : *this)
         if (item->ForUpdate())
             UpdateSQL->AddFld(item->Fld);
-    IBSQLC->SetSQL(UpdateSQL->GetUpdateSQL());
-    DebugMsgFmt(QStringLiteral("Запрос обновления карточки объекта \"%s\"\r\r%s"), {ObjCapt(), IBSQLC->SQLText()});
+    const QString text = UpdateSQL->GetUpdateSQL();
+    DebugMsgFmt(QStringLiteral("Запрос обновления карточки объекта \"%s\"\r\r%s"), {ObjCapt(), text});
     if (UpdateSQL->SelFldList.Count() == 0)
         return;
+    TIBSQL &update = FObj->WriteSQL(text);
     for (const TAtrItem *item : *this)
         if (item->ForUpdate())
-            SetParam(item);
-    UpdateSQL->SetParams(*IBSQLC);
-    IBSQLC->ExecQuery();
+            SetParam(update, item);
+    UpdateSQL->SetParams(update);
+    update.ExecQuery();
 }
 
 void TAtr::Commit()

@@ -56,7 +56,8 @@ public:
     std::unique_ptr<TCurrRateTable> CurrRateTable;
     std::unique_ptr<TFilter> PKFilter;    // key filter: one fttEqual root on the key field
     std::unique_ptr<TIBSQL> IBSQLS;       // read transaction: load and refresh
-    std::unique_ptr<TIBSQL> IBSQLC;       // write transaction: insert, update, the subclasses' DDL
+    std::unique_ptr<TIBSQL> IBSQLC;       // write transaction: the subclasses' DDL (inserts and updates
+                                          // run on the object's shared statements, TObj::WriteSQL)
     TAtrNotifyEvent OnAfterCommit;
 
     const Variant &RecId() const { return FRecId; }
@@ -113,6 +114,6 @@ private:
     bool HasFormula(const TAtrItem *AAtrItem) const;
     // Runs the select of the given items' columns for the current key; false when it has none.
     bool ExecSelect(const std::function<bool(const TAtrItem *)> &AWhich, const QString &ACaption);
-    void SetParam(const TAtrItem *AAtrItem);
+    void SetParam(TIBSQL &AIBSQL, const TAtrItem *AAtrItem);
     QString ObjCapt() const;
 };

@@ -27,6 +27,7 @@
 #include <QSet>
 #include "DBFixture.h"
 
+#include <QMultiMap>
 #include <gtest/gtest.h>
 #include <algorithm>
 
@@ -1147,6 +1148,33 @@ TEST_F(InitialRepositoryTest, TheRepositoryLoadsAndAdminLogsIn)
         }
         EXPECT_EQ(obj->TemplFldList->Count(), obj->Templ().count("%s")) << obj->Table().toStdString();
     }
+    // Read table by table and joined in memory, every row ends up once, with its own object.
+    const auto idsOf = [&](const QString &text) {
+        QMultiMap<int, int> ids;   // owner -> row
+        for (const Row &row : Select(text))
+            ids.insert(Int(row[0]), Int(row[1]));
+        return ids;
+    };
+    const QMultiMap<int, int> fields = idsOf("select OBJ_ID, FLD_ID from FLD");
+    const QMultiMap<int, int> links = idsOf("select OBJ_ID, DEP_ID from DEP");
+    const QMultiMap<int, int> linksOfDetails = idsOf("select F.OBJ_ID, D.DEP_ID from DEP D join FLD F on F.FLD_ID = D.FLD_ID");
+    const auto sorted = [](QList<int> ids) {
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    };
+    for (TObj *obj : *db.ObjList) {
+        QList<int> own, children, parents;
+        for (TFld *fld : *obj->FldList)
+            own << fld->Id();
+        for (TObjLink *link : *obj->ChildList)
+            children << link->Id();
+        for (TObjLink *link : *obj->ParentList)
+            parents << link->Id();
+        const std::string name = obj->Table().toStdString();
+        EXPECT_EQ(sorted(own), sorted(fields.values(obj->Id()))) << name;
+        EXPECT_EQ(sorted(children), sorted(links.values(obj->Id()))) << name;
+        EXPECT_EQ(sorted(parents), sorted(linksOfDetails.values(obj->Id()))) << name;
+    }
 }
 
 TEST_F(InitialRepositoryTest, FormulasAndTemplatesReadAsWritten)
@@ -1167,6 +1195,14 @@ TEST_F(InitialRepositoryTest, FormulasAndTemplatesReadAsWritten)
                               "join DEALPAYM M on M.DEALPAYM_ID = X.DEALPAYM_ID join DEALPROD D on D.DEALPROD_ID = X.DEALPROD_ID "
                               "join PRODUCT P on P.PRODUCT_ID = D.PRODUCT_ID order by X.PRODPAYM_ID");
     ASSERT_EQ(first.size(), 1);
+    EXPECT_EQ(part->GetValueById(Int(first[0][0])), Str(first[0][1]) + ": " + Str(first[0][2]));
+
+    // One object read again on its own, paths included, gives the same.
+    const QString price = dealProd->GetFldByName("DEALPROD_PRICE")->Formula->Text();
+    dealProd->LoadFormuls();
+    EXPECT_EQ(dealProd->GetFldByName("DEALPROD_PRICE")->Formula->Text(), price);
+    part->TemplFldList->Clear();
+    part->LoadTempl();
     EXPECT_EQ(part->GetValueById(Int(first[0][0])), Str(first[0][1]) + ": " + Str(first[0][2]));
 }
 

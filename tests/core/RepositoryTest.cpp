@@ -174,6 +174,61 @@ TEST_F(RepositoryTest, ProgressIsReportedTwicePerObject)
     EXPECT_EQ(maxima, QList<int>(20, 10));
 }
 
+TEST_F(RepositoryTest, TheLoadRunsTheSameStatementsWhateverTheSizeAndKeepsNoHandles)
+{
+    BuildTwoObjectsWithALink();
+    const auto load = [&](qint64 &handles) {
+        const qint64 handlesBefore = TIBSQL::HandleCount();
+        const qint64 before = TIBSQL::ExecutedCount();
+        db.Init();
+        handles = TIBSQL::HandleCount() - handlesBefore;
+        return TIBSQL::ExecutedCount() - before;
+    };
+    db.Init();   // the code tables are read once, at the first load
+    db.Deinit();
+    qint64 handles = 0;
+    const qint64 small = load(handles);
+    EXPECT_EQ(handles, 0);
+    db.Deinit();
+    for (int i = 0; i < 30; ++i) {   // thirty more objects, each with a link to A and a template
+        const int id = repo.AddObj(QString("T%1").arg(i), QString("Т%1").arg(i));
+        repo.AddFld(id, QString("T%1_ID").arg(i), "PK");
+        repo.AddDep(id, repo.AddFld(aId, QString("T%1_ID").arg(i), "FK"));
+    }
+    const qint64 large = load(handles);
+    EXPECT_EQ(large, small);
+    EXPECT_LE(large, 7);
+    EXPECT_EQ(handles, 0) << "no statement handle of the load outlives it";
+    EXPECT_EQ(db.ObjList->GetObjById(aId)->ParentList->Count(), 31);
+}
+
+TEST_F(RepositoryTest, LookupsByIdFollowTheRepositoryAsItChanges)
+{
+    BuildTwoObjectsWithALink();
+    db.Init();
+    TObj *a = db.ObjList->GetObjById(aId);
+    TObj *b = db.ObjList->GetObjByTable("B");
+    TFld *linkFld = db.ObjList->GetFldById(aLinkFld);
+    linkFld->SetId(777001);   // a changed key: the old one finds nothing, the new one the field
+    EXPECT_EQ(ErrorOf([&] { db.ObjList->GetFldById(aLinkFld); }),
+              QString("Поле с кодом \"%1\" среди объектов не найдено.").arg(aLinkFld));
+    EXPECT_EQ(db.ObjList->GetFldById(777001), linkFld);
+    b->SetTable("B2");
+    EXPECT_EQ(db.ObjList->GetObjByTable("B2"), b);
+    EXPECT_NE(ErrorOf([&] { db.ObjList->GetObjByTable("B"); }), "no error");
+    a->ParentList->Clear();
+    b->ChildList->RemoveById(depId);   // freed: the index forgets it
+    EXPECT_EQ(ErrorOf([&] { db.ObjList->GetObjLinkById(depId); }),
+              QString("Связь с кодом %1 среди объектов не найдена.").arg(depId));
+    const int keyFld = a->PKFld->Id();
+    a->PKFld = nullptr;
+    a->FldList->Delete(a->FldList->IndexOf(db.ObjList->GetFldById(keyFld)));
+    EXPECT_NE(ErrorOf([&] { db.ObjList->GetFldById(keyFld); }), "no error");
+    db.ObjList->Delete(db.ObjList->IndexOf(a));
+    EXPECT_EQ(ErrorOf([&] { db.ObjList->GetObjById(aId); }), QString("Объект с кодом \"%1\" не найден.").arg(aId));
+    EXPECT_EQ(db.ObjList->GetObjById(bId), b);
+}
+
 TEST_F(RepositoryTest, LookupMessages)
 {
     BuildTwoObjectsWithALink();

@@ -151,6 +151,46 @@ TEST_F(IBSQLTest, PreparesOnceUntilTheTextChanges)
     EXPECT_EQ(sql.PrepareCount(), 2);
 }
 
+TEST_F(IBSQLTest, AParameterNobodySetIsRefusedNamingIt)
+{
+    write.StartTransaction();
+    TIBSQL sql(&db, &write);
+    const QString insert = "insert into T (ID, S) values (:ID, :S)";
+    sql.SetSQL(insert);
+    sql.ParamByName("ID") = 1;
+    sql.ParamByName("S") = 7;
+    sql.ExecQuery();
+    // The same text again: the earlier values are gone, the prepared statement is not.
+    sql.SetSQL(insert);
+    sql.ParamByName("ID") = 2;
+    try {
+        sql.ExecQuery();
+        FAIL() << "executed with S unset";
+    } catch (const Exception &e) {
+        EXPECT_TRUE(e.Message().contains("\"S\"")) << e.Message().toStdString();
+    }
+    EXPECT_EQ(sql.PrepareCount(), 1);
+    // A new text: nothing carries over, and Unassigned is not taken for Null.
+    sql.SetSQL("insert into T (ID, V) values (:ID, :V)");
+    sql.ParamByName("ID") = 3;
+    sql.ParamByName("V") = Variant();
+    EXPECT_THROW(sql.ExecQuery(), Exception);
+    sql.ParamByName("V") = Variant::Null();
+    sql.ExecQuery();
+    sql.SetSQL(insert);
+    sql.ParamByName("ID") = 4;
+    sql.ParamByName("S") = Variant::Null();
+    sql.ExecQuery();
+    write.Commit();
+    EXPECT_EQ(ReadBack("S", 1), Variant(7));
+    EXPECT_TRUE(ReadBack("V", 3).isNull());
+    EXPECT_TRUE(ReadBack("S", 4).isNull());
+    TIBSQL count(&db, &read);
+    count.SetSQL("select count(*) from T");
+    count.ExecQuery();
+    EXPECT_EQ(count.Field(0), Variant(3)) << "the refused row was never written";
+}
+
 TEST_F(IBSQLTest, CursorWalksRowsAndReportsTheEnd)
 {
     write.StartTransaction();

@@ -163,4 +163,44 @@ TEST_F(AtrTest, AKeyWithoutARowIsAnErrorAndRefreshReadsOnlySums)
     EXPECT_EQ(Column("UNIT", "UNIT_NAME", unit->RecId()), Variant("ящ"));
 }
 
+TEST_F(AtrTest, EditorsOfOneObjectShareTheirPreparedStatements)
+{
+    // As cards do: a new editor for every record, each posting the same columns.
+    const auto post = [&](const QString &name, const Variant &inn) {
+        auto atr = Editor("CONTRAG", {"CONTRAG_NAME", "CONTRAG_INN"});
+        atr->SetDefaultValues(nullptr, Variant::Null());
+        I(*atr, "CONTRAG_NAME")->SetValue(name);
+        I(*atr, "CONTRAG_INN")->SetValue(inn);
+        atr->Post();
+        return atr->RecId();
+    };
+    db.StartTransaction();
+    const Variant first = post("Первый", "111");
+    const qint64 prepared = TIBSQL::PrepareTotal();
+    const Variant second = post("Второй", Variant::Null());   // a Null reaches the shared statement too
+    EXPECT_EQ(TIBSQL::PrepareTotal(), prepared) << "neither the key draw nor the insert is prepared again";
+    EXPECT_NE(first, second);
+    db.RollbackChanges();   // the caller's rollback undoes both; a shared statement survives it
+    db.StartTransaction();
+    const Variant third = post("Третий", "333");
+    db.CommitTransaction();
+    EXPECT_EQ(TIBSQL::PrepareTotal(), prepared);
+    EXPECT_TRUE(Column("CONTRAG", "CONTRAG_NAME", first).isNull());
+    EXPECT_EQ(Column("CONTRAG", "CONTRAG_NAME", third), Variant("Третий"));
+    EXPECT_EQ(Column("CONTRAG", "CONTRAG_INN", third), Variant("333"));
+
+    const auto rename = [&](const Variant &key, const QString &name) {
+        auto atr = Editor("CONTRAG", {"CONTRAG_NAME", "CONTRAG_INN"});
+        atr->SetRecId(key);
+        I(*atr, "CONTRAG_NAME")->SetValue(name);
+        Save(*atr);
+    };
+    rename(contrag, "Правка 1");
+    const qint64 updatePrepared = TIBSQL::PrepareTotal();
+    rename(third, "Правка 3");
+    EXPECT_EQ(TIBSQL::PrepareTotal(), updatePrepared + 1) << "only the second editor's load is prepared";
+    EXPECT_EQ(Column("CONTRAG", "CONTRAG_NAME", contrag), Variant("Правка 1"));
+    EXPECT_EQ(Column("CONTRAG", "CONTRAG_NAME", third), Variant("Правка 3"));
+}
+
 } // namespace
