@@ -585,6 +585,18 @@ void TObjList::ClearIndex()
     FLinkById.clear();
 }
 
+TObj *TObjList::Extract(TObj *AObj)
+{
+    if (!TObjectList<TObj>::Extract(AObj))
+        return nullptr;
+    for (TFld *fld : *AObj->FldList)
+        Unindex(fld);
+    for (TObjLink *link : *AObj->ChildList)
+        Unindex(link);
+    Unindex(AObj);
+    return AObj;
+}
+
 // A lookup answers from the index when the remembered entry still has the key; otherwise it
 // walks the repository once and remembers what it found.
 

@@ -122,6 +122,10 @@ public:
 
     void Load();
 
+    // Takes an object out of the repository without freeing it: neither it nor its fields and
+    // links are found any more.
+    TObj *Extract(TObj *AObj);
+
     TObj *GetObjById(int AObjId) const;
     TObj *GetObjByTable(const QString &AObjTable) const;
     TFld *GetFldById(int AFldId) const;
