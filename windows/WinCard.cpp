@@ -192,7 +192,9 @@ void TWinCard::CreateForm()
 
     WinBotBtns = std::make_unique<TWinBotBtns>(Form, Client());
     WinBotBtns->AddOkCancelBtns([this] { OkClick(); }, [this] { CancelClick(); });
-    SetHeight(Height() + WinBotBtns->Height());
+    // Docking may already have stretched the form to what its panels need at least: the card's
+    // own sizes are counted from what it gave itself.
+    SetHeight(FOwnSize.height() + WinBotBtns->Height());
 
     if (Embedded())
         Form->show();
@@ -204,9 +206,8 @@ void TWinCard::CreateDetArea()
 {
     Splitter = new TSplitterBar(AtrPanel);
     Splitter->OnCanResize = [this](int &ANewSize) { return SplitterCanResize(ANewSize); };
-    SetHeight(Height() + Splitter->height());
     SetAlign(DetPanel, TAlign::alClient);
-    SetHeight(Height() + Card->HeightDet());
+    SetHeight(FOwnSize.height() + Splitter->height() + Card->HeightDet());
 }
 
 void TWinCard::CreateWinAtr()

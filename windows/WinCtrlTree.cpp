@@ -139,6 +139,7 @@ void TWinCtrlTree::CreateLabel(QWidget *AParent)
     if (!CtrlTypesLabel.Contains(FCtrlType))
         return;
     LabelControl = new QLabel(CtrlTree->GetCapt2(), AParent);
+    LabelControl->setBuddy(WinControl);
     LabelControl->adjustSize();
     LabelControl->move(IntOr(CtrlTree->LLeft(), 0), IntOr(CtrlTree->LTop(), 0));
     LabelControl->show();

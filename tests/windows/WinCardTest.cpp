@@ -1,0 +1,472 @@
+#include "Align.h"
+#include "Atr.h"
+#include "CardHelpers.h"
+#include "Card.h"
+#include "IBTransaction.h"
+#include "ModalScript.h"
+#include "WinBotBtns.h"
+#include "WinSelVal.h"
+#include "LoginFo.h"
+#include "MDITbl.h"
+#include "MainFo.h"
+#include "WinTbl.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QTabWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A card whose detail part is a plain panel, standing in for the detail tables.
+class DetailCard : public TWinCard
+{
+public:
+    using TWinCard::TWinCard;
+    bool CreateWinDetBook() override { return true; }
+};
+
+class WinCardTest : public LoggedInTest
+{
+protected:
+    // The user's card of the object, modal, for a new record.
+    TWinCard &NewCard(const QString &table)
+    {
+        card = std::make_unique<TWinCard>(nullptr, nullptr, nullptr);
+        card->InitByUser(O(table), db.CurrentUserId);
+        card->InitDefaultValues(nullptr, Variant::Null());
+        return *card;
+    }
+    int Count(const QString &table, const QString &where = "1 = 1")
+    {
+        return Scalar("select count(*) from " + table + " where " + where).toInt();
+    }
+    static void Drag(QWidget *bar, int dy)
+    {
+        const QPointF start(4, 1);
+        QMouseEvent press(QEvent::MouseButtonPress, start, bar->mapToGlobal(start), Qt::LeftButton, Qt::LeftButton, {});
+        QApplication::sendEvent(bar, &press);
+        const QPointF to = start + QPointF(0, dy);
+        QMouseEvent move(QEvent::MouseMove, to, bar->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(bar, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, to, bar->mapToGlobal(to), Qt::LeftButton, {}, {});
+        QApplication::sendEvent(bar, &release);
+    }
+
+    std::unique_ptr<TWinCard> card;
+};
+
+TEST_F(WinCardTest, FormTakesTheCardsSizesAndResizesInStepsOfEight)
+{
+    // The admin's counterparty card: a page control with two tabs, no detail part.
+    NewCard("CONTRAG");
+    EXPECT_EQ(card->Card->Name(), "Requisites");
+    EXPECT_EQ(card->Form->windowTitle(), "Контрагенты");
+    EXPECT_EQ(QSize(card->Width(), card->Height()), QSize(432, 184 + 41));
+    EXPECT_EQ(card->HeightDet(), 200);
+    EXPECT_EQ(card->DetPanel, nullptr);
+    card->Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(card->Form));
+    EXPECT_EQ(card->HeightAtr(), 184);
+    EXPECT_EQ(card->WinBotBtns->GetPanel()->geometry(), QRect(0, 184, 432, 41));
+
+    int width = 432 + 13, height = 225 + 7;
+    EXPECT_TRUE(card->FormCanResize(width, height));
+    EXPECT_EQ(QSize(width, height), QSize(440, 225));
+    width = 432 - 5;
+    EXPECT_FALSE(card->FormCanResize(width, height));
+    // Dragging the border: the form takes the nearest step towards the size it was dragged to.
+    card->Form->resize(432 + 21, 225 + 17);
+    ASSERT_TRUE(WaitFor([&] { return card->Form->size() == QSize(448, 241); }));
+    EXPECT_EQ(card->HeightAtr(), 200);
+}
+
+TEST_F(WinCardTest, DetailPartSitsUnderASplitterThatMovesInStepsOfEight)
+{
+    card = std::make_unique<DetailCard>(nullptr, nullptr, nullptr);
+    card->InitByName(O("CONTRAG"), "Requisites");
+    EXPECT_EQ(card->Height(), 184 + TSplitterBar::BarHeight + 200 + 41);
+    card->Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(card->Form));
+    EXPECT_EQ(card->HeightDet(), 200);
+    TSplitterBar *bar = nullptr;
+    for (QWidget *w : card->Form->findChildren<QWidget *>())
+        if (auto *found = dynamic_cast<TSplitterBar *>(w))
+            bar = found;
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->y(), 184);
+    Drag(bar, 13);
+    EXPECT_EQ(card->HeightAtr(), 192);
+    EXPECT_EQ(card->HeightDet(), 192);
+    // Within the same step the drag is refused.
+    Drag(bar, 5);
+    EXPECT_EQ(card->HeightAtr(), 192);
+    Drag(bar, -9);
+    EXPECT_EQ(card->HeightAtr(), 176);
+}
+
+TEST_F(WinCardTest, CancelAsksOnlyAboutChangesAndNoPostWritesNothing)
+{
+    NewCard("UNIT");
+    // Unchanged: Cancel closes at once, and so does the close box after a change.
+    {
+        ModalScript script{[](QWidget *w) { ClickButton(w, "Отмена"); }};
+        EXPECT_EQ(card->ShowModalCard(), mrCancel);
+    }
+    TypeInto(*card, "UNIT_NAME", "ящ");
+    {
+        ModalScript script{[](QWidget *w) { w->close(); }};
+        EXPECT_EQ(card->ShowModalCard(), mrNone);
+    }
+    // "&Нет" keeps the card open with its values; "&Да" lets it go.
+    BoxSeen no, yes;
+    QString kept;
+    {
+        ModalScript script{[](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); }, AnswerBox(no, "&Нет"),
+                           [&](QWidget *w) {
+                               kept = FieldControl<QLineEdit>(*card->WinAtr, "UNIT_NAME")->text();
+                               ClickButton(w, "Отмена");
+                           },
+                           AnswerBox(yes, "&Да")};
+        EXPECT_EQ(card->ShowModalCard(), mrCancel);
+    }
+    EXPECT_EQ(no.Title, "Подтверждение");
+    EXPECT_EQ(no.Text, "Отменить изменения?");
+    EXPECT_EQ(kept, "ящ");
+    EXPECT_EQ(yes.Seen, 1);
+
+    card->NoPost = true;
+    {
+        ModalScript script{[](QWidget *w) { ClickButton(w, "ОК"); }};
+        EXPECT_EQ(card->ShowModalCard(), mrOk);
+    }
+    EXPECT_FALSE(db.WriteTransaction().InTransaction());
+    EXPECT_EQ(Count("UNIT", "UNIT_NAME = 'ящ'"), 0);
+    EXPECT_EQ(card->WinAtr->Atr->GetByFldName("UNIT_NAME")->Value(), Variant("ящ"));
+}
+
+TEST_F(WinCardTest, FailureAfterTheCommitLeavesTheCardOnTheSavedRecord)
+{
+    NewCard("UNIT");
+    TypeInto(*card, "UNIT_NAME", "ящ");
+    int commits = 0;
+    card->WinAtr->Atr->OnAfterCommit = [&](TAtr *) {
+        if (++commits == 1)
+            throw ExceptionPos("Строка таблицы не перечитана.");
+    };
+    BoxSeen error;
+    bool newAfterError = true;
+    {
+        ModalScript script{[](QWidget *w) { ClickButton(w, "ОК"); }, AnswerBox(error, "OK"),
+                           [&](QWidget *w) {
+                               newAfterError = card->WinAtr->Atr->New();
+                               ClickButton(w, "ОК");
+                           }};
+        EXPECT_EQ(card->ShowModalCard(), mrOk);
+    }
+    EXPECT_EQ(error.Text, "Строка таблицы не перечитана.");
+    EXPECT_FALSE(newAfterError);
+    EXPECT_EQ(commits, 2);
+    EXPECT_EQ(Count("UNIT", "UNIT_NAME = 'ящ'"), 1);
+    EXPECT_EQ(card->RecId(), Scalar("select UNIT_ID from UNIT where UNIT_NAME = 'ящ'"));
+}
+
+TEST_F(WinCardTest, EmbeddedCardLeavesEnterAndEscapeToItsHost)
+{
+    QDialog host;
+    host.resize(600, 400);
+    auto *hostEdit = new QLineEdit(&host);
+    auto *hostOk = new QPushButton("Сохранить", &host);
+    hostOk->move(500, 360);
+    hostOk->setDefault(true);
+    int hostOks = 0;
+    QObject::connect(hostOk, &QPushButton::clicked, [&] { ++hostOks; });
+    auto *preview = new QWidget(&host);
+    preview->setGeometry(0, 30, 480, 320);
+    card = std::make_unique<TWinCard>(&host, nullptr, preview);
+    card->InitByUser(O("UNIT"), db.CurrentUserId);
+    card->InitDefaultValues(nullptr, Variant::Null());
+    EXPECT_TRUE(card->Form->isVisible() || !host.isVisible());
+    EXPECT_EQ(card->Form->parentWidget(), preview);
+
+    ModalScript script{[&](QWidget *) {
+        // The preview's own buttons close nothing and write nothing.
+        TypeInto(*card, "UNIT_NAME", "ящ");
+        ClickButton(card->Form, "ОК");
+        ClickButton(card->Form, "Отмена");
+        EXPECT_TRUE(host.isVisible());
+        // Enter and Escape typed in the host are the host's.
+        QTest::keyClick(hostEdit, Qt::Key_Return);
+        EXPECT_EQ(hostOks, 1);
+        QTest::keyClick(hostEdit, Qt::Key_Escape);
+    }};
+    EXPECT_EQ(host.exec(), QDialog::Rejected);
+    EXPECT_EQ(Count("UNIT", "UNIT_NAME = 'ящ'"), 0);
+}
+
+TEST_F(WinCardTest, PickerChoosesARowOrLeavesTheValueAlone)
+{
+    QWidget owner;
+    auto pick = [&](TObj *obj, std::initializer_list<ModalScript::Step> steps, Variant &value) {
+        TWinSelVal picker(&owner, &owner);
+        picker.Init(obj, "", "");
+        ModalScript script(steps);
+        const bool chosen = picker.Execute();
+        value = picker.Value;
+        return std::make_pair(chosen, picker.Form->windowTitle());
+    };
+    Variant value;
+    // OK with no row chosen: a Null key; Cancel and Escape: nothing chosen.
+    EXPECT_EQ(pick(O("UNIT"), {[](QWidget *w) { ClickButton(w, "ОК"); }}, value),
+              std::make_pair(true, QString("Единицы измерения")));
+    EXPECT_TRUE(value.isNull());
+    EXPECT_FALSE(pick(O("UNIT"), {[](QWidget *w) { ClickButton(w, "Отмена"); }}, value).first);
+    EXPECT_FALSE(pick(O("UNIT"), {[](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); }}, value).first);
+
+    // A double click on the empty space below the rows chooses nothing; on a row it chooses it.
+    const auto doubleClicks = [&](QWidget *w) {
+        auto *grid = w->findChild<QTreeView *>();
+        const QRect row = grid->visualRect(grid->model()->index(1, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row.center());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(row.center().x(), grid->viewport()->height() - 2));
+        EXPECT_TRUE(w->isVisible());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, row.center());
+    };
+    TObj *curr = O("CURR");
+    EXPECT_TRUE(pick(curr, {doubleClicks}, value).first);
+    EXPECT_FALSE(value.isNull());
+
+    // Metadata rows are not added, changed or deleted from a picker outside developer mode.
+    for (bool dev : {false, true}) {
+        DevMode = dev;
+        TWinSelVal picker(&owner, &owner);
+        picker.Init(O("OBJ"), "", "Объект");
+        picker.WinTbl->Open();
+        EXPECT_EQ(picker.WinTbl->WinToolBar->GetByBtnType(TBtnType::btAdd)->Enabled(), dev);
+        EXPECT_EQ(picker.Form->windowTitle(), "Объект");
+    }
+    EXPECT_EQ(ErrorOf([&] { TWinSelVal(&owner, &owner).Init(nullptr, "", ""); }),
+              "TWinSelVal.Init: Не указан объект, запись которого выбирается.");
+}
+
+// The program as its user has it: the main form logged in as "admin", an object's table window
+// from "Данные", cards opened with the keys.
+class CardUseTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        copy.WriteDefaultIni();
+        form = std::make_unique<TMainForm>();
+        ModalScript script{[](QWidget *w) { QTest::mouseClick(dynamic_cast<TLoginForm *>(w)->btOk, Qt::LeftButton); }};
+        form->show();
+        ASSERT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); }));
+        repo = std::make_unique<RepoBuilder>(*DB);
+    }
+    void TearDown() override
+    {
+        repo.reset();
+        form.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // Opens the object's table window through its "Данные" item.
+    TWinTbl &Open(const QString &caption)
+    {
+        for (QAction *item : form->miData->actions())
+            if (item->text() == caption)
+                item->trigger();
+        table = dynamic_cast<TMDITbl *>(form->MDIList->Items(form->MDIList->Count() - 1))->GetWinTbl();
+        table->GotoEnd();
+        return *table;
+    }
+    QTreeView *Grid() const { return table->GetPanel()->findChild<QTreeView *>(); }
+    void Press(int key) { QTest::keyClick(Grid(), Qt::Key(key)); }
+    // The texts of the focused row, column by column.
+    QStringList FocusedRow() const
+    {
+        QStringList texts;
+        const QModelIndex current = Grid()->currentIndex();
+        for (int c = 0; c < Grid()->model()->columnCount(); ++c)
+            texts << current.siblingAtColumn(c).data().toString();
+        return texts;
+    }
+    Variant Scalar(const QString &text, const QList<std::pair<QString, Variant>> &params = {})
+    {
+        return repo->Scalar(text, params);
+    }
+    static void Type(QWidget *card, const QString &caption, const QString &text)
+    {
+        if (auto *edit = Labelled<QLineEdit>(card, caption))
+            TypeText(edit, text);
+    }
+
+    TestDatabase copy;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<RepoBuilder> repo;
+    TWinTbl *table = nullptr;
+};
+
+TEST_F(CardUseTest, CounterpartyIsAddedAndChangedThroughItsCard)
+{
+    Open("Контрагенты (Спр.)");
+    const int rows = table->Count();
+    auto count = [&] { return Scalar("select count(*) from CONTRAG").toInt(); };
+    const int stored = count();
+    {
+        ModalScript script{[](QWidget *card) {
+            Type(card, "Наименование", "ООО «Проба»");
+            card->findChild<QTabWidget *>()->setCurrentIndex(1);
+            Type(card, "Телефон", "+7 900 000-00-00");
+            card->findChild<QTabWidget *>()->setCurrentIndex(0);
+            QTest::mouseClick(Labelled<QCheckBox>(card, "Покупатель"), Qt::LeftButton, {}, QPoint(4, 8));
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(table->Count(), rows + 1);
+    EXPECT_EQ(count(), stored + 1);
+    const Variant key = table->FocusedRecId();
+    EXPECT_EQ(Scalar("select CONTRAG_NAME || '|' || CONTRAG_PHONE || '|' || CONTRAG_BUYER from CONTRAG where CONTRAG_ID = :K",
+                     {{"K", key}}),
+              Variant("ООО «Проба»|+7 900 000-00-00|1"));
+
+    // F2 on the new row: the change shows in the same row, next to what was added.
+    {
+        ModalScript script{[](QWidget *card) {
+            Type(card, "ИНН", "7700000001");
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(table->FocusedRecId(), key);
+    EXPECT_TRUE(FocusedRow().contains("ООО «Проба»"));
+    EXPECT_TRUE(FocusedRow().contains("7700000001"));
+    EXPECT_EQ(table->Count(), rows + 1);
+
+    // Typed, then cancelled and confirmed: nothing written.
+    BoxSeen question;
+    {
+        ModalScript script{[](QWidget *card) {
+                               Type(card, "Наименование", "Не нужен");
+                               QTest::keyClick(card, Qt::Key_Escape);
+                           },
+                           AnswerBox(question, "&Да")};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(question.Text, "Отменить изменения?");
+    EXPECT_EQ(count(), stored + 1);
+    EXPECT_EQ(table->Count(), rows + 1);
+}
+
+TEST_F(CardUseTest, RequiredFieldLeftEmptyKeepsTheCardOpenOnItsControl)
+{
+    Open("Контрагенты (Спр.)");
+    const Variant stored = Scalar("select count(*) from CONTRAG");
+    BoxSeen check, question;
+    QWidget *focused = nullptr, *nameEdit = nullptr;
+    int tab = -1;
+    {
+        ModalScript script{[](QWidget *card) {
+                               card->findChild<QTabWidget *>()->setCurrentIndex(1);
+                               Type(card, "Телефон", "+7 900 000-00-01");
+                               ClickButton(card, "ОК");
+                           },
+                           AnswerBox(check, "OK"),
+                           [&](QWidget *card) {
+                               focused = card->focusWidget();
+                               nameEdit = Labelled<QLineEdit>(card, "Наименование");
+                               tab = card->findChild<QTabWidget *>()->currentIndex();
+                               EXPECT_EQ(Labelled<QLineEdit>(card, "Телефон")->text(), "+7 900 000-00-01");
+                               QTest::keyClick(card, Qt::Key_Escape);
+                           },
+                           AnswerBox(question, "&Да")};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(check.Text,
+              "Невозможно добавить запись для объекта \"Контрагенты\", т.к. для поля \"Наименование\" не указано значение.");
+    EXPECT_EQ(focused, nameEdit);
+    EXPECT_EQ(tab, 0);
+    EXPECT_EQ(Scalar("select count(*) from CONTRAG"), stored);
+    EXPECT_FALSE(DB->WriteTransaction().InTransaction());
+}
+
+TEST_F(CardUseTest, PriceChangedThroughF2RecomputesOnScreenAndWritesOnlyWhatChanged)
+{
+    Open("Товары (Спр.)");
+    QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualRect(Grid()->model()->index(0, 0)).center());
+    const Variant key = table->FocusedRecId();
+    QString withVat;
+    {
+        ModalScript script{[&](QWidget *card) {
+            Type(card, "Цена", "200");
+            withVat = Labelled<QLineEdit>(card, "Цена с НДС")->text();
+            // Someone else renames the product meanwhile.
+            repo->Exec("update PRODUCT set PRODUCT_NAME = 'Чужое имя' where PRODUCT_ID = :K", {{"K", key}});
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(withVat, "240");
+    EXPECT_EQ(Scalar("select PRODUCT_NAME || '|' || PRODUCT_PRICE || '|' || PRODUCT_PRICEVAT from PRODUCT "
+                     "where PRODUCT_ID = :K",
+                     {{"K", key}}),
+              Variant("Чужое имя|200.00|240.00"));
+    EXPECT_TRUE(FocusedRow().contains("200"));
+}
+
+TEST_F(CardUseTest, DuplicateRateIsRefusedAndTheCardKeepsWhatWasTyped)
+{
+    Open("Курсы (Спр.)");
+    const int rows = table->Count();
+    const auto pickUsd = [](QWidget *picker) {
+        auto *grid = picker->findChild<QTreeView *>();
+        for (int r = 0; r < grid->model()->rowCount(); ++r) {
+            const QModelIndex index = grid->model()->index(r, 0);
+            if (index.data().toString() != "USD")
+                continue;
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+            return;
+        }
+        ADD_FAILURE() << "no USD in the picker";
+    };
+    const auto setDate = [](QWidget *card, const QDate &date) {
+        auto *picker = Labelled<TDateCheckEdit>(card, "Дата");
+        if (!picker->Checked())
+            QTest::mouseClick(picker->CheckBox(), Qt::LeftButton, {}, QPoint(2, 8));
+        picker->DateEdit()->setDate(date);
+    };
+    BoxSeen duplicate;
+    QString currency;
+    {
+        ModalScript script{[](QWidget *card) { QTest::keyClick(Labelled<QLineEdit>(card, "Валюта"), Qt::Key_F2); },
+                           pickUsd,
+                           [&](QWidget *card) {
+                               currency = Labelled<QLineEdit>(card, "Валюта")->text();
+                               setDate(card, QDate(2025, 1, 1));
+                               Type(card, "Курс", "99,5");
+                               ClickButton(card, "ОК");
+                           },
+                           AnswerBox(duplicate, "OK"),
+                           [&](QWidget *card) {
+                               setDate(card, QDate(2030, 1, 1));
+                               ClickButton(card, "ОК");
+                           }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(currency, "USD");
+    EXPECT_TRUE(duplicate.Text.contains("UQ_CURRATE_CURR_DATE")) << duplicate.Text.toStdString();
+    EXPECT_EQ(Scalar("select count(*) from CURRATE R join CURR C on C.CURR_ID = R.CURR_ID "
+                     "where C.CURR_CODE = 'USD' and R.CURRATE_VALUE = 99.5"),
+              Variant(1));
+    EXPECT_EQ(table->Count(), rows + 1);
+    EXPECT_FALSE(DB->WriteTransaction().InTransaction());
+}
+
+} // namespace
