@@ -21,27 +21,25 @@
 
 using korvenix_test::ErrorOf;
 
-// The control of a card's field, as the user sees it; a missing one fails the test.
+// The control of a card's field, and its widget; a missing one fails the test.
 inline TWinCtrlTree *FieldNode(const TWinAtr &atr, const QString &field)
 {
     TWinCtrlTree *node = atr.GetWinCtrlTreeByFldName(field);
     EXPECT_NE(node, nullptr) << "no control of " << field.toStdString();
     return node;
 }
-
 template <typename Widget>
 Widget *FieldControl(const TWinAtr &atr, const QString &field)
 {
     TWinCtrlTree *node = FieldNode(atr, field);
-    auto *widget = node ? dynamic_cast<Widget *>(node->WinControl.data()) : nullptr;
-    EXPECT_NE(widget, nullptr) << field.toStdString() << " has another kind of control";
-    return widget;
+    return node ? dynamic_cast<Widget *>(node->WinControl.data()) : nullptr;
 }
 
 // Replaces an edit's text by typing, key by key, as the user does: with the character as the
 // key's text, since Qt's test keys know only ASCII.
 inline void TypeText(QLineEdit *edit, const QString &text)
 {
+    ASSERT_NE(edit, nullptr);
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
     for (const QChar ch : text) {
@@ -51,22 +49,16 @@ inline void TypeText(QLineEdit *edit, const QString &text)
 }
 inline void TypeInto(const TWinAtr &atr, const QString &field, const QString &text)
 {
-    if (auto *edit = FieldControl<QLineEdit>(atr, field))
-        TypeText(edit, text);
-}
-inline void TypeInto(const TWinCard &card, const QString &field, const QString &text)
-{
-    TypeInto(*card.WinAtr, field, text);
+    TypeText(FieldControl<QLineEdit>(atr, field), text);
 }
 
 // Ticks a date picker's box and sets its date.
-inline void SetDate(const TWinCard &card, const QString &field, const QDate &date)
+inline void SetDate(TDateCheckEdit *picker, const QDate &date)
 {
-    if (auto *picker = FieldControl<TDateCheckEdit>(*card.WinAtr, field)) {
-        if (!picker->Checked())
-            QTest::mouseClick(picker->CheckBox(), Qt::LeftButton, {}, QPoint(2, picker->CheckBox()->height() / 2));
-        picker->DateEdit()->setDate(date);
-    }
+    ASSERT_NE(picker, nullptr);
+    if (!picker->Checked())
+        QTest::mouseClick(picker->CheckBox(), Qt::LeftButton, {}, QPoint(2, picker->CheckBox()->height() / 2));
+    picker->DateEdit()->setDate(date);
 }
 
 // The template database's copy, logged in as "admin", with the Russian number formats the

@@ -6,14 +6,12 @@
 #include "ModalScript.h"
 #include "WinBotBtns.h"
 #include "WinSelVal.h"
-#include "LoginFo.h"
 #include "MDITbl.h"
-#include "MainFo.h"
 #include "WinTbl.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QMenu>
+#include <QMdiArea>
 #include <QTabWidget>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -64,60 +62,46 @@ TEST_F(WinCardTest, FormTakesTheCardsSizesAndResizesInStepsOfEight)
 {
     // The admin's counterparty card: a page control with two tabs, no detail part.
     NewCard("CONTRAG");
-    EXPECT_EQ(card->Card->Name(), "Requisites");
     EXPECT_EQ(card->Form->windowTitle(), "Контрагенты");
-    EXPECT_EQ(QSize(card->Width(), card->Height()), QSize(432, 184 + 41));
-    EXPECT_EQ(card->HeightDet(), 200);
+    EXPECT_EQ(QList<int>({card->Width(), card->Height(), card->HeightDet()}), QList<int>({432, 184 + 41, 200}));
     EXPECT_EQ(card->DetPanel, nullptr);
     card->Form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(card->Form));
-    EXPECT_EQ(card->HeightAtr(), 184);
     EXPECT_EQ(card->WinBotBtns->GetPanel()->geometry(), QRect(0, 184, 432, 41));
-
-    int width = 432 + 13, height = 225 + 7;
-    EXPECT_TRUE(card->FormCanResize(width, height));
-    EXPECT_EQ(QSize(width, height), QSize(440, 225));
-    width = 432 - 5;
+    int width = 432 - 5, height = 225 + 7;
     EXPECT_FALSE(card->FormCanResize(width, height));
     // Dragging the border: the form takes the nearest step towards the size it was dragged to.
     card->Form->resize(432 + 21, 225 + 17);
     ASSERT_TRUE(WaitFor([&] { return card->Form->size() == QSize(448, 241); }));
     EXPECT_EQ(card->HeightAtr(), 200);
-}
 
-TEST_F(WinCardTest, DetailPartSitsUnderASplitterThatMovesInStepsOfEight)
-{
+    // With a detail part: a splitter under the attribute area, moving it in steps of 8.
     card = std::make_unique<DetailCard>(nullptr, nullptr, nullptr);
     card->InitByName(O("CONTRAG"), "Requisites");
     EXPECT_EQ(card->Height(), 184 + TSplitterBar::BarHeight + 200 + 41);
     card->Form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(card->Form));
-    EXPECT_EQ(card->HeightDet(), 200);
     TSplitterBar *bar = nullptr;
     for (QWidget *w : card->Form->findChildren<QWidget *>())
-        if (auto *found = dynamic_cast<TSplitterBar *>(w))
-            bar = found;
+        bar = bar ? bar : dynamic_cast<TSplitterBar *>(w);
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->y(), 184);
-    Drag(bar, 13);
-    EXPECT_EQ(card->HeightAtr(), 192);
-    EXPECT_EQ(card->HeightDet(), 192);
-    // Within the same step the drag is refused.
-    Drag(bar, 5);
-    EXPECT_EQ(card->HeightAtr(), 192);
-    Drag(bar, -9);
-    EXPECT_EQ(card->HeightAtr(), 176);
+    QList<int> heights;
+    for (int dy : {13, 5, -9}) {
+        Drag(bar, dy);
+        heights << card->HeightAtr();
+    }
+    EXPECT_EQ(heights, QList<int>({192, 192, 176}));
+    EXPECT_EQ(card->HeightDet(), 208);
 }
 
 TEST_F(WinCardTest, CancelAsksOnlyAboutChangesAndNoPostWritesNothing)
 {
     NewCard("UNIT");
-    // Unchanged: Cancel closes at once, and so does the close box after a change.
+    // Unchanged: Cancel closes at once; the close box asks nothing even after a change.
     {
         ModalScript script{[](QWidget *w) { ClickButton(w, "Отмена"); }};
         EXPECT_EQ(card->ShowModalCard(), mrCancel);
     }
-    TypeInto(*card, "UNIT_NAME", "ящ");
+    TypeInto(*card->WinAtr, "UNIT_NAME", "ящ");
     {
         ModalScript script{[](QWidget *w) { w->close(); }};
         EXPECT_EQ(card->ShowModalCard(), mrNone);
@@ -134,10 +118,7 @@ TEST_F(WinCardTest, CancelAsksOnlyAboutChangesAndNoPostWritesNothing)
                            AnswerBox(yes, "&Да")};
         EXPECT_EQ(card->ShowModalCard(), mrCancel);
     }
-    EXPECT_EQ(no.Title, "Подтверждение");
-    EXPECT_EQ(no.Text, "Отменить изменения?");
-    EXPECT_EQ(kept, "ящ");
-    EXPECT_EQ(yes.Seen, 1);
+    EXPECT_EQ(QStringList({no.Title, no.Text, kept}), QStringList({"Подтверждение", "Отменить изменения?", "ящ"}));
 
     card->NoPost = true;
     {
@@ -146,13 +127,12 @@ TEST_F(WinCardTest, CancelAsksOnlyAboutChangesAndNoPostWritesNothing)
     }
     EXPECT_FALSE(db.WriteTransaction().InTransaction());
     EXPECT_EQ(Count("UNIT", "UNIT_NAME = 'ящ'"), 0);
-    EXPECT_EQ(card->WinAtr->Atr->GetByFldName("UNIT_NAME")->Value(), Variant("ящ"));
 }
 
 TEST_F(WinCardTest, FailureAfterTheCommitLeavesTheCardOnTheSavedRecord)
 {
     NewCard("UNIT");
-    TypeInto(*card, "UNIT_NAME", "ящ");
+    TypeInto(*card->WinAtr, "UNIT_NAME", "ящ");
     int commits = 0;
     card->WinAtr->Atr->OnAfterCommit = [&](TAtr *) {
         if (++commits == 1)
@@ -172,7 +152,6 @@ TEST_F(WinCardTest, FailureAfterTheCommitLeavesTheCardOnTheSavedRecord)
     EXPECT_FALSE(newAfterError);
     EXPECT_EQ(commits, 2);
     EXPECT_EQ(Count("UNIT", "UNIT_NAME = 'ящ'"), 1);
-    EXPECT_EQ(card->RecId(), Scalar("select UNIT_ID from UNIT where UNIT_NAME = 'ящ'"));
 }
 
 TEST_F(WinCardTest, EmbeddedCardLeavesEnterAndEscapeToItsHost)
@@ -181,7 +160,6 @@ TEST_F(WinCardTest, EmbeddedCardLeavesEnterAndEscapeToItsHost)
     host.resize(600, 400);
     auto *hostEdit = new QLineEdit(&host);
     auto *hostOk = new QPushButton("Сохранить", &host);
-    hostOk->move(500, 360);
     hostOk->setDefault(true);
     int hostOks = 0;
     QObject::connect(hostOk, &QPushButton::clicked, [&] { ++hostOks; });
@@ -190,12 +168,9 @@ TEST_F(WinCardTest, EmbeddedCardLeavesEnterAndEscapeToItsHost)
     card = std::make_unique<TWinCard>(&host, nullptr, preview);
     card->InitByUser(O("UNIT"), db.CurrentUserId);
     card->InitDefaultValues(nullptr, Variant::Null());
-    EXPECT_TRUE(card->Form->isVisible() || !host.isVisible());
-    EXPECT_EQ(card->Form->parentWidget(), preview);
-
     ModalScript script{[&](QWidget *) {
         // The preview's own buttons close nothing and write nothing.
-        TypeInto(*card, "UNIT_NAME", "ящ");
+        TypeInto(*card->WinAtr, "UNIT_NAME", "ящ");
         ClickButton(card->Form, "ОК");
         ClickButton(card->Form, "Отмена");
         EXPECT_TRUE(host.isVisible());
@@ -208,113 +183,64 @@ TEST_F(WinCardTest, EmbeddedCardLeavesEnterAndEscapeToItsHost)
     EXPECT_EQ(Count("UNIT", "UNIT_NAME = 'ящ'"), 0);
 }
 
-TEST_F(WinCardTest, PickerChoosesARowOrLeavesTheValueAlone)
+TEST_F(WinCardTest, PickerOkWithoutARowGivesNullAndLocksMetadataOutsideDeveloperMode)
 {
     QWidget owner;
-    auto pick = [&](TObj *obj, std::initializer_list<ModalScript::Step> steps, Variant &value) {
-        TWinSelVal picker(&owner, &owner);
-        picker.Init(obj, "", "");
-        ModalScript script(steps);
-        const bool chosen = picker.Execute();
-        value = picker.Value;
-        return std::make_pair(chosen, picker.Form->windowTitle());
-    };
-    Variant value;
-    // OK with no row chosen: a Null key; Cancel and Escape: nothing chosen.
-    EXPECT_EQ(pick(O("UNIT"), {[](QWidget *w) { ClickButton(w, "ОК"); }}, value),
-              std::make_pair(true, QString("Единицы измерения")));
-    EXPECT_TRUE(value.isNull());
-    EXPECT_FALSE(pick(O("UNIT"), {[](QWidget *w) { ClickButton(w, "Отмена"); }}, value).first);
-    EXPECT_FALSE(pick(O("UNIT"), {[](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); }}, value).first);
-
-    // A double click on the empty space below the rows chooses nothing; on a row it chooses it.
-    const auto doubleClicks = [&](QWidget *w) {
-        auto *grid = w->findChild<QTreeView *>();
-        const QRect row = grid->visualRect(grid->model()->index(1, 0));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row.center());
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(row.center().x(), grid->viewport()->height() - 2));
-        EXPECT_TRUE(w->isVisible());
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, row.center());
-    };
-    TObj *curr = O("CURR");
-    EXPECT_TRUE(pick(curr, {doubleClicks}, value).first);
-    EXPECT_FALSE(value.isNull());
-
-    // Metadata rows are not added, changed or deleted from a picker outside developer mode.
     for (bool dev : {false, true}) {
         DevMode = dev;
         TWinSelVal picker(&owner, &owner);
-        picker.Init(O("OBJ"), "", "Объект");
-        picker.WinTbl->Open();
-        EXPECT_EQ(picker.WinTbl->WinToolBar->GetByBtnType(TBtnType::btAdd)->Enabled(), dev);
-        EXPECT_EQ(picker.Form->windowTitle(), "Объект");
+        picker.Init(O("OBJ"), "", "");
+        ModalScript script{[&](QWidget *w) {
+            // Metadata rows are not added, changed or deleted from a picker.
+            EXPECT_EQ(picker.WinTbl->WinToolBar->GetByBtnType(TBtnType::btAdd)->Enabled(), dev);
+            ClickButton(w, "ОК");
+        }};
+        EXPECT_TRUE(picker.Execute());
+        EXPECT_TRUE(picker.Value.isNull());
+        EXPECT_EQ(picker.Form->windowTitle(), "Объекты");
     }
-    EXPECT_EQ(ErrorOf([&] { TWinSelVal(&owner, &owner).Init(nullptr, "", ""); }),
-              "TWinSelVal.Init: Не указан объект, запись которого выбирается.");
 }
 
-// The program as its user has it: the main form logged in as "admin", an object's table window
-// from "Данные", cards opened with the keys.
-class CardUseTest : public ::testing::Test
+// An object's table window as "Данные" opens it, and the cards its keys open.
+class CardUseTest : public LoggedInTest
 {
 protected:
-    void SetUp() override
-    {
-        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        copy.WriteDefaultIni();
-        form = std::make_unique<TMainForm>();
-        ModalScript script{[](QWidget *w) { QTest::mouseClick(dynamic_cast<TLoginForm *>(w)->btOk, Qt::LeftButton); }};
-        form->show();
-        ASSERT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); }));
-        repo = std::make_unique<RepoBuilder>(*DB);
-    }
     void TearDown() override
     {
-        repo.reset();
-        form.reset();
-        QLocale::setDefault(QLocale::c());
+        mdi.reset();
+        LoggedInTest::TearDown();
     }
-
-    // Opens the object's table window through its "Данные" item.
-    TWinTbl &Open(const QString &caption)
+    void Open(const QString &tableName)
     {
-        for (QAction *item : form->miData->actions())
-            if (item->text() == caption)
-                item->trigger();
-        table = dynamic_cast<TMDITbl *>(form->MDIList->Items(form->MDIList->Count() - 1))->GetWinTbl();
+        area.resize(800, 600);
+        area.show();
+        mdi = std::make_unique<TMDITbl>(&area, O(tableName));
+        table = mdi->GetWinTbl();
         table->GotoEnd();
-        return *table;
     }
     QTreeView *Grid() const { return table->GetPanel()->findChild<QTreeView *>(); }
     void Press(int key) { QTest::keyClick(Grid(), Qt::Key(key)); }
-    // The texts of the focused row, column by column.
+    // The texts of the focused row.
     QStringList FocusedRow() const
     {
         QStringList texts;
-        const QModelIndex current = Grid()->currentIndex();
         for (int c = 0; c < Grid()->model()->columnCount(); ++c)
-            texts << current.siblingAtColumn(c).data().toString();
+            texts << Grid()->currentIndex().siblingAtColumn(c).data().toString();
         return texts;
-    }
-    Variant Scalar(const QString &text, const QList<std::pair<QString, Variant>> &params = {})
-    {
-        return repo->Scalar(text, params);
     }
     static void Type(QWidget *card, const QString &caption, const QString &text)
     {
-        if (auto *edit = Labelled<QLineEdit>(card, caption))
-            TypeText(edit, text);
+        TypeText(Labelled<QLineEdit>(card, caption), text);
     }
 
-    TestDatabase copy;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<RepoBuilder> repo;
+    QMdiArea area;
+    std::unique_ptr<TMDITbl> mdi;
     TWinTbl *table = nullptr;
 };
 
 TEST_F(CardUseTest, CounterpartyIsAddedAndChangedThroughItsCard)
 {
-    Open("Контрагенты (Спр.)");
+    Open("CONTRAG");
     const int rows = table->Count();
     auto count = [&] { return Scalar("select count(*) from CONTRAG").toInt(); };
     const int stored = count();
@@ -348,25 +274,11 @@ TEST_F(CardUseTest, CounterpartyIsAddedAndChangedThroughItsCard)
     EXPECT_TRUE(FocusedRow().contains("ООО «Проба»"));
     EXPECT_TRUE(FocusedRow().contains("7700000001"));
     EXPECT_EQ(table->Count(), rows + 1);
-
-    // Typed, then cancelled and confirmed: nothing written.
-    BoxSeen question;
-    {
-        ModalScript script{[](QWidget *card) {
-                               Type(card, "Наименование", "Не нужен");
-                               QTest::keyClick(card, Qt::Key_Escape);
-                           },
-                           AnswerBox(question, "&Да")};
-        Press(Qt::Key_Insert);
-    }
-    EXPECT_EQ(question.Text, "Отменить изменения?");
-    EXPECT_EQ(count(), stored + 1);
-    EXPECT_EQ(table->Count(), rows + 1);
 }
 
 TEST_F(CardUseTest, RequiredFieldLeftEmptyKeepsTheCardOpenOnItsControl)
 {
-    Open("Контрагенты (Спр.)");
+    Open("CONTRAG");
     const Variant stored = Scalar("select count(*) from CONTRAG");
     BoxSeen check, question;
     QWidget *focused = nullptr, *nameEdit = nullptr;
@@ -382,7 +294,6 @@ TEST_F(CardUseTest, RequiredFieldLeftEmptyKeepsTheCardOpenOnItsControl)
                                focused = card->focusWidget();
                                nameEdit = Labelled<QLineEdit>(card, "Наименование");
                                tab = card->findChild<QTabWidget *>()->currentIndex();
-                               EXPECT_EQ(Labelled<QLineEdit>(card, "Телефон")->text(), "+7 900 000-00-01");
                                QTest::keyClick(card, Qt::Key_Escape);
                            },
                            AnswerBox(question, "&Да")};
@@ -393,12 +304,11 @@ TEST_F(CardUseTest, RequiredFieldLeftEmptyKeepsTheCardOpenOnItsControl)
     EXPECT_EQ(focused, nameEdit);
     EXPECT_EQ(tab, 0);
     EXPECT_EQ(Scalar("select count(*) from CONTRAG"), stored);
-    EXPECT_FALSE(DB->WriteTransaction().InTransaction());
 }
 
 TEST_F(CardUseTest, PriceChangedThroughF2RecomputesOnScreenAndWritesOnlyWhatChanged)
 {
-    Open("Товары (Спр.)");
+    Open("PRODUCT");
     QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualRect(Grid()->model()->index(0, 0)).center());
     const Variant key = table->FocusedRecId();
     QString withVat;
@@ -407,7 +317,7 @@ TEST_F(CardUseTest, PriceChangedThroughF2RecomputesOnScreenAndWritesOnlyWhatChan
             Type(card, "Цена", "200");
             withVat = Labelled<QLineEdit>(card, "Цена с НДС")->text();
             // Someone else renames the product meanwhile.
-            repo->Exec("update PRODUCT set PRODUCT_NAME = 'Чужое имя' where PRODUCT_ID = :K", {{"K", key}});
+            repo.Exec("update PRODUCT set PRODUCT_NAME = 'Чужое имя' where PRODUCT_ID = :K", {{"K", key}});
             ClickButton(card, "ОК");
         }};
         Press(Qt::Key_F2);
@@ -422,7 +332,7 @@ TEST_F(CardUseTest, PriceChangedThroughF2RecomputesOnScreenAndWritesOnlyWhatChan
 
 TEST_F(CardUseTest, DuplicateRateIsRefusedAndTheCardKeepsWhatWasTyped)
 {
-    Open("Курсы (Спр.)");
+    Open("CURRATE");
     const int rows = table->Count();
     const auto pickUsd = [](QWidget *picker) {
         auto *grid = picker->findChild<QTreeView *>();
@@ -430,17 +340,15 @@ TEST_F(CardUseTest, DuplicateRateIsRefusedAndTheCardKeepsWhatWasTyped)
             const QModelIndex index = grid->model()->index(r, 0);
             if (index.data().toString() != "USD")
                 continue;
-            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
-            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+            const QPoint row = grid->visualRect(index).center();
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row);
+            // A double click on the empty space below the rows chooses nothing; on a row it does.
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(row.x(), grid->viewport()->height() - 2));
+            EXPECT_TRUE(picker->isVisible());
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, row);
             return;
         }
         ADD_FAILURE() << "no USD in the picker";
-    };
-    const auto setDate = [](QWidget *card, const QDate &date) {
-        auto *picker = Labelled<TDateCheckEdit>(card, "Дата");
-        if (!picker->Checked())
-            QTest::mouseClick(picker->CheckBox(), Qt::LeftButton, {}, QPoint(2, 8));
-        picker->DateEdit()->setDate(date);
     };
     BoxSeen duplicate;
     QString currency;
@@ -449,13 +357,15 @@ TEST_F(CardUseTest, DuplicateRateIsRefusedAndTheCardKeepsWhatWasTyped)
                            pickUsd,
                            [&](QWidget *card) {
                                currency = Labelled<QLineEdit>(card, "Валюта")->text();
-                               setDate(card, QDate(2025, 1, 1));
+                               // A date picker of no value stands unchecked.
+                               EXPECT_FALSE(Labelled<TDateCheckEdit>(card, "Дата")->Checked());
+                               SetDate(Labelled<TDateCheckEdit>(card, "Дата"), QDate(2025, 1, 1));
                                Type(card, "Курс", "99,5");
                                ClickButton(card, "ОК");
                            },
                            AnswerBox(duplicate, "OK"),
                            [&](QWidget *card) {
-                               setDate(card, QDate(2030, 1, 1));
+                               SetDate(Labelled<TDateCheckEdit>(card, "Дата"), QDate(2030, 1, 1));
                                ClickButton(card, "ОК");
                            }};
         Press(Qt::Key_Insert);
@@ -466,7 +376,7 @@ TEST_F(CardUseTest, DuplicateRateIsRefusedAndTheCardKeepsWhatWasTyped)
                      "where C.CURR_CODE = 'USD' and R.CURRATE_VALUE = 99.5"),
               Variant(1));
     EXPECT_EQ(table->Count(), rows + 1);
-    EXPECT_FALSE(DB->WriteTransaction().InTransaction());
+    EXPECT_FALSE(db.WriteTransaction().InTransaction());
 }
 
 } // namespace

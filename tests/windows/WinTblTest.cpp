@@ -419,8 +419,8 @@ TEST_F(WinTblTest, KeysAndDoubleClickRunTheActionsOfEnabledButtonsOnly)
     {
         ModalScript script{[&](QWidget *card) {
             log << "card";
-            SetDate(*win->LastCard, "CURRATE_DATE", QDate(2031, 5, 5));
-            TypeInto(*win->LastCard, "CURRATE_VALUE", "100");
+            SetDate(FieldControl<TDateCheckEdit>(*win->LastCard->WinAtr, "CURRATE_DATE"), QDate(2031, 5, 5));
+            TypeInto(*win->LastCard->WinAtr, "CURRATE_VALUE", "100");
             ClickButton(card, "ОК");
         }};
         Press(Qt::Key_Insert);
