@@ -1,7 +1,6 @@
 #include "Align.h"
 #include "Atr.h"
 #include "CardHelpers.h"
-#include "Card.h"
 #include "IBTransaction.h"
 #include "ModalScript.h"
 #include "WinBotBtns.h"
@@ -13,7 +12,6 @@
 #include <QDialog>
 #include <QMdiArea>
 #include <QTabWidget>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -45,14 +43,9 @@ protected:
     }
     static void Drag(QWidget *bar, int dy)
     {
-        const QPointF start(4, 1);
-        QMouseEvent press(QEvent::MouseButtonPress, start, bar->mapToGlobal(start), Qt::LeftButton, Qt::LeftButton, {});
-        QApplication::sendEvent(bar, &press);
-        const QPointF to = start + QPointF(0, dy);
-        QMouseEvent move(QEvent::MouseMove, to, bar->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(bar, &move);
-        QMouseEvent release(QEvent::MouseButtonRelease, to, bar->mapToGlobal(to), Qt::LeftButton, {}, {});
-        QApplication::sendEvent(bar, &release);
+        QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(4, 1));
+        QTest::mouseMove(bar, QPoint(4, 1 + dy));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(4, 1 + dy));
     }
 
     std::unique_ptr<TWinCard> card;
