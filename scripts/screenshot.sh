@@ -2,6 +2,8 @@
 # Builds the program and takes a picture of its main window without a display: logged in as
 # "admin" on a fresh copy of the template database, with the "Данные" menu open.
 #   scripts/screenshot.sh [PNG]      (default /tmp/korvenix.png)
+# KORVENIX_SHOT_TABLE=DEAL shows that object's table window instead; KORVENIX_SHOT_CARD=DEAL
+# shows its table window with the card of a new record open over it.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 

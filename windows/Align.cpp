@@ -1,8 +1,11 @@
 #include "Align.h"
 
+#include "Application.h"
 #include "Func.h"
 
 #include <QLayout>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QWidget>
 #include <algorithm>
 #include <vector>
@@ -195,4 +198,51 @@ TAlign GetAlign(const QWidget *AControl)
         return TAlign::alNone;
     const int index = layout->IndexOf(AControl);
     return index >= 0 ? layout->AlignAt(index) : TAlign::alNone;
+}
+
+TSplitterBar::TSplitterBar(QWidget *AControl) : QWidget(AControl->parentWidget()), FControl(AControl)
+{
+    setCursor(Qt::SizeVerCursor);
+    setFixedHeight(BarHeight);
+    SetAlign(this, TAlign::alTop);
+}
+
+void TSplitterBar::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !FControl)
+        return QWidget::mousePressEvent(event);
+    FDragging = true;
+    FStartY = event->globalPosition().toPoint().y();
+    FStartHeight = FControl->height();
+}
+
+void TSplitterBar::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!FDragging || !FControl)
+        return QWidget::mouseMoveEvent(event);
+    int size = std::max(FStartHeight + event->globalPosition().toPoint().y() - FStartY, 0);
+    bool accept = true;
+    if (OnCanResize)
+        Guarded([&] { accept = OnCanResize(size); });
+    if (!accept || size == FControl->height())
+        return;
+    FControl->setFixedHeight(size);
+    if (QLayout *layout = parentWidget()->layout())
+        layout->activate();
+}
+
+void TSplitterBar::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        FDragging = false;
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TSplitterBar::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawLine(0, 0, width() - 1, 0);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawLine(0, height() - 1, width() - 1, height() - 1);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-class QWidget;
+#include <QPointer>
+#include <QWidget>
+#include <functional>
 
 // How a control docks in its parent, as the windows built in code place their panels, bars and
 // grids: along an edge (keeping its own height or width) or filling what the docked ones leave.
@@ -14,3 +16,30 @@ enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 // the control out of the docking, leaving it where it stands.
 void SetAlign(QWidget *AControl, TAlign AAlign);
 TAlign GetAlign(const QWidget *AControl);
+
+// A bar docked at the top right under a top-docked control, which the user drags up and down to
+// change that control's height; the controls docked below follow while dragging. Each height
+// the drag arrives at is offered to OnCanResize first, which may change it or refuse it.
+class TSplitterBar : public QWidget
+{
+public:
+    // Docks at the top of AControl's parent, after what is docked there so far.
+    explicit TSplitterBar(QWidget *AControl);
+
+    static constexpr int BarHeight = 3;
+
+    // The new height, adjustable; false keeps the height as it is.
+    std::function<bool(int &ANewSize)> OnCanResize;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QPointer<QWidget> FControl;
+    bool FDragging = false;
+    int FStartY = 0;
+    int FStartHeight = 0;
+};

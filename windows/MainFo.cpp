@@ -4,6 +4,7 @@
 #include "LoginFo.h"
 #include "Main.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -79,29 +80,49 @@ TMainForm::~TMainForm()
         MainForm = nullptr;
 }
 
+namespace {
+
+constexpr int ImageCount = 5;
+
+// Image AIndex of the shared list, drawn in the colour AInk.
+QIcon DrawImage(int AIndex, const QColor &AInk)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(AInk);
+    auto triangle = [&p](QPointF a, QPointF b, QPointF c) { p.drawPolygon(QPolygonF({a, b, c})); };
+    switch (AIndex) {
+    case 0: triangle({3.5, 8}, {11.5, 3}, {11.5, 13}); break;
+    case 1: triangle({12.5, 8}, {4.5, 3}, {4.5, 13}); break;
+    case 2: triangle({8, 3.5}, {3, 11.5}, {13, 11.5}); break;
+    case 3: triangle({8, 12.5}, {3, 4.5}, {13, 4.5}); break;
+    default:
+        for (int x : {3, 7, 11})
+            p.drawRect(x, 10, 2, 2);
+        break;
+    }
+    p.end();
+    return QIcon(pixmap);
+}
+
+} // namespace
+
 void TMainForm::CreateImages()
 {
     const QColor ink = palette().color(QPalette::WindowText);
-    auto image = [&](const std::function<void(QPainter &)> &draw) {
-        QPixmap pixmap(16, 16);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(ink);
-        draw(painter);
-        painter.end();
-        il.append(QIcon(pixmap));
-    };
-    auto triangle = [](QPainter &p, QPointF a, QPointF b, QPointF c) { p.drawPolygon(QPolygonF({a, b, c})); };
-    image([&](QPainter &p) { triangle(p, {3.5, 8}, {11.5, 3}, {11.5, 13}); });
-    image([&](QPainter &p) { triangle(p, {12.5, 8}, {4.5, 3}, {4.5, 13}); });
-    image([&](QPainter &p) { triangle(p, {8, 3.5}, {3, 11.5}, {13, 11.5}); });
-    image([&](QPainter &p) { triangle(p, {8, 12.5}, {3, 4.5}, {13, 4.5}); });
-    image([](QPainter &p) {
-        for (int x : {3, 7, 11})
-            p.drawRect(x, 10, 2, 2);
-    });
+    for (int i = 0; i < ImageCount; ++i)
+        il.append(DrawImage(i, ink));
+}
+
+QIcon ImageListIcon(int AIndex)
+{
+    if (MainForm && AIndex >= 0 && AIndex < MainForm->il.size())
+        return MainForm->il[AIndex];
+    // Windows built without the main form (a card under test, a tool) draw their own.
+    return DrawImage(AIndex, QApplication::palette().color(QPalette::WindowText));
 }
 
 QString TMainForm::StatusText() const

@@ -78,3 +78,7 @@ private:
 };
 
 extern TMainForm *MainForm;
+
+// Image AIndex of the main form's shared list (0 left, 1 right, 2 up, 3 down arrow, 4 ellipsis);
+// drawn afresh where no main form stands.
+QIcon ImageListIcon(int AIndex);

@@ -17,8 +17,8 @@ constexpr int BtnHeight = 25;
 constexpr int BtnGap = 8;
 constexpr int PanelHeight = 41;
 
-// Escape pressed anywhere in the window reaches this filter on the window before the window's
-// own handling (a dialog would reject without a result) and presses the cancel button instead.
+// Escape pressed anywhere in the form reaches this filter on the form before the form's own
+// handling (a dialog would reject without a result) and presses the cancel button instead.
 class TCancelKey : public QObject
 {
 public:
@@ -67,7 +67,7 @@ void TWinBotBtn::Click()
 {
     // The handler may close or free the window; what the click needs afterwards is kept here.
     const int result = ModalResult;
-    const QPointer<QDialog> form = qobject_cast<QDialog *>(window());
+    const QPointer<QDialog> form = qobject_cast<QDialog *>(Form.data());
     if (form && result != mrNone)
         form->setResult(result);
     try {
@@ -79,11 +79,11 @@ void TWinBotBtn::Click()
         throw;
     }
     // Only a window in its modal loop closes; a form shown inside another keeps standing.
-    if (form && form->isModal() && form->isVisible() && form->result() != mrNone)
+    if (form && form->isWindow() && form->isModal() && form->isVisible() && form->result() != mrNone)
         form->done(form->result());
 }
 
-TWinBotBtns::TWinBotBtns(QWidget *AParent) : TObjectList<TWinBotBtn>(false)
+TWinBotBtns::TWinBotBtns(QWidget *AOwner, QWidget *AParent) : TObjectList<TWinBotBtn>(false), Owner(AOwner)
 {
     Panel = new TBotPanel(AParent);
     Panel->setFrameShape(QFrame::NoFrame);
@@ -100,18 +100,22 @@ TWinBotBtn *TWinBotBtns::AddButton(const QString &ACaption, TClickEvent AOnClick
     btn->setGeometry(Panel->contentsRect().width() - btn->RightMargin - BtnWidth, BtnTop, BtnWidth, BtnHeight);
     btn->OnClick = std::move(AOnClick);
     btn->ButtonType = AButtonType;
+    btn->Form = Owner;
+    // Qt hands Enter to the default button of the nearest dialog around a button, which for a
+    // form inside another window is that window's: such buttons take no Enter at all.
+    const bool dialog = OwnerIsDialog();
+    btn->setAutoDefault(dialog && AButtonType != TButtonType::btNone);
     switch (AButtonType) {
     case TButtonType::btOk:
-        btn->setDefault(true);
+        btn->setDefault(dialog);
         btn->ModalResult = mrOk;
         break;
-    case TButtonType::btCancel: {
+    case TButtonType::btCancel:
         btn->ModalResult = mrCancel;
-        btn->window()->installEventFilter(new TCancelKey(btn));
+        if (Owner)
+            Owner->installEventFilter(new TCancelKey(btn));
         break;
-    }
     case TButtonType::btNone:
-        btn->setAutoDefault(false);
         break;
     }
     btn->show();
@@ -122,6 +126,11 @@ void TWinBotBtns::AddOkCancelBtns(TClickEvent AOkNotifyEvent, TClickEvent ACance
 {
     AddButton(QStringLiteral("Отмена"), std::move(ACancelNotifyEvent), TButtonType::btCancel);
     AddButton(QStringLiteral("ОК"), std::move(AOkNotifyEvent), TButtonType::btOk);
+}
+
+bool TWinBotBtns::OwnerIsDialog() const
+{
+    return qobject_cast<QDialog *>(Owner.data()) && Owner->isWindow();
 }
 
 TWinBotBtn *TWinBotBtns::GetButton(TButtonType AButtonType) const

@@ -24,6 +24,8 @@ public:
     TClickEvent OnClick;
     // The distance kept from the right edge of the panel when it is resized.
     int RightMargin = 0;
+    // The form the button belongs to: its result, its Escape key, and only it, are the button's.
+    QPointer<QWidget> Form;
 
     // The click: the window's result becomes the button's, then the handler runs; a handler
     // that raises withdraws the result again (for OK and Cancel) and the exception passes on.
@@ -34,11 +36,17 @@ public:
 // The strip of push buttons at the bottom of a modal window, laid out from the right edge to
 // the left: each button 75 × 25 at the top 8, the first 8 pixels from the right edge and each
 // further one 83 pixels to the left of the one before. The buttons belong to the panel.
+//
+// The buttons act on their own form only. A form that is a dialog of its own closes with their
+// results and presses "ОК" for Enter; a form shown inside another window (a card previewed in a
+// designer) keeps standing, and neither its Enter nor its Escape reaches the window around it.
 class TWinBotBtns : public TObjectList<TWinBotBtn>
 {
 public:
-    // The panel, 41 high, docks at the bottom of AParent.
-    explicit TWinBotBtns(QWidget *AParent);
+    // The panel, 41 high, docks at the bottom of AParent; AOwner is the form of the buttons.
+    TWinBotBtns(QWidget *AOwner, QWidget *AParent);
+    // The panel docks at the bottom of the form itself.
+    explicit TWinBotBtns(QWidget *AOwner) : TWinBotBtns(AOwner, AOwner) {}
     ~TWinBotBtns() override;
 
     TWinBotBtn *AddButton(const QString &ACaption, TClickEvent AOnClick, TButtonType AButtonType);
@@ -53,5 +61,9 @@ public:
     QFrame *GetPanel() const { return Panel; }
 
 private:
+    // A form that is a window of its own, not one placed inside another window.
+    bool OwnerIsDialog() const;
+
+    QPointer<QWidget> Owner;
     QPointer<QFrame> Panel;
 };

@@ -13,6 +13,8 @@
 #include "Tbl.h"
 #include "TblModel.h"
 #include "TblTree.h"
+#include "WinAtr.h"
+#include "WinCard.h"
 
 #include <QFrame>
 #include <QHeaderView>
@@ -511,7 +513,18 @@ void TWinTbl::AddClick()
     // fails, no card opens.
     if (OnAddClick)
         OnAddClick(this);
-    CreateCard(true);
+    const std::unique_ptr<TWinCard> card = CreateCard(true);
+    // The record of a detail table belongs to the master shown above it.
+    if (TObjLink *link = Tbl->ObjLink())
+        card->InitDefaultValues(link, ParentId());
+    else
+        card->InitDefaultValues(nullptr, Variant::Null());
+    card->WinAtr->Atr->OnAfterCommit = [this](TAtr *Sender) { AtrAfterCommit(Sender); };
+    card->OnBeforePost = [this](TWinCard *Sender, bool ANewCard, bool &ASkipPost) {
+        CardBeforePost(Sender, ANewCard, ASkipPost);
+    };
+    card->OnBeforeCommit = [this](TWinCard *Sender, bool &DoAction) { CardBeforeCommit(Sender, DoAction); };
+    card->ShowModalCard();
     // Also after a cancelled card: a detail add may have committed records before.
     if (OnChangeData)
         OnChangeData(this);
@@ -521,13 +534,18 @@ void TWinTbl::EditClick()
 {
     if (!BtnEnabled(TBtnType::btEdit) || FocusedIndex() < 0)
         return;
-    if (CreateCard(false) == mrOk && OnChangeData)
+    const std::unique_ptr<TWinCard> card = CreateCard(false);
+    card->SetRecId(VarAsInteger(FocusedRecId()));
+    card->WinAtr->Atr->OnAfterCommit = [this](TAtr *Sender) { AtrAfterCommit(Sender); };
+    if (card->ShowModalCard() == mrOk && OnChangeData)
         OnChangeData(this);
 }
 
-int TWinTbl::CreateCard(bool /*ANew*/)
+std::unique_ptr<TWinCard> TWinTbl::CreateCard(bool /*ANew: the subclasses choose their cards by it*/)
 {
-    return mrNone;
+    auto card = std::make_unique<TWinCard>(Owner, vt, nullptr);
+    card->InitByUser(TblObj(), DB->CurrentUserId);
+    return card;
 }
 
 void TWinTbl::CardBeforePost(TWinCard * /*Sender*/, bool /*ANewCard*/, bool &ASkipPost)

@@ -149,11 +149,10 @@ public:
     // Builds the statements and the columns once the view is loaded.
     virtual void Prepare();
     virtual bool ConfirmDelete();
-    // Opens the modal card for adding (ANew) or changing the focused record and returns its
-    // modal result; the card's record editor reports its commit to AtrAfterCommit. The record
-    // card is a window of its own unit that this one does not know yet: until it is there, the
-    // base opens nothing and returns mrNone.
-    virtual int CreateCard(bool ANew);
+    // Makes the card for adding (ANew) or changing a record: by default the modal card the user
+    // chose for the table's object. The add and change actions fill it, wire it, show it and
+    // free it.
+    virtual std::unique_ptr<TWinCard> CreateCard(bool ANew);
     // Called after a committed delete.
     virtual void AfterDelete();
 

@@ -3,7 +3,8 @@
 //   shell_screenshot [PNG [SETTINGS]]
 // PNG defaults to /tmp/korvenix.png. Without SETTINGS the program works on a fresh copy of the
 // template database. With KORVENIX_SHOT_TABLE set to an object's table name (DEAL, PRODUCT ...)
-// the picture shows that object's table window instead of the open menu.
+// the picture shows that object's table window instead of the open menu; with KORVENIX_SHOT_CARD
+// set to one, that object's table window with the card of a new record open over it.
 #include "Application.h"
 #include "LoginFo.h"
 #include "Main.h"
@@ -11,12 +12,15 @@
 #include "Obj.h"
 #include "TestDatabase.h"
 
+#include <QDialog>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -51,39 +55,73 @@ int main(int argc, char **argv)
     };
     QTimer::singleShot(20, &form, answerLogin);
 
-    // Once logged in, opens "Данные" and takes the picture.
+    // Saves the window with whatever stands over it (the open menu, a card) as one picture.
+    auto save = [&](QWidget *over) {
+        const QRect window = form.frameGeometry();
+        const QRect top = over ? over->frameGeometry() : QRect();
+        const QRect all = window.united(top);
+        QImage image(all.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.drawPixmap(window.topLeft() - all.topLeft(), form.grab());
+        if (over)
+            painter.drawPixmap(top.topLeft() - all.topLeft(), over->grab());
+        painter.end();
+        if (image.save(png)) {
+            std::printf("%s\n", qPrintable(png));
+            status = 0;
+        } else {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(png));
+        }
+    };
+    auto open = [&](const QString &table) {
+        form.resize(1000, 600);
+        for (QAction *item : form.miData->actions())
+            if (item->data().value<TObj *>()->Table() == table)
+                item->trigger();
+    };
+
+    // Once the card stands over the table window, takes the picture and cancels the card.
+    std::function<void()> shootCard = [&] {
+        auto *card = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!card) {
+            QTimer::singleShot(50, &form, shootCard);
+            return;
+        }
+        QTimer::singleShot(300, &form, [&, card] {
+            save(card);
+            card->reject();
+            // The table window goes with the main window only once the add action is over.
+            QTimer::singleShot(100, &form, [&] {
+                form.close();
+                QCoreApplication::quit();
+            });
+        });
+    };
+
+    // Once logged in, opens what was asked for and takes the picture.
     std::function<void()> shoot = [&] {
         if (form.StatusText().isEmpty() || QApplication::activeModalWidget()) {
             QTimer::singleShot(50, &form, shoot);
             return;
         }
-        const QString table = qEnvironmentVariable("KORVENIX_SHOT_TABLE");
-        if (!table.isEmpty()) {
-            form.resize(1000, 600);
-            for (QAction *item : form.miData->actions())
-                if (item->data().value<TObj *>()->Table() == table)
-                    item->trigger();
-        } else {
-            QTest::mouseClick(form.mm, Qt::LeftButton, {}, form.mm->actionGeometry(form.miData->menuAction()).center());
+        const QString card = qEnvironmentVariable("KORVENIX_SHOT_CARD");
+        if (!card.isEmpty()) {
+            open(card);
+            QTimer::singleShot(50, &form, shootCard);
+            // Insert on the grid adds a record: the card's modal loop runs inside this call.
+            if (auto *grid = form.mdi->findChild<QTreeView *>())
+                QTest::keyClick(grid, Qt::Key_Insert);
+            return;
         }
+        const QString table = qEnvironmentVariable("KORVENIX_SHOT_TABLE");
+        if (!table.isEmpty())
+            open(table);
+        else
+            QTest::mouseClick(form.mm, Qt::LeftButton, {}, form.mm->actionGeometry(form.miData->menuAction()).center());
         QTimer::singleShot(300, &form, [&] {
             // The menu is a window of its own: both are painted onto one picture.
-            const QRect window = form.frameGeometry();
-            const QRect menu = form.miData->isVisible() ? form.miData->geometry() : QRect();
-            const QRect all = window.united(menu);
-            QImage image(all.size(), QImage::Format_ARGB32);
-            image.fill(Qt::white);
-            QPainter painter(&image);
-            painter.drawPixmap(window.topLeft() - all.topLeft(), form.grab());
-            if (!menu.isNull())
-                painter.drawPixmap(menu.topLeft() - all.topLeft(), form.miData->grab());
-            painter.end();
-            if (image.save(png)) {
-                std::printf("%s\n", qPrintable(png));
-                status = 0;
-            } else {
-                std::fprintf(stderr, "cannot write %s\n", qPrintable(png));
-            }
+            save(form.miData->isVisible() ? form.miData : nullptr);
             form.miData->hide();
             form.close();
             QCoreApplication::quit();

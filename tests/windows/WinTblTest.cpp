@@ -9,6 +9,8 @@
 #include "Tbl.h"
 #include "TestDatabase.h"
 #include "WinTbl.h"
+#include "CardHelpers.h"
+#include "WinCard.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -20,8 +22,7 @@
 
 namespace {
 
-// A table window whose card is played by the test: a record editor posted through the
-// window's after-commit event.
+// A table window that tells which cards it made.
 class TestWinTbl : public TWinTbl
 {
 public:
@@ -29,13 +30,15 @@ public:
     using TWinTbl::vt;
 
     QList<bool> CardsAsked;
-    std::function<int(bool)> Card;
+    TWinCard *LastCard = nullptr;
     int AfterDeletes = 0;
 
-    int CreateCard(bool ANew) override
+    std::unique_ptr<TWinCard> CreateCard(bool ANew) override
     {
         CardsAsked << ANew;
-        return Card ? Card(ANew) : mrNone;
+        std::unique_ptr<TWinCard> card = TWinTbl::CreateCard(ANew);
+        LastCard = card.get();
+        return card;
     }
     void AfterDelete() override { ++AfterDeletes; }
 };
@@ -423,27 +426,36 @@ TEST_F(WinTblTest, KeysAndDoubleClickRunTheActionsOfEnabledButtonsOnly)
     }
     EXPECT_TRUE(win->CardsAsked.isEmpty());
 
-    // Insert: the add action, whose card plays a record editor; data changed whatever the card did.
-    win->Card = [&](bool isNew) {
-        log << "card";
-        if (isNew)
-            AddRate(QDate(2031, 5, 5), 100);
-        return mrCancel;
-    };
-    Press(Qt::Key_Insert);
+    // Insert: the add action opens a new rate's card under the currency; OK adds the row.
+    {
+        ModalScript script{[&](QWidget *card) {
+            log << "card";
+            SetDate(FieldControl<TDateCheckEdit>(*win->LastCard->WinAtr, "CURRATE_DATE"), QDate(2031, 5, 5));
+            TypeInto(*win->LastCard->WinAtr, "CURRATE_VALUE", "100");
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_Insert);
+    }
     EXPECT_EQ(win->CardsAsked, QList<bool>({true}));
     EXPECT_EQ(log, QStringList({"add", "card", "data"}));
     EXPECT_EQ(Text(0, 0), "05.05.2031");
+    EXPECT_EQ(Scalar("select CURR_ID from CURRATE where CURRATE_ID = :ID", {{"ID", Key(0)}}), Curr("EUR"));
     log.clear();
 
     // F2 and a double click on the focused row: a card that is not confirmed changes nothing.
-    Press(Qt::Key_F2);
-    QTest::mouseDClick(win->vt->viewport(), Qt::LeftButton, {}, win->vt->visualRect(M()->index(0, 0)).center());
+    const auto cancel = [](QWidget *card) { QTest::keyClick(card, Qt::Key_Escape); };
+    {
+        ModalScript script{cancel, cancel};
+        Press(Qt::Key_F2);
+        QTest::mouseDClick(win->vt->viewport(), Qt::LeftButton, {}, win->vt->visualRect(M()->index(0, 0)).center());
+    }
     EXPECT_EQ(win->CardsAsked, QList<bool>({true, false, false}));
-    EXPECT_EQ(log, QStringList({"card", "card"}));
-    win->Card = [](bool) { return mrOk; };
-    QTest::mouseClick(win->WinToolBar->GetByBtnType(TBtnType::btEdit)->Widget(), Qt::LeftButton);
-    EXPECT_EQ(log.last(), "data");
+    EXPECT_TRUE(log.isEmpty());
+    {
+        ModalScript script{[](QWidget *card) { ClickButton(card, "ОК"); }};
+        QTest::mouseClick(win->WinToolBar->GetByBtnType(TBtnType::btEdit)->Widget(), Qt::LeftButton);
+    }
+    EXPECT_EQ(log, QStringList({"data"}));
 
     // An add whose first step fails opens no card.
     win->OnAddClick = [](TWinTbl *) { throw ExceptionPos("Карточка не сохранена."); };
@@ -496,22 +508,31 @@ TEST_F(WinTblTest, ChecksAndEditableColumns)
     Click(2);
     win->vt->setCurrentIndex(M()->index(2, 1));
     const Variant stored = Scalar("select CURRATE_VALUE from CURRATE where CURRATE_ID = :ID", {{"ID", Key(2)}});
+    // F2 is the change action's key too: its card comes first, then the grid's editor.
     auto edit = [&](const QString &text) {
-        Press(Qt::Key_F2);
+        {
+            ModalScript card{[](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); }};
+            Press(Qt::Key_F2);
+        }
         const QPointer<QLineEdit> editor = win->vt->viewport()->findChild<QLineEdit *>();
         ASSERT_NE(editor, nullptr);
         editor->setText(text);
-        // The grid commits the editor's text once the key has been handled.
+    };
+    // The grid commits the editor's text once the key has been handled.
+    auto commit = [&] {
+        const QPointer<QLineEdit> editor = win->vt->viewport()->findChild<QLineEdit *>();
+        ASSERT_NE(editor, nullptr);
         QTest::keyClick(editor, Qt::Key_Return);
         ASSERT_TRUE(WaitFor([&] { return !editor; }));
     };
-    win->Card = [](bool) { return mrCancel; };
     edit("12,5");
+    commit();
     EXPECT_EQ(Text(2, 1), "12,5");
     BoxSeen error;
+    edit("много");
     {
         ModalScript script{AnswerBox(error, "OK")};
-        edit("много");
+        commit();
     }
     EXPECT_EQ(error.Text, "\"много\" не является числом.");
     EXPECT_EQ(Text(2, 1), "12,5");

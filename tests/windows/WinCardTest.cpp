@@ -1,0 +1,375 @@
+#include "Align.h"
+#include "Atr.h"
+#include "CardHelpers.h"
+#include "IBTransaction.h"
+#include "ModalScript.h"
+#include "WinBotBtns.h"
+#include "WinSelVal.h"
+#include "MDITbl.h"
+#include "WinTbl.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMdiArea>
+#include <QTabWidget>
+#include <QPushButton>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A card whose detail part is a plain panel, standing in for the detail tables.
+class DetailCard : public TWinCard
+{
+public:
+    using TWinCard::TWinCard;
+    bool CreateWinDetBook() override { return true; }
+};
+
+class WinCardTest : public LoggedInTest
+{
+protected:
+    // The user's card of the object, modal, for a new record.
+    TWinCard &NewCard(const QString &table)
+    {
+        card = std::make_unique<TWinCard>(nullptr, nullptr, nullptr);
+        card->InitByUser(O(table), db.CurrentUserId);
+        card->InitDefaultValues(nullptr, Variant::Null());
+        return *card;
+    }
+    int Count(const QString &table, const QString &where = "1 = 1")
+    {
+        return Scalar("select count(*) from " + table + " where " + where).toInt();
+    }
+    static void Drag(QWidget *bar, int dy)
+    {
+        QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(4, 1));
+        QTest::mouseMove(bar, QPoint(4, 1 + dy));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(4, 1 + dy));
+    }
+
+    std::unique_ptr<TWinCard> card;
+};
+
+TEST_F(WinCardTest, FormTakesTheCardsSizesAndResizesInStepsOfEight)
+{
+    // The admin's counterparty card: a page control with two tabs, no detail part.
+    NewCard("CONTRAG");
+    EXPECT_EQ(card->Form->windowTitle(), "Контрагенты");
+    EXPECT_EQ(QList<int>({card->Width(), card->Height(), card->HeightDet()}), QList<int>({432, 184 + 41, 200}));
+    EXPECT_EQ(card->DetPanel, nullptr);
+    card->Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(card->Form));
+    EXPECT_EQ(card->WinBotBtns->GetPanel()->geometry(), QRect(0, 184, 432, 41));
+    int width = 432 - 5, height = 225 + 7;
+    EXPECT_FALSE(card->FormCanResize(width, height));
+    // Dragging the border: the form takes the nearest step towards the size it was dragged to.
+    card->Form->resize(432 + 21, 225 + 17);
+    ASSERT_TRUE(WaitFor([&] { return card->Form->size() == QSize(448, 241); }));
+    EXPECT_EQ(card->HeightAtr(), 200);
+
+    // With a detail part: a splitter under the attribute area, moving it in steps of 8.
+    card = std::make_unique<DetailCard>(nullptr, nullptr, nullptr);
+    card->InitByName(O("CONTRAG"), "Requisites");
+    EXPECT_EQ(card->Height(), 184 + TSplitterBar::BarHeight + 200 + 41);
+    card->Form->show();
+    TSplitterBar *bar = nullptr;
+    for (QWidget *w : card->Form->findChildren<QWidget *>())
+        bar = bar ? bar : dynamic_cast<TSplitterBar *>(w);
+    ASSERT_NE(bar, nullptr);
+    QList<int> heights;
+    for (int dy : {13, 5, -9}) {
+        Drag(bar, dy);
+        heights << card->HeightAtr();
+    }
+    EXPECT_EQ(heights, QList<int>({192, 192, 176}));
+    EXPECT_EQ(card->HeightDet(), 208);
+}
+
+TEST_F(WinCardTest, CancelAsksOnlyAboutChangesAndNoPostWritesNothing)
+{
+    NewCard("UNIT");
+    // Unchanged: Cancel closes at once; the close box asks nothing even after a change.
+    {
+        ModalScript script{[](QWidget *w) { ClickButton(w, "Отмена"); }};
+        EXPECT_EQ(card->ShowModalCard(), mrCancel);
+    }
+    TypeInto(*card->WinAtr, "UNIT_NAME", "ящ");
+    {
+        ModalScript script{[](QWidget *w) { w->close(); }};
+        EXPECT_EQ(card->ShowModalCard(), mrNone);
+    }
+    // "&Нет" keeps the card open with its values; "&Да" lets it go.
+    BoxSeen no, yes;
+    QString kept;
+    {
+        ModalScript script{[](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); }, AnswerBox(no, "&Нет"),
+                           [&](QWidget *w) {
+                               kept = FieldControl<QLineEdit>(*card->WinAtr, "UNIT_NAME")->text();
+                               ClickButton(w, "Отмена");
+                           },
+                           AnswerBox(yes, "&Да")};
+        EXPECT_EQ(card->ShowModalCard(), mrCancel);
+    }
+    EXPECT_EQ(QStringList({no.Title, no.Text, kept}), QStringList({"Подтверждение", "Отменить изменения?", "ящ"}));
+
+    card->NoPost = true;
+    {
+        ModalScript script{[](QWidget *w) { ClickButton(w, "ОК"); }};
+        EXPECT_EQ(card->ShowModalCard(), mrOk);
+    }
+    EXPECT_FALSE(db.WriteTransaction().InTransaction());
+    EXPECT_EQ(Count("UNIT", "UNIT_NAME = 'ящ'"), 0);
+}
+
+TEST_F(WinCardTest, FailureAfterTheCommitLeavesTheCardOnTheSavedRecord)
+{
+    NewCard("UNIT");
+    TypeInto(*card->WinAtr, "UNIT_NAME", "ящ");
+    int commits = 0;
+    card->WinAtr->Atr->OnAfterCommit = [&](TAtr *) {
+        if (++commits == 1)
+            throw ExceptionPos("Строка таблицы не перечитана.");
+    };
+    BoxSeen error;
+    bool newAfterError = true;
+    {
+        ModalScript script{[](QWidget *w) { ClickButton(w, "ОК"); }, AnswerBox(error, "OK"),
+                           [&](QWidget *w) {
+                               newAfterError = card->WinAtr->Atr->New();
+                               ClickButton(w, "ОК");
+                           }};
+        EXPECT_EQ(card->ShowModalCard(), mrOk);
+    }
+    EXPECT_EQ(error.Text, "Строка таблицы не перечитана.");
+    EXPECT_FALSE(newAfterError);
+    EXPECT_EQ(commits, 2);
+    EXPECT_EQ(Count("UNIT", "UNIT_NAME = 'ящ'"), 1);
+}
+
+TEST_F(WinCardTest, EmbeddedCardLeavesEnterAndEscapeToItsHost)
+{
+    QDialog host;
+    host.resize(600, 400);
+    auto *hostEdit = new QLineEdit(&host);
+    auto *hostOk = new QPushButton("Сохранить", &host);
+    hostOk->setDefault(true);
+    int hostOks = 0;
+    QObject::connect(hostOk, &QPushButton::clicked, [&] { ++hostOks; });
+    auto *preview = new QWidget(&host);
+    preview->setGeometry(0, 30, 480, 320);
+    card = std::make_unique<TWinCard>(&host, nullptr, preview);
+    card->InitByUser(O("UNIT"), db.CurrentUserId);
+    card->InitDefaultValues(nullptr, Variant::Null());
+    ModalScript script{[&](QWidget *) {
+        // The preview's own buttons close nothing and write nothing.
+        TypeInto(*card->WinAtr, "UNIT_NAME", "ящ");
+        ClickButton(card->Form, "ОК");
+        ClickButton(card->Form, "Отмена");
+        EXPECT_TRUE(host.isVisible());
+        // Enter and Escape typed in the host are the host's.
+        QTest::keyClick(hostEdit, Qt::Key_Return);
+        EXPECT_EQ(hostOks, 1);
+        QTest::keyClick(hostEdit, Qt::Key_Escape);
+    }};
+    EXPECT_EQ(host.exec(), QDialog::Rejected);
+    EXPECT_EQ(Count("UNIT", "UNIT_NAME = 'ящ'"), 0);
+}
+
+TEST_F(WinCardTest, PickerOkWithoutARowGivesNullAndLocksMetadataOutsideDeveloperMode)
+{
+    QWidget owner;
+    for (bool dev : {false, true}) {
+        DevMode = dev;
+        TWinSelVal picker(&owner, &owner);
+        picker.Init(O("OBJ"), "", "");
+        ModalScript script{[&](QWidget *w) {
+            // Metadata rows are not added, changed or deleted from a picker.
+            EXPECT_EQ(picker.WinTbl->WinToolBar->GetByBtnType(TBtnType::btAdd)->Enabled(), dev);
+            ClickButton(w, "ОК");
+        }};
+        EXPECT_TRUE(picker.Execute());
+        EXPECT_TRUE(picker.Value.isNull());
+        EXPECT_EQ(picker.Form->windowTitle(), "Объекты");
+    }
+}
+
+// An object's table window as "Данные" opens it, and the cards its keys open.
+class CardUseTest : public LoggedInTest
+{
+protected:
+    void TearDown() override
+    {
+        mdi.reset();
+        LoggedInTest::TearDown();
+    }
+    void Open(const QString &tableName)
+    {
+        area.resize(800, 600);
+        area.show();
+        mdi = std::make_unique<TMDITbl>(&area, O(tableName));
+        table = mdi->GetWinTbl();
+        table->GotoEnd();
+    }
+    QTreeView *Grid() const { return table->GetPanel()->findChild<QTreeView *>(); }
+    void Press(int key) { QTest::keyClick(Grid(), Qt::Key(key)); }
+    // The texts of the focused row.
+    QStringList FocusedRow() const
+    {
+        QStringList texts;
+        for (int c = 0; c < Grid()->model()->columnCount(); ++c)
+            texts << Grid()->currentIndex().siblingAtColumn(c).data().toString();
+        return texts;
+    }
+    static void Type(QWidget *card, const QString &caption, const QString &text)
+    {
+        TypeText(Labelled<QLineEdit>(card, caption), text);
+    }
+
+    QMdiArea area;
+    std::unique_ptr<TMDITbl> mdi;
+    TWinTbl *table = nullptr;
+};
+
+TEST_F(CardUseTest, CounterpartyIsAddedAndChangedThroughItsCard)
+{
+    Open("CONTRAG");
+    const int rows = table->Count();
+    auto count = [&] { return Scalar("select count(*) from CONTRAG").toInt(); };
+    const int stored = count();
+    {
+        ModalScript script{[](QWidget *card) {
+            Type(card, "Наименование", "ООО «Проба»");
+            card->findChild<QTabWidget *>()->setCurrentIndex(1);
+            Type(card, "Телефон", "+7 900 000-00-00");
+            card->findChild<QTabWidget *>()->setCurrentIndex(0);
+            QTest::mouseClick(Labelled<QCheckBox>(card, "Покупатель"), Qt::LeftButton, {}, QPoint(4, 8));
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(table->Count(), rows + 1);
+    EXPECT_EQ(count(), stored + 1);
+    const Variant key = table->FocusedRecId();
+    EXPECT_EQ(Scalar("select CONTRAG_NAME || '|' || CONTRAG_PHONE || '|' || CONTRAG_BUYER from CONTRAG where CONTRAG_ID = :K",
+                     {{"K", key}}),
+              Variant("ООО «Проба»|+7 900 000-00-00|1"));
+
+    // F2 on the new row: the change shows in the same row, next to what was added.
+    {
+        ModalScript script{[](QWidget *card) {
+            Type(card, "ИНН", "7700000001");
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(table->FocusedRecId(), key);
+    EXPECT_TRUE(FocusedRow().contains("ООО «Проба»"));
+    EXPECT_TRUE(FocusedRow().contains("7700000001"));
+    EXPECT_EQ(table->Count(), rows + 1);
+}
+
+TEST_F(CardUseTest, RequiredFieldLeftEmptyKeepsTheCardOpenOnItsControl)
+{
+    Open("CONTRAG");
+    const Variant stored = Scalar("select count(*) from CONTRAG");
+    BoxSeen check, question;
+    QWidget *focused = nullptr, *nameEdit = nullptr;
+    int tab = -1;
+    {
+        ModalScript script{[](QWidget *card) {
+                               card->findChild<QTabWidget *>()->setCurrentIndex(1);
+                               Type(card, "Телефон", "+7 900 000-00-01");
+                               ClickButton(card, "ОК");
+                           },
+                           AnswerBox(check, "OK"),
+                           [&](QWidget *card) {
+                               focused = card->focusWidget();
+                               nameEdit = Labelled<QLineEdit>(card, "Наименование");
+                               tab = card->findChild<QTabWidget *>()->currentIndex();
+                               QTest::keyClick(card, Qt::Key_Escape);
+                           },
+                           AnswerBox(question, "&Да")};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(check.Text,
+              "Невозможно добавить запись для объекта \"Контрагенты\", т.к. для поля \"Наименование\" не указано значение.");
+    EXPECT_EQ(focused, nameEdit);
+    EXPECT_EQ(tab, 0);
+    EXPECT_EQ(Scalar("select count(*) from CONTRAG"), stored);
+}
+
+TEST_F(CardUseTest, PriceChangedThroughF2RecomputesOnScreenAndWritesOnlyWhatChanged)
+{
+    Open("PRODUCT");
+    QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualRect(Grid()->model()->index(0, 0)).center());
+    const Variant key = table->FocusedRecId();
+    QString withVat;
+    {
+        ModalScript script{[&](QWidget *card) {
+            Type(card, "Цена", "200");
+            withVat = Labelled<QLineEdit>(card, "Цена с НДС")->text();
+            // Someone else renames the product meanwhile.
+            repo.Exec("update PRODUCT set PRODUCT_NAME = 'Чужое имя' where PRODUCT_ID = :K", {{"K", key}});
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(withVat, "240");
+    EXPECT_EQ(Scalar("select PRODUCT_NAME || '|' || PRODUCT_PRICE || '|' || PRODUCT_PRICEVAT from PRODUCT "
+                     "where PRODUCT_ID = :K",
+                     {{"K", key}}),
+              Variant("Чужое имя|200.00|240.00"));
+    EXPECT_TRUE(FocusedRow().contains("200"));
+}
+
+TEST_F(CardUseTest, DuplicateRateIsRefusedAndTheCardKeepsWhatWasTyped)
+{
+    Open("CURRATE");
+    const int rows = table->Count();
+    const auto pickUsd = [](QWidget *picker) {
+        auto *grid = picker->findChild<QTreeView *>();
+        for (int r = 0; r < grid->model()->rowCount(); ++r) {
+            const QModelIndex index = grid->model()->index(r, 0);
+            if (index.data().toString() != "USD")
+                continue;
+            const QPoint row = grid->visualRect(index).center();
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row);
+            // A double click on the empty space below the rows chooses nothing; on a row it does.
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(row.x(), grid->viewport()->height() - 2));
+            EXPECT_TRUE(picker->isVisible());
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, row);
+            return;
+        }
+        ADD_FAILURE() << "no USD in the picker";
+    };
+    BoxSeen duplicate;
+    QString currency;
+    {
+        ModalScript script{[](QWidget *card) { QTest::keyClick(Labelled<QLineEdit>(card, "Валюта"), Qt::Key_F2); },
+                           pickUsd,
+                           [&](QWidget *card) {
+                               currency = Labelled<QLineEdit>(card, "Валюта")->text();
+                               // A date picker of no value stands unchecked.
+                               EXPECT_FALSE(Labelled<TDateCheckEdit>(card, "Дата")->Checked());
+                               SetDate(Labelled<TDateCheckEdit>(card, "Дата"), QDate(2025, 1, 1));
+                               Type(card, "Курс", "99,5");
+                               ClickButton(card, "ОК");
+                           },
+                           AnswerBox(duplicate, "OK"),
+                           [&](QWidget *card) {
+                               SetDate(Labelled<TDateCheckEdit>(card, "Дата"), QDate(2030, 1, 1));
+                               ClickButton(card, "ОК");
+                           }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(currency, "USD");
+    EXPECT_TRUE(duplicate.Text.contains("UQ_CURRATE_CURR_DATE")) << duplicate.Text.toStdString();
+    EXPECT_EQ(Scalar("select count(*) from CURRATE R join CURR C on C.CURR_ID = R.CURR_ID "
+                     "where C.CURR_CODE = 'USD' and R.CURRATE_VALUE = 99.5"),
+              Variant(1));
+    EXPECT_EQ(table->Count(), rows + 1);
+    EXPECT_FALSE(db.WriteTransaction().InTransaction());
+}
+
+} // namespace

@@ -1,0 +1,111 @@
+#include "CardWidgets.h"
+
+#include "Application.h"
+#include "MainFo.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDateEdit>
+#include <QPalette>
+#include <QSignalBlocker>
+
+void SetReadOnlyColor(QWidget *AControl, bool AReadOnly)
+{
+    QPalette palette = AControl->palette();
+    const QPalette standard = QApplication::palette(AControl);
+    palette.setColor(QPalette::Base, standard.color(AReadOnly ? QPalette::Button : QPalette::Base));
+    AControl->setPalette(palette);
+}
+
+// --- Buttoned edit -----------------------------------------------------------------------------
+
+TButtonedEdit::TButtonedEdit(QWidget *AParent) : QLineEdit(AParent)
+{
+    FButton = addAction(ImageListIcon(4), QLineEdit::TrailingPosition);
+    connect(FButton, &QAction::triggered, this, Guard([this] {
+                if (OnButtonClick)
+                    OnButtonClick();
+            }));
+}
+
+bool TButtonedEdit::ShowButton() const
+{
+    return FButton && FButton->isVisible();
+}
+
+void TButtonedEdit::SetShowButton(bool AShow)
+{
+    if (FButton)
+        FButton->setVisible(AShow);
+}
+
+// --- Date picker with a check box --------------------------------------------------------------
+
+namespace {
+
+constexpr int CheckWidth = 18;
+
+} // namespace
+
+TDateCheckEdit::TDateCheckEdit(QWidget *AParent) : QWidget(AParent)
+{
+    FCheck = new QCheckBox(this);
+    FDate = new QDateEdit(QDate::currentDate(), this);
+    FDate->setCalendarPopup(true);
+    FDate->setEnabled(false);
+    setFocusProxy(FDate);
+    connect(FCheck, &QCheckBox::toggled, this, [this](bool checked) {
+        FDate->setEnabled(checked);
+        Changed();
+    });
+    connect(FDate, &QDateEdit::dateChanged, this, [this] { Changed(); });
+}
+
+void TDateCheckEdit::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FCheck->setGeometry(0, 0, CheckWidth, height());
+    FDate->setGeometry(CheckWidth, 0, std::max(width() - CheckWidth, 0), height());
+}
+
+bool TDateCheckEdit::Checked() const
+{
+    return FCheck->isChecked();
+}
+
+QDate TDateCheckEdit::Date() const
+{
+    return FDate->date();
+}
+
+void TDateCheckEdit::SetState(bool AChecked, const QDate &ADate)
+{
+    {
+        const QSignalBlocker blockCheck(FCheck);
+        const QSignalBlocker blockDate(FDate);
+        FCheck->setChecked(AChecked);
+        if (ADate.isValid())
+            FDate->setDate(ADate);
+    }
+    FDate->setEnabled(AChecked);
+    Changed();
+}
+
+void TDateCheckEdit::Changed()
+{
+    if (OnChange)
+        Guarded(OnChange);
+}
+
+// --- Check box with a grayed start -------------------------------------------------------------
+
+TGrayCheckBox::TGrayCheckBox(QWidget *AParent) : QCheckBox(AParent)
+{
+    setTristate(true);
+    setCheckState(Qt::PartiallyChecked);
+}
+
+void TGrayCheckBox::nextCheckState()
+{
+    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QDate>
+#include <QLineEdit>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QAction;
+class QDateEdit;
+
+// The small controls a card is built of, beyond Qt's own.
+
+// The height of a card's one-line edits: the stored layouts place rows 22 pixels apart and were
+// drawn for edits one pixel lower, whatever height the style would give them.
+constexpr int CardEditHeight = 21;
+
+// Read-only controls of a card are painted in the colour of buttons, editable ones in the colour
+// of an edit's field.
+void SetReadOnlyColor(QWidget *AControl, bool AReadOnly);
+
+// An edit with a button at its right end (the ellipsis of the main form's images) that opens a
+// chooser.
+class TButtonedEdit : public QLineEdit
+{
+public:
+    explicit TButtonedEdit(QWidget *AParent);
+
+    std::function<void()> OnButtonClick;
+
+    bool ShowButton() const;
+    void SetShowButton(bool AShow);
+    QAction *Button() const { return FButton; }
+
+private:
+    QPointer<QAction> FButton;
+};
+
+// A date picker with a check box in front: unchecked means no date. Whatever changes it, the
+// user or the program, it reports one change once both parts hold their new state, so nobody
+// reads a checked box with the date still to come.
+class TDateCheckEdit : public QWidget
+{
+public:
+    explicit TDateCheckEdit(QWidget *AParent);
+
+    std::function<void()> OnChange;
+
+    bool Checked() const;
+    QDate Date() const;
+    // Both parts at once, with one change; a date that is not valid leaves the shown one.
+    void SetState(bool AChecked, const QDate &ADate = QDate());
+    QCheckBox *CheckBox() const { return FCheck; }
+    QDateEdit *DateEdit() const { return FDate; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void Changed();
+
+    QCheckBox *FCheck;
+    QDateEdit *FDate;
+};
+
+// A check box that starts grayed (no value) and that clicks only ever turn checked or unchecked:
+// once the user has said yes or no, clicking never brings "no value" back.
+class TGrayCheckBox : public QCheckBox
+{
+public:
+    explicit TGrayCheckBox(QWidget *AParent);
+
+protected:
+    void nextCheckState() override;
+};

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "CodeTables.h"
+#include "ObjectList.h"
+#include "Variant.h"
+
+#include <QLabel>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class TAtrItem;
+class TCtrlTree;
+class TIBSQL;
+class TWinCtrlTree;
+
+using TWinCtrlTreeEvent = std::function<void(TWinCtrlTree *Sender)>;
+
+// One control of a card, built from one node of the card's control tree: the control of the
+// node's type, placed at the stored position and size, with its caption label, bound to the
+// item of its field in the card's record editor. It owns the wrappers of its child nodes (the
+// tab sheets of a page control, the controls on a tab sheet) in tree order.
+//
+// Control and item keep each other up to date. The item pushes every value into the control
+// unless the change came from the control itself; the control writes what the user changed back
+// into the item only while the item is not busy with a load, a default or that very write, so
+// loading a record never writes back and the user's typing is never echoed into its own edit.
+//
+// The widgets belong to the owner given at construction (the card's form); the wrapper frees
+// them only when the designer deletes the node.
+class TWinCtrlTree : public TObjectList<TWinCtrlTree>
+{
+public:
+    // For a root node AParent is the control that hosts the tree and no control is made.
+    TWinCtrlTree(QWidget *AOwner, QWidget *AParent, TCtrlTree *ACtrlTree);
+    ~TWinCtrlTree() override;
+
+    bool NoOnChange = false;   // set by SetValueNoOnChange while it sets the value
+    std::unique_ptr<TIBSQL> IBSQLS;   // a statement a subclass may make; freed with the node
+    TCtrlTree *CtrlTree = nullptr;
+    QPointer<QWidget> WinControl;
+    QPointer<QLabel> LabelControl;
+    TWinCtrlTree *ParentWinCtrlTree = nullptr;
+    // After a user change has been written into the item.
+    TWinCtrlTreeEvent OnChange;
+    TAtrItem *AtrItem = nullptr;
+
+    TCtrlType CtrlType() const { return FCtrlType; }
+    QWidget *Owner() const { return FOwner; }
+
+    Variant Value() { return GetValue(); }
+    virtual QString GetSelTblName();
+    virtual Variant GetValue();
+    virtual void SetValue(const Variant &AValue);
+
+    // The tab's own caption for a tab sheet, else the label's.
+    QString Caption() const;
+    void SetCaption(const QString &ACaption);
+    // The button of a buttoned edit.
+    bool ShowButton() const;
+    void SetShowButton(bool AShow);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool AReadOnly);
+
+    void SetValueNoOnChange(const Variant &AValue);
+    // Binds the node to its field's item, or unbinds it (nil): from then on only the bound
+    // item's changes reach the control.
+    void Bind(TAtrItem *AAtrItem);
+    // The item's change, to be shown in the control.
+    void AtrItemChange(TAtrItem *AAtrItem);
+    // The control's change event: what the user changed goes into the item.
+    void OnWinControlChange();
+    // Brings the tab sheets of the control to the front, then focuses it.
+    void SetFocus();
+    void ShowParentTabs();
+
+protected:
+    // The object the control's signals and event filters live in: with it they go when the node
+    // goes, whatever becomes of the widgets.
+    QObject *Context() const { return FContext.get(); }
+    [[noreturn]] void RaiseUnknownType(const QString &AFunc) const;
+
+    bool FReadOnly = false;
+
+private:
+    void CreateControl(QWidget *AParent);
+    void PlaceControl();
+    void CreateLabel(QWidget *AParent);
+    void ConnectChange();
+    // The edit types with their conversions: the control's type, not the field's, decides.
+    TFldType EditFldType() const;
+
+    QWidget *FOwner = nullptr;
+    TCtrlType FCtrlType = TCtrlType::ctNone;
+    std::unique_ptr<QObject> FContext;
+};
