@@ -10,7 +10,7 @@
 
 #include <QEvent>
 #include <QMouseEvent>
-#include <QTreeView>
+#include <QAbstractItemView>
 
 namespace {
 
@@ -21,7 +21,7 @@ constexpr int FormSize = 300;
 class TDblClickSpot : public QObject
 {
 public:
-    TDblClickSpot(QTreeView *AGrid, bool &AOnRow) : QObject(AGrid), FGrid(AGrid), FOnRow(AOnRow) {}
+    TDblClickSpot(QAbstractItemView *AGrid, bool &AOnRow) : QObject(AGrid), FGrid(AGrid), FOnRow(AOnRow) {}
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
@@ -32,7 +32,7 @@ protected:
     }
 
 private:
-    QTreeView *FGrid;
+    QAbstractItemView *FGrid;
     bool &FOnRow;
 };
 
@@ -66,7 +66,7 @@ void TWinSelVal::Init(TObj *AObj, const QString &ATblName, const QString &ACapt)
         WinTbl->InitByName(AObj, nullptr, ATblName);
     WinTbl->SetAlign(TAlign::alClient);
     WinTbl->SetOnDblClick([this] { WinTblDblClick(); });
-    if (auto *grid = WinTbl->GetPanel()->findChild<QTreeView *>()) {
+    if (auto *grid = WinTbl->GetPanel()->findChild<QAbstractItemView *>()) {
         // Filters run last-installed first: this one sees the double click before the table does.
         grid->viewport()->installEventFilter(new TDblClickSpot(grid, FDblClickOnRow));
     }

@@ -20,7 +20,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeView>
+#include <QAbstractItemView>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -110,7 +110,7 @@ int main(int argc, char **argv)
             open(card);
             QTimer::singleShot(50, &form, shootCard);
             // Insert on the grid adds a record: the card's modal loop runs inside this call.
-            if (auto *grid = form.mdi->findChild<QTreeView *>())
+            if (auto *grid = form.mdi->findChild<QAbstractItemView *>())
                 QTest::keyClick(grid, Qt::Key_Insert);
             return;
         }

@@ -13,7 +13,7 @@
 #include <QMdiArea>
 #include <QTabWidget>
 #include <QPushButton>
-#include <QTreeView>
+#include <QAbstractItemView>
 #include <gtest/gtest.h>
 
 namespace {
@@ -211,7 +211,7 @@ protected:
         table = mdi->GetWinTbl();
         table->GotoEnd();
     }
-    QTreeView *Grid() const { return table->GetPanel()->findChild<QTreeView *>(); }
+    QAbstractItemView *Grid() const { return table->GetPanel()->findChild<QAbstractItemView *>(); }
     void Press(int key) { QTest::keyClick(Grid(), Qt::Key(key)); }
     // The texts of the focused row.
     QStringList FocusedRow() const
@@ -328,7 +328,7 @@ TEST_F(CardUseTest, DuplicateRateIsRefusedAndTheCardKeepsWhatWasTyped)
     Open("CURRATE");
     const int rows = table->Count();
     const auto pickUsd = [](QWidget *picker) {
-        auto *grid = picker->findChild<QTreeView *>();
+        auto *grid = picker->findChild<QAbstractItemView *>();
         for (int r = 0; r < grid->model()->rowCount(); ++r) {
             const QModelIndex index = grid->model()->index(r, 0);
             if (index.data().toString() != "USD")
