@@ -33,7 +33,7 @@ void Run(TIBDatabase &db, const QString &text)
     tr.Commit();
 }
 
-void Fill(TIBDatabase &db)
+[[maybe_unused]] void Fill(TIBDatabase &db)
 {
     Run(db, "create table BENCH (ID integer not null primary key, NAME varchar(40) character set UTF8,"
             " AMOUNT numeric(18,2), SALE_DATE date, FLAG smallint)");

@@ -114,17 +114,24 @@ QString WriteIni(const QDir &dir, const QString &content)
 
 } // namespace
 
-int main()
+int main(int argc, char *argv[])
 {
-#ifndef KORVENIX_TEMPLATE_DB
-    std::fprintf(stderr, "built without the template database\n");
-    return 2;
-#else
+    // The template database the tests build, or one named on the command line (a build without
+    // the tests has none of its own).
+    QString templateDb = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+#ifdef KORVENIX_TEMPLATE_DB
+    if (templateDb.isEmpty())
+        templateDb = KORVENIX_TEMPLATE_DB;
+#endif
+    if (templateDb.isEmpty() || !QFile::exists(templateDb)) {
+        std::fprintf(stderr, "usage: post_bench TEMPLATE_DATABASE (build-test/template.fdb, made by the tests' build)\n");
+        return 2;
+    }
     try {
         {
             QTemporaryDir dir;
             const QString path = QDir(dir.path()).filePath("post.fdb");
-            QFile::copy(KORVENIX_TEMPLATE_DB, path);
+            QFile::copy(templateDb, path);
             Measure("embedded", WriteIni(QDir(dir.path()), QString("[DataBase]\nDataBaseName=%1\n").arg(path)),
                     EmbeddedTarget);
         }
@@ -136,7 +143,7 @@ int main()
         }
         QTemporaryDir dir(QDir(serverDir).filePath("post-bench-XXXXXX"));
         const QString path = QDir(dir.path()).filePath("post.fdb");
-        QFile::copy(KORVENIX_TEMPLATE_DB, path);
+        QFile::copy(templateDb, path);
         QFile::setPermissions(path, QFile::permissions(path) | QFile::WriteOwner | QFile::ReadOwner);
         QTemporaryDir iniDir;
         Measure("server", WriteIni(QDir(iniDir.path()), QString("[DataBase]\nDataBaseName=%1:%2\nuser_name=%3\npassword=%4\n")
@@ -148,5 +155,4 @@ int main()
         return 1;
     }
     return 0;
-#endif
 }

@@ -1,5 +1,6 @@
 #include "IBDatabase.h"
 
+#include "FbStatus.h"
 #include "IBError.h"
 #include "IBSQL.h"
 #include "IBTransaction.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <mutex>
 #include <sys/stat.h>
+#include <utility>
 #include <unistd.h>
 
 namespace {
@@ -67,7 +69,7 @@ void AppendConnectTimeout(std::string &dpb, int seconds)
 
 // A server that takes the connection but stays silent is given up on by the client library
 // with a plain "connection rejected" once the time-out has passed.
-bool ServerDidNotAnswer(const ISC_STATUS *status, int timeout, const QElapsedTimer &clock)
+bool ServerDidNotAnswer(const intptr_t *status, int timeout, const QElapsedTimer &clock)
 {
     return status[0] == 1 && status[1] == isc_connect_reject && timeout > 0 &&
            clock.elapsed() >= qint64(timeout) * 1000 - 250;
@@ -77,6 +79,15 @@ bool ServerDidNotAnswer(const ISC_STATUS *status, int timeout, const QElapsedTim
 int RejectShutdownOnSignal(const int reason, const int /*mask*/, void * /*arg*/)
 {
     return reason == fb_shutrsn_signal ? 1 : 0;
+}
+
+// A successful detach lets go of the attachment; one that fails is let go of all the same, and
+// the status tells why.
+void Detach(Firebird::IAttachment *attachment, Firebird::CheckStatusWrapper &status)
+{
+    attachment->detach(&status);
+    if (Failed(status))
+        attachment->release();
 }
 
 template <typename T>
@@ -133,15 +144,26 @@ void TIBDatabase::Open()
     std::string dpb = BuildDPB(Params);
     AppendConnectTimeout(dpb, ConnectTimeout);
     const QByteArray name = DatabaseName.toUtf8();
-    ISC_STATUS_ARRAY status;
-    isc_db_handle handle = 0;
+    Firebird::IProvider *provider = Firebird::fb_get_master_interface()->getDispatcher();
+    Firebird::CheckStatusWrapper &status = FreshStatus();
     QElapsedTimer clock;
     clock.start();
-    isc_attach_database(status, short(name.size()), name.constData(), &handle, short(dpb.size()), dpb.data());
-    if (ServerDidNotAnswer(status, ConnectTimeout, clock))
+    Firebird::IAttachment *attachment =
+        provider->attachDatabase(&status, name.constData(), unsigned(dpb.size()),
+                                 reinterpret_cast<const unsigned char *>(dpb.data()));
+    provider->release();
+    if (Failed(status) && ServerDidNotAnswer(status.getErrors(), ConnectTimeout, clock))
         throw EIBError(QStringLiteral("Сервер базы данных не ответил за %1 с: %2").arg(ConnectTimeout).arg(DatabaseName),
-                       isc_sqlcode(status), status[1]);
+                       isc_sqlcode(status.getErrors()), status.getErrors()[1]);
     CheckStatus(status);
+    ISC_STATUS_ARRAY handleStatus;
+    isc_db_handle handle = 0;
+    fb_get_database_handle(handleStatus, &handle, attachment);
+    if (handleStatus[0] == 1 && handleStatus[1] != 0) {
+        Detach(attachment, FreshStatus());
+        CheckStatus(handleStatus);
+    }
+    FAttachment = attachment;
     FHandle = handle;
 }
 
@@ -158,9 +180,9 @@ void TIBDatabase::Close()
             // The attachment goes away next; the server ends what is left.
         }
     }
-    ISC_STATUS_ARRAY status;
-    isc_detach_database(status, &FHandle);
-    // A broken connection still counts as closed: the handle cannot be used again.
+    Firebird::CheckStatusWrapper &status = FreshStatus();
+    // A broken connection still counts as closed: the attachment cannot be used again.
+    Detach(std::exchange(FAttachment, nullptr), status);
     FHandle = 0;
     CheckStatus(status);
 }

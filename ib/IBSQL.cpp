@@ -1,8 +1,11 @@
 #include "IBSQL.h"
 
+#include "FbStatus.h"
 #include "IBDatabase.h"
 #include "IBError.h"
 #include "IBTransaction.h"
+
+#include <utility>
 
 namespace {
 qint64 Executed = 0;
@@ -140,20 +143,28 @@ void TIBSQL::Prepare()
     if (FPrepared)
         return;
     CheckReady();
-    ISC_STATUS_ARRAY status;
-    if (!FHandle) {
-        isc_dsql_allocate_statement(status, FDatabase->Handle(), &FHandle);
-        CheckStatus(status);
-        ++Handles;
-    }
     const QString text = SQLText();
     const QByteArray utf8 = Parsed().Text.toUtf8();
-    isc_dsql_prepare(status, TransactionHandle(), &FHandle, 0, utf8.constData(), SQL_DIALECT_V6, nullptr);
+    FreeHandle();
+    Firebird::CheckStatusWrapper &status = FreshStatus();
+    // One call brings the type and both descriptions along with the prepared statement.
+    FStatement = FDatabase->Attachment()->prepare(&status, FTransaction->Transaction(), unsigned(utf8.size()),
+                                                  utf8.constData(), SQL_DIALECT_V6,
+                                                  Firebird::IStatement::PREPARE_PREFETCH_METADATA);
     CheckStatus(status, text);
-    ReadStatementType();
-    FOut.DescribeOutput(&FHandle, text);
-    FOut.AllocateOutput();
-    FIn.DescribeInput(&FHandle, text);
+    ++Handles;
+    FStatementType = int(FStatement->getType(&status));
+    Firebird::IMessageMetadata *output = FStatement->getOutputMetadata(&status);
+    Firebird::IMessageMetadata *input = Failed(status) ? nullptr : FStatement->getInputMetadata(&status);
+    if (Failed(status)) {
+        for (Firebird::IMessageMetadata *metadata : {output, input})
+            if (metadata)
+                metadata->release();
+        CheckStatus(status, text);
+    }
+    FOut.Describe(output);
+    FIn.Describe(input);
+    FOut.BindOutput();
     FFieldIndex.clear();
     for (int i = FOut.Count() - 1; i >= 0; --i)
         FFieldIndex.insert(FieldName(i).toUpper(), i);   // the first column of a name wins
@@ -162,18 +173,9 @@ void TIBSQL::Prepare()
     ++PreparedTotal;
 }
 
-void TIBSQL::ReadStatementType()
+bool TIBSQL::IsSelect() const
 {
-    const char request[] = {isc_info_sql_stmt_type};
-    char buffer[16] = {};
-    ISC_STATUS_ARRAY status;
-    isc_dsql_sql_info(status, &FHandle, sizeof request, request, sizeof buffer, buffer);
-    CheckStatus(status, SQLText());
-    FStatementType = 0;
-    if (buffer[0] == isc_info_sql_stmt_type) {
-        const short len = short(isc_vax_integer(buffer + 1, 2));
-        FStatementType = int(isc_vax_integer(buffer + 3, len));
-    }
+    return FStatementType == isc_info_sql_stmt_select || FStatementType == isc_info_sql_stmt_select_for_upd;
 }
 
 void TIBSQL::BindInput()
@@ -193,6 +195,23 @@ void TIBSQL::BindInput()
     }
 }
 
+Firebird::IMessageMetadata *TIBSQL::InputMetadata()
+{
+    return FIn.Count() > 0 ? FIn.InputMessage() : nullptr;
+}
+
+void TIBSQL::OpenCursor()
+{
+    Firebird::IMessageMetadata *in = InputMetadata();
+    Firebird::CheckStatusWrapper &status = FreshStatus();
+    FCursor = FStatement->openCursor(&status, FTransaction->Transaction(), in, in ? FIn.Message() : nullptr,
+                                     FOut.Metadata(), 0);
+    CheckStatus(status, SQLText());
+    FCursorOpen = true;
+    FEof = false;
+    FTransaction->AddSQL(this);
+}
+
 void TIBSQL::ExecQuery()
 {
     Close();
@@ -200,28 +219,17 @@ void TIBSQL::ExecQuery()
     CheckReady();
     BindInput();
     ++Executed;
-    ISC_STATUS_ARRAY status;
-    XSQLDA *in = FIn.Count() > 0 ? FIn.Data() : nullptr;
-    const QString text = SQLText();
-    if (FStatementType == isc_info_sql_stmt_select || FStatementType == isc_info_sql_stmt_select_for_upd) {
-        isc_dsql_execute(status, TransactionHandle(), &FHandle, SQL_DIALECT_V6, in);
-        CheckStatus(status, text);
-        FCursorOpen = true;
-        FEof = false;
-        FTransaction->AddSQL(this);
+    if (IsSelect()) {
+        OpenCursor();
         FetchRow();
         return;
     }
+    Execute();
+    // Procedures and RETURNING clauses hand back one row without a cursor.
     if (FOut.Count() > 0) {
-        // Procedures and RETURNING clauses hand back one row without a cursor.
-        isc_dsql_execute2(status, TransactionHandle(), &FHandle, SQL_DIALECT_V6, in, FOut.Data());
-        CheckStatus(status, text);
         FHasRow = true;
         FEof = false;
-        return;
     }
-    isc_dsql_execute(status, TransactionHandle(), &FHandle, SQL_DIALECT_V6, in);
-    CheckStatus(status, text);
 }
 
 void TIBSQL::ExecSingleton()
@@ -231,14 +239,50 @@ void TIBSQL::ExecSingleton()
     CheckReady();
     BindInput();
     ++Executed;
-    ISC_STATUS_ARRAY status;
-    const ISC_STATUS rc = isc_dsql_execute2(status, TransactionHandle(), &FHandle, SQL_DIALECT_V6,
-                                            FIn.Count() > 0 ? FIn.Data() : nullptr, FOut.Data());
-    if (rc == 100)
-        return;   // no row: Eof stays set
-    CheckStatus(status, SQLText());
+    if (IsSelect()) {
+        ExecSingletonSelect();
+        return;
+    }
+    Execute();
     FHasRow = true;
     FEof = false;
+}
+
+// A statement without a cursor; its output, when it has one, goes into the row.
+void TIBSQL::Execute()
+{
+    Firebird::IMessageMetadata *in = InputMetadata();
+    const bool output = FOut.Count() > 0;
+    Firebird::CheckStatusWrapper &status = FreshStatus();
+    FStatement->execute(&status, FTransaction->Transaction(), in, in ? FIn.Message() : nullptr,
+                        output ? FOut.Metadata() : nullptr, output ? FOut.Message() : nullptr);
+    CheckStatus(status, SQLText());
+}
+
+// The row of a select that must yield exactly one, read through a cursor that does not outlive
+// the call; none or a second row is refused with the server's own error.
+void TIBSQL::ExecSingletonSelect()
+{
+    OpenCursor();
+    try {
+        if (!FetchInto(FOut.Message()))
+            RefuseWith(isc_stream_eof);
+        std::vector<unsigned char> second(FOut.MessageLength());
+        if (FetchInto(second.data()))
+            RefuseWith(isc_sing_select_err);
+    } catch (...) {
+        Close();
+        throw;
+    }
+    DropCursor(true);
+    FHasRow = true;
+    FEof = false;
+}
+
+void TIBSQL::RefuseWith(ISC_STATUS code) const
+{
+    const ISC_STATUS status[] = {isc_arg_gds, code, isc_arg_end};
+    throw EIBError::FromStatus(status, SQLText());
 }
 
 void TIBSQL::ExecImmediate()
@@ -254,21 +298,29 @@ void TIBSQL::ExecImmediate()
     CheckStatus(status, text);
 }
 
+// False at the end of the rows.
+bool TIBSQL::FetchInto(unsigned char *message)
+{
+    Firebird::CheckStatusWrapper &status = FreshStatus();
+    switch (FCursor->fetchNext(&status, message)) {
+    case Firebird::IStatus::RESULT_OK:
+        return true;
+    case Firebird::IStatus::RESULT_NO_DATA:
+        return false;
+    default:
+        CheckStatus(status, SQLText());
+        return false;
+    }
+}
+
 void TIBSQL::FetchRow()
 {
-    ISC_STATUS_ARRAY status;
-    const ISC_STATUS rc = isc_dsql_fetch(status, &FHandle, SQL_DIALECT_V6, FOut.Data());
-    if (rc == 100) {
-        FEof = true;
-        FHasRow = false;
-        return;
+    FHasRow = false;
+    FEof = true;
+    if (FetchInto(FOut.Message())) {
+        FHasRow = true;
+        FEof = false;
     }
-    if (rc != 0) {
-        FEof = true;
-        FHasRow = false;
-        CheckStatus(status, SQLText());
-    }
-    FHasRow = true;
 }
 
 bool TIBSQL::Next()
@@ -287,33 +339,46 @@ void TIBSQL::Close()
 {
     FHasRow = false;
     FEof = true;
-    if (!FCursorOpen)
-        return;
-    FCursorOpen = false;
-    if (FTransaction)
-        FTransaction->RemoveSQL(this);
-    ISC_STATUS_ARRAY status;
-    isc_dsql_free_statement(status, &FHandle, DSQL_close);
-    // A cursor the server already closed (its connection broke) needs no report.
+    DropCursor(true);
 }
 
 void TIBSQL::CursorLost()
 {
+    // The transaction that ended has closed the cursor on the server.
     FCursorOpen = false;
     FHasRow = false;
     FEof = true;
+    DropCursor(false);
+}
+
+void TIBSQL::DropCursor(bool closeOnServer)
+{
+    if (FCursorOpen && FTransaction)
+        FTransaction->RemoveSQL(this);
+    FCursorOpen = false;
+    Firebird::IResultSet *cursor = std::exchange(FCursor, nullptr);
+    if (!cursor)
+        return;
+    if (closeOnServer) {
+        Firebird::CheckStatusWrapper &status = FreshStatus();
+        cursor->close(&status);
+        if (!Failed(status))
+            return;   // a closed cursor is let go of
+        // A cursor the server already closed (its connection broke) needs no report.
+    }
+    cursor->release();
 }
 
 void TIBSQL::FreeHandle()
 {
-    if (FCursorOpen && FTransaction)
-        FTransaction->RemoveSQL(this);
-    CursorLost();
+    Close();
     FPrepared = false;
-    if (FHandle) {
-        ISC_STATUS_ARRAY status;
-        isc_dsql_free_statement(status, &FHandle, DSQL_drop);
-        FHandle = 0;
+    if (FStatement) {
+        Firebird::CheckStatusWrapper &status = FreshStatus();
+        Firebird::IStatement *statement = std::exchange(FStatement, nullptr);
+        statement->free(&status);
+        if (Failed(status))
+            statement->release();   // its connection is gone: nothing to free on the server
         --Handles;
     }
 }
@@ -331,8 +396,7 @@ int TIBSQL::FieldCount() const
 
 QString TIBSQL::FieldName(int i) const
 {
-    const XSQLVAR &v = FOut.Var(i);
-    return QString::fromUtf8(v.aliasname, v.aliasname_length);
+    return FOut.Name(i);
 }
 
 int TIBSQL::FieldIndex(const QString &name) const

@@ -11,6 +11,11 @@
 
 class TIBDatabase;
 class TIBTransaction;
+namespace Firebird {
+class IResultSet;
+class IStatement;
+class IMessageMetadata;
+}
 
 // One statement on a database and a transaction.
 // The text is set whole or line by line; ":NAME" parameters are set by name and a name
@@ -83,8 +88,15 @@ private:
     void CheckReady() const;
     isc_tr_handle *TransactionHandle() const;
     void BindInput();
+    Firebird::IMessageMetadata *InputMetadata();
+    bool IsSelect() const;
+    void OpenCursor();
+    bool FetchInto(unsigned char *message);
     void FetchRow();
-    void ReadStatementType();
+    void ExecSingletonSelect();
+    [[noreturn]] void RefuseWith(ISC_STATUS code) const;
+    void Execute();
+    void DropCursor(bool closeOnServer);
     void CheckRow() const;
 
     TIBDatabase *FDatabase = nullptr;
@@ -96,7 +108,8 @@ private:
     mutable bool FParsedValid = false;
     QHash<QString, Variant> FParams;
 
-    isc_stmt_handle FHandle = 0;
+    Firebird::IStatement *FStatement = nullptr;
+    Firebird::IResultSet *FCursor = nullptr;
     bool FPrepared = false;
     int FPrepareCount = 0;
     int FStatementType = 0;

@@ -1,5 +1,6 @@
 #include "IBTransaction.h"
 
+#include "FbStatus.h"
 #include "IBDatabase.h"
 #include "IBError.h"
 #include "IBSQL.h"
@@ -26,6 +27,15 @@ char TpbCode(const QString &keyword)
         if (keyword == QLatin1String(name))
             return code;
     throw Exception(QStringLiteral("Неизвестный параметр транзакции \"%1\".").arg(keyword));
+}
+
+// A successful rollback lets go of the transaction; one that fails leaves it unusable, so it is
+// let go of all the same, and the status tells why.
+void RollbackOrDrop(Firebird::ITransaction *transaction, Firebird::CheckStatusWrapper &status)
+{
+    transaction->rollback(&status);
+    if (Failed(status))
+        transaction->release();
 }
 
 } // namespace
@@ -74,10 +84,18 @@ void TIBTransaction::StartTransaction()
     if (!FDatabase || !FDatabase->Connected())
         throw Exception(QStringLiteral("База данных не подключена."));
     std::string tpb = BuildTPB(Params);
-    ISC_STATUS_ARRAY status;
-    isc_tr_handle handle = 0;
-    isc_start_transaction(status, &handle, 1, FDatabase->Handle(), unsigned(tpb.size()), tpb.data());
+    Firebird::CheckStatusWrapper &status = FreshStatus();
+    Firebird::ITransaction *transaction = FDatabase->Attachment()->startTransaction(
+        &status, unsigned(tpb.size()), reinterpret_cast<const unsigned char *>(tpb.data()));
     CheckStatus(status);
+    ISC_STATUS_ARRAY handleStatus;
+    isc_tr_handle handle = 0;
+    fb_get_transaction_handle(handleStatus, &handle, transaction);
+    if (handleStatus[0] == 1 && handleStatus[1] != 0) {
+        RollbackOrDrop(transaction, FreshStatus());
+        CheckStatus(handleStatus);
+    }
+    FTransaction = transaction;
     FHandle = handle;
 }
 
@@ -85,25 +103,28 @@ void TIBTransaction::Commit()
 {
     if (!InTransaction())
         throw Exception(QStringLiteral("Транзакция не запущена."));
-    ISC_STATUS_ARRAY status;
-    isc_commit_transaction(status, &FHandle);
+    Firebird::CheckStatusWrapper &status = FreshStatus();
+    FTransaction->commit(&status);
     // A failed commit leaves the transaction open so the caller can still roll it back.
     CheckStatus(status);
-    ForgetCursors();
+    Ended();
 }
 
 void TIBTransaction::Rollback()
 {
     if (!InTransaction())
         throw Exception(QStringLiteral("Транзакция не запущена."));
-    ISC_STATUS_ARRAY status;
-    isc_rollback_transaction(status, &FHandle);
+    Firebird::CheckStatusWrapper &status = FreshStatus();
+    RollbackOrDrop(FTransaction, status);
+    Ended();
+    CheckStatus(status);
+}
+
+void TIBTransaction::Ended()
+{
+    FTransaction = nullptr;
+    FHandle = 0;
     ForgetCursors();
-    if (status[0] == 1 && status[1] != 0) {
-        // The transaction is unusable after a failed rollback; drop the handle.
-        FHandle = 0;
-        CheckStatus(status);
-    }
 }
 
 void TIBTransaction::EndByDefaultAction()

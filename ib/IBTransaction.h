@@ -6,6 +6,9 @@
 
 class TIBDatabase;
 class TIBSQL;
+namespace Firebird {
+class ITransaction;
+}
 
 enum class TTransactionAction { taRollback, taCommit };
 
@@ -30,6 +33,7 @@ public:
     void Rollback();
     bool InTransaction() const { return FHandle != 0; }
     isc_tr_handle *Handle() { return &FHandle; }
+    Firebird::ITransaction *Transaction() const { return FTransaction; }   // the same, for statements
 
     // Ends an open transaction the way DefaultAction says (used when the connection closes).
     void EndByDefaultAction();
@@ -41,9 +45,11 @@ public:
     static std::string BuildTPB(const QStringList &params);
 
 private:
+    void Ended();
     void ForgetCursors();
 
     TIBDatabase *FDatabase = nullptr;
     isc_tr_handle FHandle = 0;
+    Firebird::ITransaction *FTransaction = nullptr;
     std::vector<TIBSQL *> FSQLs;
 };

@@ -1,7 +1,9 @@
 #include "XSqlda.h"
 
+#include "FbStatus.h"
 #include "IBError.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -180,54 +182,48 @@ ISC_QUAD WriteTextBlob(const QString &text, isc_db_handle *db, isc_tr_handle *tr
 
 } // namespace
 
-void TXSqlda::FreeDeleter::operator()(XSQLDA *p) const
-{
-    std::free(p);
-}
-
 TXSqlda::TXSqlda() = default;
 
-void TXSqlda::Resize(int count)
+TXSqlda::~TXSqlda()
 {
-    auto *da = static_cast<XSQLDA *>(std::calloc(1, XSQLDA_LENGTH(count)));
-    if (!da)
-        throw std::bad_alloc();
-    da->version = SQLDA_VERSION1;
-    da->sqln = short(count);
-    FDa.reset(da);
+    Describe(nullptr);
 }
 
-void TXSqlda::Describe(Describer describer, isc_stmt_handle *stmt, const QString &sqlText)
+void TXSqlda::Describe(Firebird::IMessageMetadata *metadata)
 {
-    if (!FDa)
-        Resize(16);
-    ISC_STATUS_ARRAY status;
-    describer(status, stmt, SQL_DIALECT_V6, FDa.get());
-    CheckStatus(status, sqlText);
-    if (FDa->sqld > FDa->sqln) {
-        Resize(FDa->sqld);
-        describer(status, stmt, SQL_DIALECT_V6, FDa.get());
-        CheckStatus(status, sqlText);
+    if (FMetadata)
+        FMetadata->release();
+    if (FSent)
+        FSent->release();
+    FMetadata = metadata;
+    FSent = nullptr;
+    FSentShape.clear();
+    int n = 0;
+    if (metadata) {
+        Firebird::CheckStatusWrapper &status = FreshStatus();
+        n = int(metadata->getCount(&status));
+        CheckStatus(status);
     }
-    const int n = FDa->sqld;
+    FVars.assign(size_t(n), XSQLVAR{});
+    FNames.assign(size_t(n), QString());
     FDescribedTypes.resize(size_t(n));
     FDescribedLengths.resize(size_t(n));
     for (int i = 0; i < n; ++i) {
-        FDescribedTypes[size_t(i)] = short(Var(i).sqltype & ~1);
-        FDescribedLengths[size_t(i)] = Var(i).sqllen;
+        Firebird::CheckStatusWrapper &status = FreshStatus();
+        const auto u = unsigned(i);
+        XSQLVAR &v = Var(i);
+        v.sqltype = short(metadata->getType(&status, u) | (metadata->isNullable(&status, u) ? 1 : 0));
+        v.sqlsubtype = short(metadata->getSubType(&status, u));
+        v.sqlscale = short(metadata->getScale(&status, u));
+        v.sqllen = short(metadata->getLength(&status, u));
+        FNames[size_t(i)] = QString::fromUtf8(metadata->getAlias(&status, u));
+        CheckStatus(status);
+        FDescribedTypes[size_t(i)] = short(v.sqltype & ~1);
+        FDescribedLengths[size_t(i)] = v.sqllen;
     }
     FBuffers.assign(size_t(n), {});
     FIndicators.assign(size_t(n), -1);
-}
-
-void TXSqlda::DescribeOutput(isc_stmt_handle *stmt, const QString &sqlText)
-{
-    Describe(isc_dsql_describe, stmt, sqlText);
-}
-
-void TXSqlda::DescribeInput(isc_stmt_handle *stmt, const QString &sqlText)
-{
-    Describe(isc_dsql_describe_bind, stmt, sqlText);
+    FMessage.clear();
 }
 
 void TXSqlda::BindBuffer(int i, int bytes)
@@ -240,14 +236,64 @@ void TXSqlda::BindBuffer(int i, int bytes)
     v.sqlind = &FIndicators[size_t(i)];
 }
 
-void TXSqlda::AllocateOutput()
+void TXSqlda::BindOutput()
 {
+    Firebird::CheckStatusWrapper &status = FreshStatus();
+    FMessage.assign(FMetadata ? FMetadata->getMessageLength(&status) : 0, 0);
     for (int i = 0; i < Count(); ++i) {
         XSQLVAR &v = Var(i);
-        v.sqltype = short(FDescribedTypes[size_t(i)] | 1);
-        const bool varying = FDescribedTypes[size_t(i)] == SQL_VARYING;
-        BindBuffer(i, v.sqllen + (varying ? 2 : 0));
+        v.sqldata = reinterpret_cast<char *>(FMessage.data() + FMetadata->getOffset(&status, unsigned(i)));
+        v.sqlind = reinterpret_cast<short *>(FMessage.data() + FMetadata->getNullOffset(&status, unsigned(i)));
     }
+    CheckStatus(status);
+}
+
+bool TXSqlda::SentShapeHolds() const
+{
+    if (!FSent)
+        return false;
+    for (int i = 0; i < Count(); ++i) {
+        const XSQLVAR &v = Var(i), &sent = FSentShape[size_t(i)];
+        if (v.sqltype != sent.sqltype || v.sqllen != sent.sqllen || v.sqlscale != sent.sqlscale)
+            return false;
+    }
+    return true;
+}
+
+Firebird::IMessageMetadata *TXSqlda::InputMessage()
+{
+    if (!SentShapeHolds()) {
+        Firebird::CheckStatusWrapper &status = FreshStatus();
+        Firebird::IMetadataBuilder *builder = FMetadata->getBuilder(&status);
+        CheckStatus(status);
+        for (int i = 0; i < Count(); ++i) {
+            const XSQLVAR &v = Var(i);
+            builder->setType(&status, unsigned(i), unsigned(v.sqltype));
+            builder->setLength(&status, unsigned(i), unsigned(v.sqllen));
+            builder->setScale(&status, unsigned(i), v.sqlscale);
+        }
+        Firebird::IMessageMetadata *sent = Failed(status) ? nullptr : builder->getMetadata(&status);
+        builder->release();
+        CheckStatus(status);
+        if (FSent)
+            FSent->release();
+        FSent = sent;
+        FSentShape = FVars;
+    }
+    Firebird::CheckStatusWrapper &status = FreshStatus();
+    FMessage.assign(FSent->getMessageLength(&status), 0);
+    for (int i = 0; i < Count(); ++i) {
+        const XSQLVAR &v = Var(i);
+        unsigned char *data = FMessage.data() + FSent->getOffset(&status, unsigned(i));
+        const short null = *v.sqlind < 0 ? -1 : 0;
+        std::memcpy(FMessage.data() + FSent->getNullOffset(&status, unsigned(i)), &null, sizeof null);
+        if (null == 0) {
+            const bool varying = (v.sqltype & ~1) == SQL_VARYING;
+            std::memcpy(data, v.sqldata, varying ? size_t(2 + Read<unsigned short>(v.sqldata)) : size_t(v.sqllen));
+        }
+    }
+    CheckStatus(status);
+    return FSent;
 }
 
 void TXSqlda::SetInput(int i, const Variant &value, isc_db_handle *db, isc_tr_handle *tr)
@@ -314,7 +360,8 @@ void TXSqlda::SetInput(int i, const Variant &value, isc_db_handle *db, isc_tr_ha
         if (bytes.size() > 32765)
             throw EVariantError(QStringLiteral("Слишком длинная строка для параметра (%1 байт).").arg(bytes.size()));
         v.sqltype = SQL_VARYING | 1;
-        v.sqllen = short(bytes.size());
+        // At least the described size, so that texts of other lengths send the same layout.
+        v.sqllen = short(std::max<qsizetype>(FDescribedLengths[size_t(i)], bytes.size()));
         BindBuffer(i, int(bytes.size()) + 2);
         Write<short>(v.sqldata, short(bytes.size()));
         std::memcpy(v.sqldata + 2, bytes.constData(), size_t(bytes.size()));
@@ -363,7 +410,7 @@ Variant TXSqlda::Value(int i, isc_db_handle *db, isc_tr_handle *tr) const
         return Variant(ReadTextBlob(Read<ISC_QUAD>(p), db, tr));
     default:
         throw EVariantError(QStringLiteral("Тип столбца \"%1\" (%2) не поддерживается.")
-                                .arg(QString::fromUtf8(v.aliasname, v.aliasname_length))
+                                .arg(Name(i))
                                 .arg(FDescribedTypes[size_t(i)]));
     }
 }

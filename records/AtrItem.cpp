@@ -39,11 +39,7 @@ double RoundTo(double x, int ADecimals)
 
 } // namespace
 
-TAtrItem::TAtrItem()
-    : SQL(std::make_unique<TSQL>()), PKFilter(std::make_unique<TFilter>()), Formula(std::make_unique<TFormula>())
-{
-    PKFilter->CreateRoot(TFilterTreeType::fttEqual, nullptr);
-}
+TAtrItem::TAtrItem() : SQL(std::make_unique<TSQL>()), Formula(std::make_unique<TFormula>()) {}
 
 TAtrItem::~TAtrItem()
 {
@@ -112,13 +108,16 @@ bool TAtrItem::ForUpdate() const
 void TAtrItem::AddFormulaTree(TFormulaTree *AFormulaTree)
 {
     TFld *link = AFormulaTree->Path->First();
-    if (!SQL->Obj()) {
+    if (!PKFilter) {
         if (!link || !link->FKObj() || !link->FKObj()->PKFld)
             throw ExceptionPos(Format(QStringLiteral("TAtrItem.AddFormulaTree: Поле \"%s\" не ссылается на объект."),
                                       {link ? link->Capt() : Fld->Capt()}));
+        // Made only now: most items never read through a link, and a filter costs a metadata row.
+        auto keyFilter = std::make_unique<TFilter>();
+        keyFilter->CreateRoot(TFilterTreeType::fttEqual, link->FKObj()->PKFld);
         SQL->SetObj(link->FKObj());
-        PKFilter->FilterTreeRoot->SetFld(link->FKObj()->PKFld);
-        SQL->AddFilter(PKFilter.get());
+        SQL->AddFilter(keyFilter.get());
+        PKFilter = std::move(keyFilter);   // only now: a refused filter leaves the item to start over
     }
     TJoin *join = SQL->AddFldPath(AFormulaTree->FldValue(), *AFormulaTree->Path, true, true);
     for (TFldValue *fldValue : FldValueList) {

@@ -55,7 +55,8 @@ public:
 
     TObjectList<TFldValue> FldValueList{true};   // entry i is column i of SQL
     std::unique_ptr<TSQL> SQL;                   // reads the reference values
-    std::unique_ptr<TFilter> PKFilter;           // key filter of SQL: one fttEqual root
+    std::unique_ptr<TFilter> PKFilter;           // key filter of SQL: one fttEqual root; made with the
+                                                 // first formula path, nil before (most items have none)
     TFld *Fld = nullptr;
     TAtrItemNotify OnChange;                     // the record editor's reaction
     TAtrItemNotify OnChangeForWinCtrlTree;       // the bound card control

@@ -145,10 +145,67 @@ TEST_F(IBSQLTest, PreparesOnceUntilTheTextChanges)
     sql.ParamByName("ID") = 0;
     sql.ExecQuery();
     EXPECT_EQ(sql.PrepareCount(), 1) << "the same text keeps its prepared statement";
+    const qint64 handles = TIBSQL::HandleCount();
     sql.SetSQL("select count(*) from T where ID < :ID");
     sql.ParamByName("ID") = 0;
     sql.ExecQuery();
     EXPECT_EQ(sql.PrepareCount(), 2);
+    EXPECT_EQ(TIBSQL::HandleCount(), handles) << "a new text replaces the statement on the server";
+}
+
+TEST_F(IBSQLTest, OneStatementTakesTextsOfAnyLengthAndNullsInTurn)
+{
+    const QList<Variant> texts = {"a", QString("Привет").repeated(8), Variant::Null(), "", "b"};
+    write.StartTransaction();
+    TIBSQL insert(&db, &write);
+    insert.SetSQL("insert into T (ID, V) values (:ID, :V)");
+    for (int i = 0; i < texts.size(); ++i) {
+        insert.ParamByName("ID") = i;
+        insert.ParamByName("V") = texts[i];
+        insert.ExecQuery();
+    }
+    write.Commit();
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(ReadBack("V", i), texts[i]) << i;
+    // The first marker has no type of its own: it takes whatever comes, Null included.
+    TIBSQL count(&db, &read);
+    count.SetSQL("select count(*) from T where :P is null or V = :P");
+    QList<Variant> counts;
+    for (const Variant &p : {Variant("b"), Variant::Null(), Variant(QString("Привет").repeated(8)), Variant("zz")}) {
+        count.ParamByName("P") = p;
+        count.ExecQuery();
+        counts << count.Field(0);
+    }
+    EXPECT_EQ(counts, QList<Variant>({1, 5, 1, 0}));
+    EXPECT_EQ(insert.PrepareCount() + count.PrepareCount(), 2);
+}
+
+TEST_F(IBSQLTest, ASingletonSelectGivesItsRowAndRefusesNoneOrTwo)
+{
+    write.StartTransaction();
+    Insert("ID, V", {1, "один"});
+    Insert("ID, V", {2, "два"});
+    write.Commit();
+    TIBSQL sql(&db, &read);
+    sql.SetSQL("select V from T where ID between :FIRST and :LAST");
+    const struct { int first, last; const char *result; } cases[] = {
+        {1, 1, "один"},
+        {3, 3, "attempt to fetch past the last record in a record stream"},
+        {1, 2, "multiple rows in singleton select"},
+        {2, 2, "два"}};
+    for (const auto &c : cases) {
+        sql.ParamByName("FIRST") = c.first;
+        sql.ParamByName("LAST") = c.last;
+        QString result;
+        try {
+            sql.ExecSingleton();
+            result = sql.Field(0).toString();
+        } catch (const EIBError &e) {
+            result = e.Message();
+        }
+        EXPECT_EQ(result, c.result);
+        EXPECT_FALSE(sql.Open()) << "no cursor outlives the call";
+    }
 }
 
 TEST_F(IBSQLTest, AParameterNobodySetIsRefusedNamingIt)

@@ -77,6 +77,15 @@ TEST_F(AtrItemTest, ReferenceValuesShareAColumnPerFieldAndPath)
         return n;
     };
     auto own = node({}), ownAgain = node({}), parent = node({F("PRODGRP", "PRODGRP_PRN")}), stranger = node({});
+    // Nothing is built for reading through the link until a path asks for it, and a path that
+    // does not start at a link is refused without leaving anything half made.
+    EXPECT_EQ(group->PKFilter, nullptr);
+    auto notALink = node({});
+    notALink->Path->Clear();
+    notALink->Path->Add(F("PRODUCT", "PRODUCT_NAME"));
+    EXPECT_EQ(ErrorOf([&] { group->AddFormulaTree(notALink.get()); }),
+              "TAtrItem.AddFormulaTree: Поле \"Наименование\" не ссылается на объект.");
+    EXPECT_EQ(group->PKFilter, nullptr);
     for (TFormulaTree *n : {own.get(), ownAgain.get(), parent.get()})
         group->AddFormulaTree(n);
     EXPECT_EQ(group->FldValueList.Count(), 2);
