@@ -1,10 +1,9 @@
 #include "WinObjTempl.h"
 
 #include "Align.h"
-#include "Application.h"
+#include "EditorForm.h"
 #include "Fld.h"
 #include "Func.h"
-#include "MsgDlg.h"
 #include "ObjValue.h"
 #include "TreeWidget.h"
 #include "WinBotBtns.h"
@@ -27,11 +26,7 @@ QString PathText(const TObjValue &AValue)
 TWinObjTempl::TWinObjTempl(QWidget *AOwner, QWidget *AParentPosition, const QString &ACaption)
     : TemplFldList(std::make_unique<TTemplFldList>())
 {
-    Form = new QDialog(AOwner);
-    SetFormFont(Form);
-    Form->setWindowTitle(ACaption);
-    Form->resize(300, 300);
-    PositionForm(AParentPosition, Form);
+    Form = CreateEditorForm(AOwner, AParentPosition, ACaption);
     WinToolBar = std::make_unique<TWinToolBar>(Form);
     WinToolBar->AddBtn(TBtnType::btAdd, QStringLiteral("Добавить"), [this] { btAddClick(); });
     WinToolBar->AddBtn(TBtnType::btDel, QStringLiteral("Удалить"), [this] { btDelClick(); });

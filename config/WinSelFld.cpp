@@ -1,18 +1,13 @@
 #include "WinSelFld.h"
 
-#include "Application.h"
+#include "EditorForm.h"
 #include "Func.h"
-#include "MsgDlg.h"
 #include "WinBotBtns.h"
 #include "WinObjTree.h"
 
 TWinSelFld::TWinSelFld(QWidget *AOwner, QWidget *AParentPosition)
 {
-    Form = new QDialog(AOwner);
-    SetFormFont(Form);
-    Form->setWindowTitle(QStringLiteral("Выбор поля"));
-    Form->resize(300, 300);
-    PositionForm(AParentPosition, Form);
+    Form = CreateEditorForm(AOwner, AParentPosition, QStringLiteral("Выбор поля"));
     WinObjTree = std::make_unique<TWinObjTree>(Form);
     WinObjTree->SetAlign(TAlign::alClient);
     WinBotBtns = std::make_unique<TWinBotBtns>(Form);
