@@ -353,18 +353,13 @@ void TWinCard::PostAndCommit()
         WinAtr->Post();
         Commit();
     } catch (...) {
-        WriteFailed();
+        // Still in the transaction: nothing is committed, so nothing is kept.
+        if (DB->WriteTransaction().InTransaction()) {
+            DB->RollbackChanges();
+            throw;
+        }
+        KeepCommittedRecord(std::current_exception());
     }
-}
-
-void TWinCard::WriteFailed()
-{
-    // Still in the transaction: nothing is committed, so nothing is kept.
-    if (DB->WriteTransaction().InTransaction()) {
-        DB->RollbackChanges();
-        throw;
-    }
-    KeepCommittedRecord(std::current_exception());
 }
 
 void TWinCard::KeepCommittedRecord(const std::exception_ptr &AError)

@@ -110,10 +110,6 @@ public:
 protected:
     // The area inside the form that holds the panels and the buttons.
     QWidget *Client() const;
-    // What becomes of a write of this card that failed with the current exception: before the
-    // commit it is rolled back and raised again, so the card stays open with the user's input;
-    // after the commit the saved record is kept (see KeepCommittedRecord).
-    void WriteFailed();
 
 private:
     void CreateForm();
