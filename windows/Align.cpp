@@ -4,7 +4,9 @@
 #include "Func.h"
 
 #include <QLayout>
+#include <QMargins>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
@@ -198,6 +200,67 @@ TAlign GetAlign(const QWidget *AControl)
         return TAlign::alNone;
     const int index = layout->IndexOf(AControl);
     return index >= 0 ? layout->AlignAt(index) : TAlign::alNone;
+}
+
+namespace {
+
+// Follows the parent's resizing for SetAnchors, with the distances taken when it was set.
+class TAnchorKeeper : public QObject
+{
+public:
+    TAnchorKeeper(QWidget *AControl, TAnchors AAnchors) : QObject(AControl), FControl(AControl), FAnchors(AAnchors)
+    {
+        const QRect at = AControl->geometry();
+        const QSize room = AControl->parentWidget()->size();
+        FMargins = QMargins(at.left(), at.top(), room.width() - at.right() - 1, room.height() - at.bottom() - 1);
+        AControl->parentWidget()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize && watched == FControl->parentWidget())
+            Follow(static_cast<QResizeEvent *>(event)->size());
+        return false;
+    }
+
+private:
+    // One direction: the control's start and extent from the parent's extent, along the two
+    // edges of that direction.
+    static void Span(bool AFirst, bool ALast, int AMarginFirst, int AMarginLast, int ARoom, int &AStart, int &AExtent)
+    {
+        if (AFirst && ALast) {
+            AStart = AMarginFirst;
+            AExtent = std::max(ARoom - AMarginFirst - AMarginLast, 0);
+        } else if (ALast) {
+            AStart = ARoom - AMarginLast - AExtent;
+        }
+    }
+
+    void Follow(const QSize &ARoom)
+    {
+        int x = FControl->x(), width = FControl->width(), y = FControl->y(), height = FControl->height();
+        Span(FAnchors & akLeft, FAnchors & akRight, FMargins.left(), FMargins.right(), ARoom.width(), x, width);
+        Span(FAnchors & akTop, FAnchors & akBottom, FMargins.top(), FMargins.bottom(), ARoom.height(), y, height);
+        FControl->setGeometry(x, y, width, height);
+    }
+
+    QWidget *FControl;
+    TAnchors FAnchors;
+    QMargins FMargins;
+};
+
+} // namespace
+
+void SetAnchors(QWidget *AControl, TAnchors AAnchors)
+{
+    if (!AControl->parentWidget())
+        throw ExceptionPos(QStringLiteral("SetAnchors: У элемента управления нет родителя."));
+    // New anchors take the place of the old ones.
+    const QObjectList children = AControl->children();
+    for (QObject *child : children)
+        delete dynamic_cast<TAnchorKeeper *>(child);
+    new TAnchorKeeper(AControl, AAnchors);
 }
 
 TSplitterBar::TSplitterBar(QWidget *AControl) : QWidget(AControl->parentWidget()), FControl(AControl)

@@ -17,6 +17,15 @@ enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 void SetAlign(QWidget *AControl, TAlign AAlign);
 TAlign GetAlign(const QWidget *AControl);
 
+// The edges of its parent that a control keeps its distance to while the parent is resized.
+enum TAnchor { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+using TAnchors = int;
+
+// From now on AControl keeps the distances it has at this moment to the anchored edges of its
+// parent: anchored to two opposite edges it stretches with the parent, to one it moves with
+// that edge, to neither it stays. For a control placed by hand, not docked with SetAlign.
+void SetAnchors(QWidget *AControl, TAnchors AAnchors);
+
 // A bar docked at the top right under a top-docked control, which the user drags up and down to
 // change that control's height; the controls docked below follow while dragging. Each height
 // the drag arrives at is offered to OnCanResize first, which may change it or refuse it.

@@ -4,12 +4,15 @@
 #include "Application.h"
 #include "Atr.h"
 #include "Card.h"
+#include "DetBook.h"
+#include "ObjLink.h"
 #include "Func.h"
 #include "IBTransaction.h"
 #include "Main.h"
 #include "MsgDlg.h"
 #include "WinAtr.h"
 #include "WinBotBtns.h"
+#include "WinDetBook.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -105,6 +108,7 @@ TWinCard::~TWinCard()
 {
     // The window objects go before the form that holds their widgets.
     WinAtr.reset();
+    WinDetBook.reset();
     delete Form.data();
     Card.reset();
     WinBotBtns.reset();
@@ -180,10 +184,12 @@ void TWinCard::CreateForm()
 
     DetPanel = new QFrame(Client());
     DetPanel->setFrameShape(QFrame::NoFrame);
-    if (CreateWinDetBook()) {
+    CreateWinDetBook();
+    if (WinDetBook && WinDetBook->DetBook->ObjLinkList.Count() > 0) {
         CreateDetArea();
     } else {
         // The attribute area takes the whole form above the buttons.
+        WinDetBook.reset();
         delete DetPanel.data();
         AtrPanel->setMinimumHeight(0);
         AtrPanel->setMaximumHeight(QWIDGETSIZE_MAX);
@@ -208,6 +214,10 @@ void TWinCard::CreateDetArea()
     Splitter->OnCanResize = [this](int &ANewSize) { return SplitterCanResize(ANewSize); };
     SetAlign(DetPanel, TAlign::alClient);
     SetHeight(FOwnSize.height() + Splitter->height() + Card->HeightDet());
+    // The detail tables of a new record stay closed, but adding to them saves the record first.
+    WinDetBook->EnableAddBtn();
+    WinDetBook->OnNewRecord = [this](TWinDet *) { WinDetBookNewRecord(); };
+    WinDetBook->OnAfterChange = [this](TWinDet *) { WinDetBookAfterChange(); };
 }
 
 void TWinCard::CreateWinAtr()
@@ -216,9 +226,11 @@ void TWinCard::CreateWinAtr()
     WinAtr->Init(Card.get());
 }
 
-bool TWinCard::CreateWinDetBook()
+void TWinCard::CreateWinDetBook()
 {
-    return false;
+    // The detail cards stand over this card's form.
+    WinDetBook = std::make_unique<TWinDetBook>(Form, DetPanel);
+    WinDetBook->Init(Card->Obj(), UserId);
 }
 
 // --- Sizes -----------------------------------------------------------------------------------
@@ -312,6 +324,10 @@ Variant TWinCard::RecId() const
 void TWinCard::SetRecId(const Variant &Value)
 {
     WinAtr->SetRecId(Value);
+    if (WinDetBook) {
+        WinDetBook->SetParentId(VarAsInteger(Value));
+        WinDetBook->Open();
+    }
 }
 
 void TWinCard::InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId)
@@ -379,8 +395,11 @@ void TWinCard::CancelClick()
 
 void TWinCard::WinDetBookNewRecord()
 {
-    if (WinAtr->Atr->New())
-        PostAndCommit();
+    if (!WinAtr->Atr->New())
+        return;
+    PostAndCommit();
+    WinDetBook->SetParentId(VarAsInteger(RecId()));
+    WinDetBook->Open();
 }
 
 void TWinCard::WinDetBookAfterChange()

@@ -18,14 +18,15 @@ class TSplitterBar;
 class TWinAtr;
 class TWinBotBtns;
 class TWinCard;
+class TWinDetBook;
 
 // The card's events before a post and before a commit, passed on from its attribute panel.
 using TBeforePost = std::function<void(TWinCard *Sender, bool ANewCard, bool &ASkipPost)>;
 using TBeforeAction = std::function<void(TWinCard *Sender, bool &DoAction)>;
 
 // The record card: a form built from one card of an object, with the attribute panel on top,
-// the detail tables of the object below it once the card has them, and "ОК" and "Отмена" at
-// the bottom. A card without a parent is a modal dialog that OK posts and commits; a card with
+// the detail tables of the user's detail book below it when the object has them, and "ОК" and
+// "Отмена" at the bottom. A card without a parent is a modal dialog that OK posts and commits; a card with
 // a parent (the designer's live preview) is a form inside the parent that posts nothing.
 //
 // Calling order: construct; one of the Init operations (which builds the form); then
@@ -52,13 +53,15 @@ public:
     QPointer<QFrame> AtrPanel;
     std::unique_ptr<TCard> Card;
     std::unique_ptr<TWinAtr> WinAtr;
+    // Nil for a card without detail tables.
+    std::unique_ptr<TWinDetBook> WinDetBook;
     TBeforePost OnBeforePost;
     TBeforeAction OnBeforeCommit;
     // OK closes the card without writing anything (a card that only collects values).
     bool NoPost = false;
 
     Variant RecId() const;
-    // Loads the record.
+    // Loads the record and opens its detail tables on its key.
     void SetRecId(const Variant &Value);
     // Sizes of the inner areas, in pixels.
     int Width() const;
@@ -83,16 +86,16 @@ public:
     // is rolled back and keeps the card open with the user's values.
     virtual void OkClick();
     virtual void CreateWinAtr();
-    // Builds the detail tables on DetPanel; true when there is at least one. Detail tables
-    // are not built into cards yet, so the base card shows its attribute area alone.
-    virtual bool CreateWinDetBook();
+    // Builds WinDetBook on DetPanel: the user's detail book of the card's object.
+    virtual void CreateWinDetBook();
     virtual void Commit();
     // A new record, its link field along AObjLink set to AParentId.
     virtual void InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId);
 
     // Cancel of a modal card with changes asks "Отменить изменения?" first.
     void CancelClick();
-    // Before a detail record is added: a record that is still new is posted and committed first.
+    // Before a detail record is added: a record that is still new is posted and committed first,
+    // and its detail tables open on its key.
     void WinDetBookNewRecord();
     // After the detail rows changed: the record's summing fields are read again.
     void WinDetBookAfterChange();

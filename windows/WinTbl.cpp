@@ -560,21 +560,32 @@ void TWinTbl::CardBeforeCommit(TWinCard * /*Sender*/, bool &DoAction)
 
 void TWinTbl::AtrAfterCommit(TAtr *Sender)
 {
-    const int focused = FocusedIndex();
-    if (!Sender->New()) {
-        if (focused < 0)
-            throw ExceptionPos(QStringLiteral("TWinTbl.AtrAfterCommit: Запись не выделена."), vt);
-        RefreshRow(focused, Sender->RecId());
+    // A record changed through a card is not always the focused one (a card that failed after
+    // its first commit saves again as a change): its own row is found by its key.
+    const int row = Sender->New() ? -1 : RowOfKey(Sender->RecId());
+    if (row >= 0) {
+        RefreshRow(row, Sender->RecId());
     } else {
-        const int k = std::max(focused, 0);
-        TRow row;
-        if (ReadRow(Sender->RecId(), row)) {
-            InsertRow(k, std::move(row));
+        const int k = std::max(FocusedIndex(), 0);
+        TRow values;
+        if (ReadRow(Sender->RecId(), values)) {
+            InsertRow(k, std::move(values));
             SelectRow(k);
         }
     }
     if (vt && !vt->hasFocus())
         vt->viewport()->update();
+}
+
+int TWinTbl::RowOfKey(const Variant &AKey) const
+{
+    const int focused = FocusedIndex();
+    if (focused >= 0 && Rows.Value(focused, 0) == AKey)
+        return focused;
+    for (int i = 0; i < Count(); ++i)
+        if (Rows.Value(i, 0) == AKey)
+            return i;
+    return -1;
 }
 
 bool TWinTbl::ReadRow(const Variant &ARecId, TRow &ARow)
@@ -791,6 +802,13 @@ void TWinTbl::SetParentId(const Variant &Value)
     ParentFilter->FilterTreeRoot->SetValue(Value);
 }
 
+void TWinTbl::Repaint()
+{
+    // The grid holds no values of its own: painting reads the rows afresh.
+    if (vt)
+        vt->viewport()->update();
+}
+
 void TWinTbl::SetFocus()
 {
     if (vt)
@@ -840,11 +858,4 @@ int TWinTbl::Left() const
 void TWinTbl::SetLeft(int AValue)
 {
     Panel->move(AValue, Panel->y());
-}
-
-std::unique_ptr<TWinTbl> CreateWinTbl(QWidget *AOwner, QWidget *AParent, TObjLink * /*AObjLink*/)
-{
-    // The deal links ("DealProd", "DealPaym", "DealShip", their names compared exactly) are to
-    // take table classes of their own here; until then every link gets the plain window.
-    return std::make_unique<TWinTbl>(AOwner, AParent);
 }

@@ -100,6 +100,9 @@ public:
     bool EditableColumn(TFld *AFld, bool AEditable);
 
     int Count() const { return Rows.Count(); }
+    // Shows the values and check marks of the rows as they are now, after changes made through
+    // SetDataByIndexFld and SetRowChecked.
+    void Repaint();
     void SetFocus();
     // One value of a fetched row by its field (any field of the select); no repaint.
     void GetDataByIndexFld(int ARow, TFld *AFld, Variant &Value) const;
@@ -128,8 +131,9 @@ public:
     void EditClick();
     void CloseClick();
 
-    // The record editor's after-commit event: a changed record's row is re-read in place, a new
-    // record is inserted above the focused row and focused.
+    // The record editor's after-commit event: the row of the committed record is re-read in
+    // place; a new record, or one the grid does not hold, is inserted above the focused row and
+    // focused.
     void AtrAfterCommit(TAtr *Sender);
     // Re-reads row ARow from the record with key ARecId. A record that no longer exists (deleted
     // meanwhile by another user) takes its row out of the grid; the result tells which happened.
@@ -184,6 +188,8 @@ private:
     // previous one.
     void RemoveRow(int AIndex);
     void SelectRow(int AIndex);
+    // The fetched row of the record with key AKey, the focused one looked at first; -1 if none.
+    int RowOfKey(const Variant &AKey) const;
     // The row of the focused node while the grid reports a selected row, else -1. A node the
     // grid only made current on taking the focus, without selecting it, does not count.
     int FocusedIndex() const;
@@ -213,8 +219,3 @@ private:
     bool Fetching = false;
     TClickEvent FOnDblClick;
 };
-
-// The table window of a detail link, chosen by the link's exact name (column DEP_NAME). The
-// deal links "DealProd", "DealPaym" and "DealShip" are to get table classes of their own; as
-// long as the program has none, every link gets the plain table window.
-std::unique_ptr<TWinTbl> CreateWinTbl(QWidget *AOwner, QWidget *AParent, TObjLink *AObjLink);

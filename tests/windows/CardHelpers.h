@@ -2,6 +2,7 @@
 
 #include "CardWidgets.h"
 #include "DBFixture.h"
+#include "MDITbl.h"
 #include "Main.h"
 #include "Obj.h"
 #include "RepoBuilder.h"
@@ -9,13 +10,17 @@
 #include "WinAtr.h"
 #include "WinCard.h"
 #include "WinCtrlTree.h"
+#include "WinTbl.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDateEdit>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMdiArea>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -105,4 +110,79 @@ Widget *Labelled(QWidget *form, const QString &caption)
                 return control;
     ADD_FAILURE() << "no control labelled " << caption.toStdString();
     return nullptr;
+}
+
+// An object's table window as "Данные" opens it, and the cards its keys open.
+class CardUseTest : public LoggedInTest
+{
+protected:
+    void TearDown() override
+    {
+        mdi.reset();
+        LoggedInTest::TearDown();
+    }
+    void Open(const QString &tableName)
+    {
+        area.resize(800, 600);
+        area.show();
+        mdi = std::make_unique<TMDITbl>(&area, O(tableName));
+        table = mdi->GetWinTbl();
+        table->GotoEnd();
+    }
+    QAbstractItemView *Grid() const { return table->GetPanel()->findChild<QAbstractItemView *>(); }
+    void Press(int key) { QTest::keyClick(Grid(), Qt::Key(key)); }
+    // Clicks the row of the record with the key.
+    void Focus(const Variant &key)
+    {
+        for (int row = 0; row < table->Count(); ++row) {
+            Variant value;
+            table->GetDataByIndexFld(row, table->TblObj()->PKFld, value);
+            if (value != key)
+                continue;
+            const QModelIndex index = Grid()->model()->index(row, 0);
+            Grid()->scrollTo(index);
+            QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualRect(index).center());
+            return;
+        }
+        ADD_FAILURE() << "no row of key " << key.toString().toStdString();
+    }
+    // The texts of the focused row.
+    QStringList FocusedRow() const
+    {
+        QStringList texts;
+        for (int c = 0; c < Grid()->model()->columnCount(); ++c)
+            texts << Grid()->currentIndex().siblingAtColumn(c).data().toString();
+        return texts;
+    }
+    static void Type(QWidget *card, const QString &caption, const QString &text)
+    {
+        TypeText(Labelled<QLineEdit>(card, caption), text);
+    }
+
+    QMdiArea area;
+    std::unique_ptr<TMDITbl> mdi;
+    TWinTbl *table = nullptr;
+};
+
+// The grid on the detail tab of a card captioned `tab`, that tab made the current one.
+inline QAbstractItemView *DetailGrid(QWidget *card, const QString &tab)
+{
+    for (QTabWidget *pages : card->findChildren<QTabWidget *>())
+        for (int i = 0; i < pages->count(); ++i)
+            if (pages->tabText(i) == tab) {
+                pages->setCurrentIndex(i);
+                if (auto *grid = pages->widget(i)->findChild<QAbstractItemView *>())
+                    return grid;
+            }
+    ADD_FAILURE() << "no detail tab " << tab.toStdString();
+    return nullptr;
+}
+
+// A value picker's answer: the first row, chosen by a double click.
+inline void PickFirstRow(QWidget *picker)
+{
+    auto *grid = picker->findChild<QAbstractItemView *>();
+    const QPoint row = grid->visualRect(grid->model()->index(0, 0)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, row);
 }

@@ -18,14 +18,6 @@
 
 namespace {
 
-// A card whose detail part is a plain panel, standing in for the detail tables.
-class DetailCard : public TWinCard
-{
-public:
-    using TWinCard::TWinCard;
-    bool CreateWinDetBook() override { return true; }
-};
-
 class WinCardTest : public LoggedInTest
 {
 protected:
@@ -53,23 +45,25 @@ protected:
 
 TEST_F(WinCardTest, FormTakesTheCardsSizesAndResizesInStepsOfEight)
 {
-    // The admin's counterparty card: a page control with two tabs, no detail part.
-    NewCard("CONTRAG");
-    EXPECT_EQ(card->Form->windowTitle(), "Контрагенты");
-    EXPECT_EQ(QList<int>({card->Width(), card->Height(), card->HeightDet()}), QList<int>({432, 184 + 41, 200}));
+    // A deal's product: no detail links, so no detail part.
+    NewCard("DEALPROD");
+    EXPECT_EQ(card->Form->windowTitle(), "Товары сделок");
+    EXPECT_EQ(QList<int>({card->Width(), card->Height(), card->HeightDet()}), QList<int>({416, 216 + 41, 200}));
     EXPECT_EQ(card->DetPanel, nullptr);
+    EXPECT_EQ(card->WinDetBook, nullptr);
     card->Form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(card->Form));
-    EXPECT_EQ(card->WinBotBtns->GetPanel()->geometry(), QRect(0, 184, 432, 41));
-    int width = 432 - 5, height = 225 + 7;
+    EXPECT_EQ(card->WinBotBtns->GetPanel()->geometry(), QRect(0, 216, 416, 41));
+    int width = 416 - 5, height = 257 + 7;
     EXPECT_FALSE(card->FormCanResize(width, height));
     // Dragging the border: the form takes the nearest step towards the size it was dragged to.
-    card->Form->resize(432 + 21, 225 + 17);
-    ASSERT_TRUE(WaitFor([&] { return card->Form->size() == QSize(448, 241); }));
-    EXPECT_EQ(card->HeightAtr(), 200);
+    card->Form->resize(416 + 21, 257 + 17);
+    ASSERT_TRUE(WaitFor([&] { return card->Form->size() == QSize(432, 273); }));
+    EXPECT_EQ(card->HeightAtr(), 232);
 
-    // With a detail part: a splitter under the attribute area, moving it in steps of 8.
-    card = std::make_unique<DetailCard>(nullptr, nullptr, nullptr);
+    // The admin's counterparty card with its deals below: a splitter under the attribute area,
+    // moving it in steps of 8.
+    card = std::make_unique<TWinCard>(nullptr, nullptr, nullptr);
     card->InitByName(O("CONTRAG"), "Requisites");
     EXPECT_EQ(card->Height(), 184 + TSplitterBar::BarHeight + 200 + 41);
     card->Form->show();
@@ -193,43 +187,6 @@ TEST_F(WinCardTest, PickerOkWithoutARowGivesNullAndLocksMetadataOutsideDeveloper
         EXPECT_EQ(picker.Form->windowTitle(), "Объекты");
     }
 }
-
-// An object's table window as "Данные" opens it, and the cards its keys open.
-class CardUseTest : public LoggedInTest
-{
-protected:
-    void TearDown() override
-    {
-        mdi.reset();
-        LoggedInTest::TearDown();
-    }
-    void Open(const QString &tableName)
-    {
-        area.resize(800, 600);
-        area.show();
-        mdi = std::make_unique<TMDITbl>(&area, O(tableName));
-        table = mdi->GetWinTbl();
-        table->GotoEnd();
-    }
-    QAbstractItemView *Grid() const { return table->GetPanel()->findChild<QAbstractItemView *>(); }
-    void Press(int key) { QTest::keyClick(Grid(), Qt::Key(key)); }
-    // The texts of the focused row.
-    QStringList FocusedRow() const
-    {
-        QStringList texts;
-        for (int c = 0; c < Grid()->model()->columnCount(); ++c)
-            texts << Grid()->currentIndex().siblingAtColumn(c).data().toString();
-        return texts;
-    }
-    static void Type(QWidget *card, const QString &caption, const QString &text)
-    {
-        TypeText(Labelled<QLineEdit>(card, caption), text);
-    }
-
-    QMdiArea area;
-    std::unique_ptr<TMDITbl> mdi;
-    TWinTbl *table = nullptr;
-};
 
 TEST_F(CardUseTest, CounterpartyIsAddedAndChangedThroughItsCard)
 {

@@ -11,6 +11,10 @@
 #include "WinTbl.h"
 #include "CardHelpers.h"
 #include "WinCard.h"
+#include "WinDetTbl.h"
+#include "WinTblPay.h"
+#include "WinTblProd.h"
+#include "WinTblShip.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -326,11 +330,32 @@ TEST_F(WinTblTest, CommittedRecordsAreInsertedAboveTheFocusOrReReadInPlace)
     EXPECT_EQ(Key(4), old4);
     EXPECT_EQ(win->FocusedRecId(), old4);
 
-    // Without a focused row a changed record has nowhere to go.
-    win->Reopen();
+    // A changed record that is not the focused one: its own row is re-read, wherever it is.
+    Click(1);
+    const Variant focusedKey = Key(1);
+    const QString focusedValue = Text(1, 1);
     atr.SetRecId(old4);
     atr.GetAddByFldName("CURRATE_VALUE")->SetValue(79);
-    EXPECT_EQ(ErrorOf([&] { Save(atr); }), "TWinTbl.AtrAfterCommit: Запись не выделена.");
+    Save(atr);
+    EXPECT_EQ(QList<Variant>({Key(1), Key(4)}), QList<Variant>({focusedKey, old4}));
+    EXPECT_EQ(QStringList({Text(1, 1), Text(4, 1)}), QStringList({focusedValue, "79"}));
+
+    // A new record whose first commit could not place its row, saved again as a change (as a
+    // card does): it is inserted above the focus, and the focused row keeps its own values.
+    TAtr added;
+    added.SetObj(O("CURRATE"));
+    added.SetDefaultValues(win->Tbl->ObjLink(), win->ParentId());
+    added.GetAddByFldName("CURRATE_DATE")->SetValue(QDate(2030, 3, 1));
+    added.GetAddByFldName("CURRATE_VALUE")->SetValue(92);
+    added.OnAfterCommit = [](TAtr *) { throw ExceptionPos("Строка не перечитана."); };
+    EXPECT_EQ(ErrorOf([&] { Save(added); }), "Строка не перечитана.");
+    added.SetRecId(added.RecId());
+    added.GetAddByFldName("CURRATE_VALUE")->SetValue(93);
+    added.OnAfterCommit = [this](TAtr *sender) { win->AtrAfterCommit(sender); };
+    Save(added);
+    EXPECT_EQ(QList<Variant>({Key(1), Key(2)}), QList<Variant>({added.RecId(), focusedKey}));
+    EXPECT_EQ(QStringList({Text(1, 1), Text(2, 1)}), QStringList({"93", focusedValue}));
+    EXPECT_EQ(win->Count(), count + 2);
 }
 
 TEST_F(WinTblTest, DeleteAsksRemovesTheRowAndMovesTheFocus)
@@ -544,13 +569,14 @@ TEST_F(WinTblTest, ChecksAndEditableColumns)
 
 TEST_F(WinTblTest, CreateWinTblComparesLinkNamesExactly)
 {
-    for (const QString name : {"DealProd", "dealprod", "DEALPROD", "Contrag-Deal"}) {
+    const QList<std::pair<QString, const std::type_info *>> kinds = {
+        {"DealProd", &typeid(TWinTblProd)}, {"DealPaym", &typeid(TWinTblPay)}, {"DealShip", &typeid(TWinTblShip)},
+        {"dealprod", &typeid(TWinTbl)},     {"DEALPAYM", &typeid(TWinTbl)},    {"Contrag-Deal", &typeid(TWinTbl)}};
+    for (const auto &[name, kind] : kinds) {
         TObjLink link;
         link.SetName(name);
         const std::unique_ptr<TWinTbl> table = CreateWinTbl(&host, &host, &link);
-        if (name != "DealProd") {
-            EXPECT_EQ(typeid(*table), typeid(TWinTbl)) << name.toStdString();
-        }
+        EXPECT_EQ(typeid(*table), *kind) << name.toStdString();
         EXPECT_EQ(table->GetPanel()->parentWidget(), &host);
     }
 }

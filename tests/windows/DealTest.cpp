@@ -1,0 +1,268 @@
+#include "Atr.h"
+#include "CardHelpers.h"
+#include "IBTransaction.h"
+#include "ModalScript.h"
+#include "ObjLink.h"
+#include "WinCardPay.h"
+#include "WinCardShip.h"
+#include "WinDetBook.h"
+#include "WinTblPay.h"
+#include "WinTblProd.h"
+
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SpreadPaymentTest, PartsFollowWhatIsDueAndAddUpToTheSum)
+{
+    // The sum, what the products owe, their parts.
+    const QList<QStringList> cases = {{"100", "1 1 1", "33.33 33.33 33.34"},
+                                      {"0.05", "1 1", "0.03 0.02"},
+                                      {"-0.05", "1 1", "-0.03 -0.02"},
+                                      {"10", "1 2", "3.33 6.67"},
+                                      {"0.1", "0.01 0.01 0.01", "0.03 0.03 0.04"},
+                                      {"1000000000", "0.01 99999.99 7", "99.99 999929904.91 69995.10"}};
+    const auto scaled = [](const QString &text) { return Variant(text.toDouble()).toCurrencyScaled(); };
+    for (const QStringList &c : cases) {
+        TDealProdSumList list;
+        for (const QString &due : c[1].split(' '))
+            list.push_back({Variant(), scaled(due), 0});
+        SpreadPayment(list, scaled(c[0]));
+        QStringList parts;
+        for (const TDealProdSum &item : list)
+            parts << QString::number(double(item.DealProdPaid) / Variant::CurrencyScale, 'f', 2);
+        EXPECT_EQ(parts.join(' '), c[2]);
+    }
+}
+
+// The deals of the sample database: deal 1 is paid in full, deal 22 in part (three products,
+// here owing 1.00 each, shipped in part), deal 30 not at all.
+class DealTest : public CardUseTest
+{
+protected:
+    void SetUp() override
+    {
+        CardUseTest::SetUp();
+        repo.Exec("update DEALPROD set DEALPROD_PAY = DEALPROD_PAID + 1 where DEAL_ID = 22");
+        // A fault on demand: the third product row of a payment fails while the flag is set.
+        repo.Exec("create exception KVX_TEST_FAULT 'Сбой записи'");
+        repo.Exec("create trigger KVX_TEST_FAULT for PRODPAYM before insert as begin "
+                  "if (rdb$get_context('USER_SESSION', 'FAULT') = '1' and "
+                  "(select count(*) from PRODPAYM P where P.DEALPAYM_ID = new.DEALPAYM_ID) = 2) "
+                  "then exception KVX_TEST_FAULT; end");
+    }
+    template <typename Card>
+    std::unique_ptr<Card> NewCard(const QString &table, const QString &link, int deal)
+    {
+        auto card = std::make_unique<Card>(nullptr, nullptr, nullptr);
+        card->InitByUser(O(table), db.CurrentUserId);
+        card->InitDefaultValues(O("DEAL")->ChildList->GetByName(link), deal);
+        return card;
+    }
+    static void ClickTool(QWidget *card, const QString &caption)
+    {
+        for (QToolButton *btn : card->findChildren<QToolButton *>())
+            if (btn->text() == caption)
+                return btn->click();
+        ADD_FAILURE() << "no tool button " << caption.toStdString();
+    }
+    static QList<bool> Ticks(QAbstractItemView *grid)
+    {
+        QList<bool> ticks;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            ticks << (grid->model()->index(r, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked);
+        return ticks;
+    }
+    static QModelIndex Cell(QAbstractItemView *grid, int row, const QString &header)
+    {
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            if (grid->model()->headerData(c, Qt::Horizontal).toString() == header)
+                return grid->model()->index(row, c);
+        ADD_FAILURE() << "no column " << header.toStdString();
+        return {};
+    }
+    static QString Column(QAbstractItemView *grid, int row, const QString &header)
+    {
+        return Cell(grid, row, header).data().toString();
+    }
+    int Count(const QString &sql) { return Scalar(sql).toInt(); }
+};
+
+TEST_F(DealTest, PaymentIsSpreadOverTheTickedProductsAndSavedWithItsRowsOrNotAtAll)
+{
+    Open("DEAL");
+    Focus(22);
+    const int payments = Count("select count(*) from DEALPAYM"), parts = Count("select count(*) from PRODPAYM");
+    const Variant paid = Scalar("select DEAL_PAID from DEAL where DEAL_ID = 22");
+    BoxSeen fault;
+    QList<bool> ticksBefore, ticksAfter;
+    QString sumAfter, paidOnCard, paymentInGrid;
+    {
+        ModalScript script{
+            [](QWidget *deal) { QTest::keyClick(DetailGrid(deal, "Платежи"), Qt::Key_Insert); },
+            [&](QWidget *card) {
+                ticksBefore = Ticks(DetailGrid(card, "Товары сделок"));
+                Type(card, "Сумма платежа", "100");
+                repo.Scalar("select rdb$set_context('USER_SESSION', 'FAULT', '1') from rdb$database");
+                ClickButton(card, "ОК");
+            },
+            AnswerBox(fault, "OK"),
+            [&](QWidget *card) {
+                // Nothing is kept, and the card keeps what the user gave it.
+                EXPECT_EQ(Count("select count(*) from PRODPAYM"), parts);
+                EXPECT_FALSE(db.WriteTransaction().InTransaction());
+                ticksAfter = Ticks(DetailGrid(card, "Товары сделок"));
+                sumAfter = Labelled<QLineEdit>(card, "Сумма платежа")->text();
+                repo.Scalar("select rdb$set_context('USER_SESSION', 'FAULT', null) from rdb$database");
+                ClickButton(card, "ОК");
+            },
+            [&](QWidget *deal) {
+                paidOnCard = Labelled<QLineEdit>(deal, "Оплачено")->text();
+                QAbstractItemView *grid = DetailGrid(deal, "Платежи");
+                paymentInGrid = Column(grid, grid->currentIndex().row(), "Сумма платежа");
+                ClickButton(deal, "Отмена");
+            }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_TRUE(fault.Text.contains("Сбой записи")) << fault.Text.toStdString();
+    EXPECT_EQ(ticksBefore, QList<bool>({true, true, true}));
+    EXPECT_EQ(ticksAfter, ticksBefore);
+    EXPECT_EQ(sumAfter, "100");
+    // One payment, its parts in cents with the rest on the last product, and the totals after it.
+    EXPECT_EQ(Count("select count(*) from DEALPAYM"), payments + 1);
+    const Variant payment = Scalar("select max(DEALPAYM_ID) from DEALPAYM where DEAL_ID = 22");
+    EXPECT_EQ(Scalar("select count(*) || ' ' || sum(iif(PRODPAYM_SUM = 33.33, 1, 0)) || ' ' || "
+                     "sum(iif(PRODPAYM_SUM = 33.34, 1, 0)) from PRODPAYM where DEALPAYM_ID = :P",
+                     {{"P", payment}}),
+              Variant("3 2 1"));
+    EXPECT_EQ(Scalar("select DEALPAYM_SUM from DEALPAYM where DEALPAYM_ID = :P", {{"P", payment}}), Variant(100));
+    EXPECT_EQ(Scalar("select sum(DEALPROD_PAID - DEALPROD_PAY) from DEALPROD where DEAL_ID = 22"), Variant(97));
+    const Variant paidNow = Scalar("select DEAL_PAID from DEAL where DEAL_ID = 22");
+    EXPECT_EQ(paidNow, paid + Variant(100));
+    EXPECT_EQ(paidOnCard, db.VarToStrByFldType(paidNow, TFldType::ftNum182));
+    EXPECT_EQ(paymentInGrid, "100");
+}
+
+TEST_F(DealTest, PaymentCardRefusesBeforeAnythingIsPosted)
+{
+    const int payments = Count("select count(*) from DEALPAYM");
+    std::unique_ptr<TWinCardPay> card = NewCard<TWinCardPay>("DEALPAYM", "DealPaym", 1);
+    card->Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(card->Form));
+    // The products' own buttons are gone for good; the deal's two stand in their place.
+    QStringList shown;
+    for (TWinToolBtn *btn : *card->Products()->WinToolBar)
+        if (btn->Visible())
+            shown << btn->Caption();
+    card->WinDetBook->EnableAddBtn();
+    EXPECT_FALSE(card->Products()->WinToolBar->GetByBtnType(TBtnType::btAdd)->Enabled());
+    EXPECT_EQ(shown, QStringList({"Отметить неоплаченные", "Снять все отметки"}));
+
+    // The messages about the sum bring its control to the front.
+    QLineEdit *sum = Labelled<QLineEdit>(card->Form, "Сумма платежа");
+    TObjLink *parts = O("DEALPAYM")->ChildList->GetByName("Paym-ProdPaym");
+    const QList<std::tuple<std::function<void()>, QString, bool>> cases = {
+        {[] {}, "Сумма платежа не может быть равна нулю.", true},
+        {[&] { TypeText(sum, ""); }, "Не указана сумма платежа.", true},
+        // A deal paid in full: nothing is ticked.
+        {[&] { TypeText(sum, "50"); }, "Не отмечен ни один продукт.", false},
+        {[&] { card->Products()->SetRowChecked(0, true); }, "У отмеченных продуктов нет суммы к оплате.", false},
+        {[&] { parts->SetName("Прочее"); }, "У объекта \"Платежи по сделкам\" нет связи \"Paym-ProdPaym\".", false},
+        {[&] {
+             parts->SetName("Paym-ProdPaym");
+             O("PRODPAYM")->SetTable("PRODPAYM_OLD");
+         },
+         "Объект с таблицей \"PRODPAYM\" не найден.", false}};
+    for (const auto &[change, message, focused] : cases) {
+        sum->clearFocus();
+        change();
+        // A deal still owing: the links are looked up before anything is posted.
+        if (message.startsWith("У объекта")) {
+            card = NewCard<TWinCardPay>("DEALPAYM", "DealPaym", 30);
+            sum = Labelled<QLineEdit>(card->Form, "Сумма платежа");
+            TypeText(sum, "10");
+        }
+        EXPECT_EQ(ErrorOf([&] { card->OkClick(); }), message);
+        EXPECT_EQ(sum->hasFocus(), focused) << message.toStdString();
+        EXPECT_FALSE(db.WriteTransaction().InTransaction());
+    }
+    O("PRODPAYM_OLD")->SetTable("PRODPAYM");
+    EXPECT_EQ(Count("select count(*) from DEALPAYM"), payments);
+
+    // No amount to pay counts as nothing due, no payment as nothing paid.
+    TWinTblProd *products = card->Products();
+    products->SetDataByIndexFld(0, F("DEALPROD", "DEALPROD_PAY"), Variant::Null());
+    products->SetDataByIndexFld(1, F("DEALPROD", "DEALPROD_PAID"), Variant::Null());
+    ClickTool(card->Form, "Снять все отметки");
+    ClickTool(card->Form, "Отметить неоплаченные");
+    EXPECT_EQ(QList<bool>({products->RowChecked(0), products->RowChecked(1)}), QList<bool>({false, true}));
+    // A failure once all is committed is told, and OK goes through: there is nothing left to save.
+    card->WinAtr->Atr->OnAfterCommit = [](TAtr *) { throw ExceptionPos("Строка не перечитана."); };
+    BoxSeen told;
+    {
+        ModalScript script{AnswerBox(told, "OK")};
+        card->OkClick();
+    }
+    EXPECT_EQ(told.Text, "Строка не перечитана.");
+    EXPECT_EQ(Scalar("select list(DEALPROD_ID || ':' || PRODPAYM_SUM) from PRODPAYM where DEALPAYM_ID = :P",
+                     {{"P", card->RecId()}}),
+              Variant(products->Value(1, "DEALPROD_ID").toString() + ":10.00"));
+}
+
+TEST_F(DealTest, ShipmentOfWhatIsLeftUpdatesTheProductsAndItsTotal)
+{
+    std::unique_ptr<TWinCardShip> card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 22);
+    QAbstractItemView *grid = DetailGrid(card->Form, "Товары сделок");
+    QStringList left, restored;
+    for (int r = 0; r < 3; ++r)
+        left << Column(grid, r, "Отгружено");
+    // Typed over, then back to what was left when the card opened.
+    EXPECT_TRUE(grid->model()->setData(Cell(grid, 0, "Отгружено"), "1"));
+    EXPECT_EQ(Column(grid, 0, "Отгружено"), "1");
+    ClickTool(card->Form, "Установить остатки");
+    for (int r = 0; r < 3; ++r)
+        restored << Column(grid, r, "Отгружено");
+    EXPECT_EQ(restored, left);
+    left.sort();
+    EXPECT_EQ(left, QStringList({"0", "3", "3"}));
+    card->OkClick();
+    EXPECT_EQ(Scalar("select count(*) from PRODSHIP where DEALSHIP_ID = :S", {{"S", card->RecId()}}), Variant(2));
+    EXPECT_EQ(Scalar("select DEALSHIP_CNT from DEALSHIP where DEALSHIP_ID = :S", {{"S", card->RecId()}}), Variant(6));
+    EXPECT_EQ(Scalar("select count(*) from DEALPROD where DEAL_ID = 22 and DEALPROD_SHPD <> DEALPROD_SHIP"), Variant(0));
+
+    // Nothing to ship: all set to zero, or a deal without products.
+    card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 22);
+    ClickTool(card->Form, "Сбросить все в ноль");
+    EXPECT_EQ(card->Products()->Value(0, "DEALPROD_SHPD"), Variant(0));
+    EXPECT_EQ(ErrorOf([&] { card->OkClick(); }), "Укажите количество для отгрузки.");
+    repo.Exec("insert into DEAL (DEAL_ID, DEAL_NUM, DEAL_DATE, CONTRAG_ID, CURR_ID) select 1000, 'Пустая', "
+              "current_date, CONTRAG_ID, CURR_ID from DEAL where DEAL_ID = 22");
+    card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 1000);
+    EXPECT_EQ(ErrorOf([&] { card->OkClick(); }), "Нет продуктов для отгрузки.");
+    EXPECT_EQ(Count("select count(*) from DEALSHIP where DEAL_ID in (22, 1000)"),
+              Count("select count(*) from DEALSHIP where DEAL_ID = 22"));
+}
+
+TEST_F(DealTest, CardsOfNewPaymentsAndShipmentsNeedTheirColumns)
+{
+    // A products view without a needed column: the card is not built.
+    const auto column = [&](const QString &from, const QString &to) {
+        repo.Exec("update TBLTREE set FLD_ID = (select FLD_ID from FLD where FLD_FIELD = :TO) where FLD_ID = "
+                  "(select FLD_ID from FLD where FLD_FIELD = :FROM) and TBL_ID in (select TBL_ID from TBL where DEP_ID = :D)",
+                  {{"FROM", from}, {"TO", to}, {"D", O("DEAL")->ChildList->GetByName("DealProd")->Id()}});
+    };
+    column("DEALPROD_PAY", "DEALPROD_DLV");
+    column("DEALPROD_SHPD", "DEALPROD_PRICE");
+    EXPECT_EQ(ErrorOf([&] { NewCard<TWinCardPay>("DEALPAYM", "DealPaym", 22); }),
+              "Для таблицы объекта \"Товары сделок\" не включен столбец \"К оплате\".");
+    EXPECT_EQ(ErrorOf([&] { NewCard<TWinCardShip>("DEALSHIP", "DealShip", 22); }),
+              "Для таблицы объекта \"Товары сделок\" не включен столбец \"Отгружено\".");
+    // A payment that exists is changed in the plain card.
+    QWidget host;
+    TWinTblPay payments(&host, &host);
+    payments.InitByUser(nullptr, O("DEAL")->ChildList->GetByName("DealPaym"), db.CurrentUserId, true);
+    EXPECT_EQ(typeid(*payments.CreateCard(false)), typeid(TWinCard));
+}
+
+} // namespace

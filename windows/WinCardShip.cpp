@@ -1,0 +1,62 @@
+#include "WinCardShip.h"
+
+#include "Atr.h"
+#include "Card.h"
+#include "Func.h"
+#include "IBTransaction.h"
+#include "Main.h"
+#include "Obj.h"
+#include "WinAtr.h"
+#include "WinDetBookShip.h"
+#include "WinTblProd.h"
+
+TWinTblProd *TWinCardShip::Products() const
+{
+    return TWinTblProd::Checked(*WinDetBook, {}, DetPanel);
+}
+
+void TWinCardShip::CreateWinDetBook()
+{
+    WinDetBook = std::make_unique<TWinDetBookShip>(Form, DetPanel);
+    WinDetBook->Init(Card->Obj(), UserId);
+}
+
+void TWinCardShip::Commit()
+{
+    if (!WinAtr->Atr->New())
+        TWinCard::Commit();
+}
+
+void TWinCardShip::InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId)
+{
+    TWinCard::InitDefaultValues(AObjLink, AParentId);
+    WinDetBook->SetParentId(VarAsInteger(AParentId));
+    WinDetBook->Open();
+    Products()->GotoEnd();
+    Products()->MemCount();
+    Products()->SetShip();
+}
+
+void TWinCardShip::OkClick()
+{
+    if (!WinAtr->Atr->New()) {
+        TWinCard::OkClick();
+        return;
+    }
+    TWinTblProd *products = Products();
+    if (products->Count() == 0)
+        throw ExceptionPos(QStringLiteral("Нет продуктов для отгрузки."), Form);
+    TDealProdRows rows(Card->Obj(), QStringLiteral("Ship-ProdShip"), QStringLiteral("PRODSHIP"),
+                       QStringLiteral("PRODSHIP_CNT"));
+    for (int i = 0; i < products->Count(); ++i) {
+        const Variant count = products->Value(i, QStringLiteral("DEALPROD_SHPD"));
+        if (!count.isEmptyOrNull() && count != Variant(0))
+            rows.Items.emplace_back(products->Value(i, QStringLiteral("DEALPROD_ID")), count);
+    }
+    if (rows.Items.empty())
+        throw ExceptionPos(QStringLiteral("Укажите количество для отгрузки."), Form);
+    TWinCard::OkClick();
+    // A card that posts nothing (embedded, or only collecting values) writes no rows either.
+    if (DB->WriteTransaction().InTransaction())
+        rows.WriteAndCommit(*this);
+}
