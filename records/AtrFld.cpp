@@ -10,6 +10,7 @@
 #include "Obj.h"
 #include "ObjLink.h"
 #include "SchemaCheck.h"
+#include "WriteGuard.h"
 
 #include <utility>
 
@@ -469,11 +470,10 @@ void TAtrFld::DoAfterCommit()
         // A column added in a transaction is unknown to that transaction's updates, so the first
         // sums need a transaction of their own; the field itself is saved already.
         try {
-            DB->StartTransaction();
+            TWriteGuard guard(*DB);
             UpdateAgrFld(*fld);
-            DB->CommitTransaction();
+            guard.Commit();
         } catch (const Exception &e) {
-            DB->RollbackChanges();
             MarkSaved();
             TAtr::DoAfterCommit();
             throw ExceptionPos(Format(QStringLiteral("Поле \"%s\" сохранено, но его значения не пересчитаны: %s"),

@@ -348,6 +348,8 @@ void TWinCard::Commit()
 
 void TWinCard::PostAndCommit()
 {
+    // No guard here: a subclass's Commit may leave the transaction open on purpose, to write
+    // more rows into it before it commits.
     DB->StartTransaction();
     try {
         WinAtr->Post();

@@ -15,6 +15,7 @@
 #include "TblTree.h"
 #include "WinAtr.h"
 #include "WinCard.h"
+#include "WriteGuard.h"
 
 #include <QFrame>
 #include <QHeaderView>
@@ -673,13 +674,10 @@ void TWinTbl::DeleteClick()
     const Variant id = FocusedRecId();
     if (id.isNull() || !ConfirmDelete())
         return;
-    DB->StartTransaction();
-    try {
+    {
+        TWriteGuard guard(*DB);
         DeleteRecord();
-        DB->CommitTransaction();
-    } catch (...) {
-        DB->RollbackChanges();
-        throw;
+        guard.Commit();
     }
     AfterDelete();
     RemoveRow(FocusedIndex());

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "IBTransaction.h"
 #include "Main.h"
 
-// One write transaction around a writer: started on construction, rolled back on destruction
-// unless Commit ran, so that an error anywhere in between leaves nothing written.
+// One write transaction around a writer: started on construction and rolled back on destruction
+// when it is still open, so that an error anywhere in between leaves nothing written. It is
+// ended either by Commit or by whatever the writer commits through (a record editor's Commit).
 //   TWriteGuard guard(*DB); ...writes...; guard.Commit();
 class TWriteGuard
 {
@@ -11,7 +13,7 @@ public:
     explicit TWriteGuard(TDB &ADB) : FDB(ADB) { FDB.StartTransaction(); }
     ~TWriteGuard()
     {
-        if (FCommitted)
+        if (!Active())
             return;
         // The error that brought us here is the one to show; a failing rollback adds nothing.
         try {
@@ -22,13 +24,10 @@ public:
     TWriteGuard(const TWriteGuard &) = delete;
     TWriteGuard &operator=(const TWriteGuard &) = delete;
 
-    void Commit()
-    {
-        FDB.CommitTransaction();
-        FCommitted = true;
-    }
+    void Commit() { FDB.CommitTransaction(); }
+    // Still open: nothing of it is committed yet.
+    bool Active() const { return FDB.WriteTransaction().InTransaction(); }
 
 private:
     TDB &FDB;
-    bool FCommitted = false;
 };
