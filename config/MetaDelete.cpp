@@ -24,3 +24,16 @@ bool TriggerExists(TIBSQL &ASQL, const QString &AName)
     ASQL.ExecQuery();
     return !ASQL.Eof();
 }
+
+bool ColumnReadBeyond(TIBSQL &ASQL, const QString &ATable, const QString &AColumn, const QStringList &AReaders)
+{
+    ASQL.SetSQL(QStringLiteral("select RDB$DEPENDENT_NAME from RDB$DEPENDENCIES "
+                               "where RDB$DEPENDED_ON_NAME = :TBL and RDB$FIELD_NAME = :FLD"));
+    ASQL.ParamByName(QStringLiteral("TBL")) = ATable.toUpper();
+    ASQL.ParamByName(QStringLiteral("FLD")) = AColumn.toUpper();
+    TCloseGuard closer(ASQL);
+    for (ASQL.ExecQuery(); !ASQL.Eof(); ASQL.Next())
+        if (!AReaders.contains(ASQL.Field(0).toString().trimmed(), Qt::CaseInsensitive))
+            return true;
+    return false;
+}

@@ -3,6 +3,7 @@
 #include "ObjectList.h"
 
 #include <QString>
+#include <QStringList>
 
 class TIBSQL;
 
@@ -13,8 +14,10 @@ class TIBSQL;
 void CheckDropName(const QString &AName);
 // Runs one schema statement.
 void ExecDrop(TIBSQL &ASQL, const QString &AText);
-// Whether the trigger exists, as the write transaction sees the schema.
+// Whether the trigger exists, as the statement's transaction sees the schema.
 bool TriggerExists(TIBSQL &ASQL, const QString &AName);
+// Whether anything but the named schema objects reads the table's column.
+bool ColumnReadBeyond(TIBSQL &ASQL, const QString &ATable, const QString &AColumn, const QStringList &AReaders);
 
 // Takes the entry out of the list, which frees it when the list owns it; nothing when it is not
 // there.

@@ -7,6 +7,29 @@
 #include "MetaDelete.h"
 #include "ObjLink.h"
 #include "WinCardFld.h"
+#include "WriteGuard.h"
+
+namespace {
+
+// The statements that drop the three triggers keeping a summing field, and the triggers' names.
+const std::pair<QString, QString> SummingTriggers[] = {{QStringLiteral("drop trigger %s_AI"), QStringLiteral("_AI")},
+                                                       {QStringLiteral("drop trigger %s_AU"), QStringLiteral("_AU")},
+                                                       {QStringLiteral("drop trigger %s_AD"), QStringLiteral("_AD")}};
+
+bool Summing(const TFld *AFld)
+{
+    return !AFld->DepIdAgr().isNull() || AFld->AgrObjLink();
+}
+
+// Only the triggers that exist: a field saved as a summing one after its creation has none.
+void DropSummingTriggers(TIBSQL &ASQL, const QString &AColumn)
+{
+    for (const auto &[format, suffix] : SummingTriggers)
+        if (TriggerExists(ASQL, AColumn + suffix))
+            ExecDrop(ASQL, Format(format, {AColumn}));
+}
+
+} // namespace
 
 void TWinTblFld::SetParentId(const Variant &Value)
 {
@@ -40,7 +63,33 @@ bool TWinTblFld::ConfirmDelete()
     entries.CheckReaders(vt);
     if (EntryUsers)
         EntryUsers->CheckRelease(entries);
-    return TWinTbl::ConfirmDelete();
+    if (!TWinTbl::ConfirmDelete())
+        return false;
+    DropTriggersAlone();
+    return true;
+}
+
+// The database lets go of what a dropped trigger read only when the drop is committed, so a
+// column read by its own summing triggers cannot be dropped in the transaction that drops them.
+// When nothing else reads the column, the triggers go first in a transaction of their own; the
+// field stays a summing field without triggers until its delete commits. Otherwise they go with
+// the column, whose drop the database then refuses, saying what else reads it.
+void TWinTblFld::DropTriggersAlone()
+{
+    if (!Summing(CurrentFld) || CurrentFld->Virt())
+        return;
+    const QString table = CurrentFld->Obj()->Table();
+    const QString column = CurrentFld->Field();
+    TWriteGuard guard(*DB);
+    std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLC();
+    QStringList triggers;
+    for (const auto &[format, suffix] : SummingTriggers)
+        triggers << column + suffix;
+    if (ColumnReadBeyond(*sql, table, column, triggers))
+        return;
+    DropSummingTriggers(*sql, column);
+    sql.reset();
+    guard.Commit();
 }
 
 void TWinTblFld::DeleteRecord()
@@ -51,13 +100,8 @@ void TWinTblFld::DeleteRecord()
     CheckDropName(column);
     {
         const std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLC();
-        // A summing field saved as one after its creation has no triggers to drop.
-        if (!CurrentFld->DepIdAgr().isNull() || CurrentFld->AgrObjLink())
-            for (const auto &[format, suffix] : {std::pair{QStringLiteral("drop trigger %s_AI"), QStringLiteral("_AI")},
-                                                 std::pair{QStringLiteral("drop trigger %s_AU"), QStringLiteral("_AU")},
-                                                 std::pair{QStringLiteral("drop trigger %s_AD"), QStringLiteral("_AD")}})
-                if (TriggerExists(*sql, column + suffix))
-                    ExecDrop(*sql, Format(format, {column}));
+        if (Summing(CurrentFld))
+            DropSummingTriggers(*sql, column);
         if (!CurrentFld->Virt())
             ExecDrop(*sql, Format(QStringLiteral("alter table %s drop %s"), {table, column}));
     }

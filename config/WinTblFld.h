@@ -25,4 +25,7 @@ public:
     std::unique_ptr<TWinCard> CreateCard(bool ANew) override;
     void AfterDelete() override;
     void SetParentId(const Variant &Value) override;
+
+private:
+    void DropTriggersAlone();
 };

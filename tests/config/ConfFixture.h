@@ -88,6 +88,14 @@ protected:
         menu->hide();
         FAIL() << "no menu item " << item.toStdString();
     }
+    // Opens the data window of the object through its item of "Данные".
+    void OpenData(const QString &table)
+    {
+        for (QAction *action : form->miData->actions())
+            if (action->data().value<TObj *>() == O(table))
+                return Choose(form->miData, action->text());
+        FAIL() << "no item of " << table.toStdString() << " in the data menu";
+    }
     TMDIConfig *OpenConfig()
     {
         Choose(form->miSetup, "Конфигуратор");
@@ -126,6 +134,14 @@ protected:
         grid->scrollTo(found.first());
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, keys, grid->visualRect(found.first()).center());
     }
+    static void ClickRowAt(TWinTbl &list, int row)
+    {
+        ShowPage(list.GetPanel());
+        QTableView *grid = Grid(list);
+        const QModelIndex index = grid->model()->index(row, 0);
+        grid->scrollTo(index);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+    }
     static void Press(TWinTbl &list, TBtnType type)
     {
         ShowPage(list.GetPanel());
@@ -138,6 +154,10 @@ protected:
     }
 
     TObj *O(const QString &table) const { return DB->ObjList->GetObjByTable(table); }
+    static bool InRepository(const QString &table)
+    {
+        return std::any_of(DB->ObjList->begin(), DB->ObjList->end(), [&](const TObj *obj) { return obj->Table() == table; });
+    }
     Variant Scalar(const QString &text, const QList<std::pair<QString, Variant>> &params = {})
     {
         return RepoBuilder(*DB).Scalar(text, params);

@@ -91,7 +91,7 @@ TEST_F(MDIConfTest, ListsOpenAndCloseWithTheirMastersAsTheUserClicks)
     EXPECT_EQ(conf->TblTreeChild->vt->topLevelItemCount(), StoredFields(O("DEALPROD")));
     EXPECT_EQ(Ticks(conf->TblTreeChild->vt), 0);
     ASSERT_GT(conf->WinTblChildTbl->Count(), 0);
-    ClickRow(*conf->WinTblChildTbl, Grid(*conf->WinTblChildTbl)->model()->index(0, 0).data().toString());
+    ClickRowAt(*conf->WinTblChildTbl, 0);
     EXPECT_GT(Ticks(conf->TblTreeChild->vt), 0);
     ClickRow(*conf->WinTblDepChildObj, "DealProd", Qt::ControlModifier);
     EXPECT_EQ(conf->WinTblDepChildObj->CurrentObjLink, nullptr);
@@ -100,10 +100,10 @@ TEST_F(MDIConfTest, ListsOpenAndCloseWithTheirMastersAsTheUserClicks)
     EXPECT_TRUE(conf->TblTreeChild->TblId().isNull());
 
     // The object's views tick their columns; its detail books tick their links.
-    ClickRow(*conf->WinTblTbl, Grid(*conf->WinTblTbl)->model()->index(0, 0).data().toString());
+    ClickRowAt(*conf->WinTblTbl, 0);
     EXPECT_EQ(conf->TblTree->TblId(), conf->WinTblTbl->FocusedRecId());
     EXPECT_GT(Ticks(conf->TblTree->vt), 0);
-    ClickRow(*conf->WinTblDetBook, Grid(*conf->WinTblDetBook)->model()->index(0, 0).data().toString());
+    ClickRowAt(*conf->WinTblDetBook, 0);
     EXPECT_EQ(conf->WinDetCheckList->DetBookId(), conf->WinTblDetBook->FocusedRecId());
     EXPECT_GT(Ticks(conf->WinDetCheckList->vt), 0);
 
