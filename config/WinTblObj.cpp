@@ -59,6 +59,7 @@ void TWinTblObj::DeleteRecord()
     const QString sequence = CurrentObj->PKFld->Field();
     CheckDropName(table);
     CheckDropName(sequence);
+    CurrentObj->ReleaseStatements();
     {
         const std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLC();
         ExecDrop(*sql, Format(QStringLiteral("drop table %s"), {table}));

@@ -184,13 +184,15 @@ Widget *Labelled(QWidget *card, const QString &caption)
     ADD_FAILURE() << "no control labelled " << caption.toStdString();
     return nullptr;
 }
-// Types the text key by key, with each character as the key's text (the test keys know only ASCII).
+// Replaces the edit's text by typing it key by key, with each character as the key's text (the test keys know only ASCII).
 inline void Type(QWidget *card, const QString &caption, const QString &text)
 {
     QLineEdit *edit = Labelled(card, caption);
     if (!edit)
         return;
     edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
     for (const QChar ch : text) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
         QApplication::sendEvent(edit, &press);

@@ -1,6 +1,8 @@
 #include "ConfFixture.h"
 #include "ObjLink.h"
 
+#include <QCheckBox>
+
 namespace {
 
 using korvenix_test::ConfFixture;
@@ -184,6 +186,121 @@ TEST_F(MDIConfTest, ChangesOfTheObjectsListRebuildTheDataMenu)
     EXPECT_EQ(fire({AnswerBox(question, "&Да")}, press(TBtnType::btDel)), 1);
     EXPECT_EQ(DataMenu(), before);
     EXPECT_EQ(question.Text, "Удалить запись?");
+}
+
+// A developer makes an object of warehouses with a name and a link to the products, gives it a
+// view and a card; after the next login it is among the data, its window shows the chosen
+// columns and takes rows. Deleted again, it leaves nothing behind.
+TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDeletedWithoutTrace)
+{
+    using korvenix_test::Labelled;
+    using korvenix_test::Pick;
+    using korvenix_test::PickRow;
+    using korvenix_test::Type;
+    conf = OpenConfig();
+    ASSERT_NE(conf, nullptr);
+    auto add = [&](TWinTbl &list, std::initializer_list<ModalScript::Step> steps) {
+        ModalScript script(steps);
+        Press(list, TBtnType::btAdd);
+    };
+    auto ok = [](QWidget *card) { ClickButton(card, "ОК"); };
+    auto tick = [](QWidget *card, const QString &caption) {
+        if (auto *box = Labelled<QCheckBox>(card, caption))
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(2, box->height() / 2));
+    };
+    add(*conf->WinTblObj, {[&](QWidget *card) {
+            Type(card, "Таблица", "SKLAD");
+            Type(card, "Наименование", "Склады");
+            Type(card, "Краткое наименование", "Склады");
+            ok(card);
+        }});
+    ASSERT_TRUE(InRepository("SKLAD"));
+    EXPECT_EQ(conf->WinTblObj->CurrentObj, O("SKLAD"));
+    EXPECT_TRUE(DataMenu().contains("Склады"));
+    add(*conf->WinTblFld, {[](QWidget *card) { Pick(card, "Тип поля"); },
+                           [](QWidget *picker) { PickRow(picker, "Строка"); },
+                           [&](QWidget *card) {
+                               Type(card, "Поле таблицы", "SKLAD_NAME");
+                               Type(card, "Наименование", "Название");
+                               Type(card, "Размер", "40");
+                               ok(card);
+                           }});
+    add(*conf->WinTblFld, {[](QWidget *card) { Pick(card, "Тип поля"); },
+                           [](QWidget *picker) { PickRow(picker, "Ссылка"); },
+                           [](QWidget *card) { Pick(card, "Внешний объект"); },
+                           [](QWidget *picker) {
+                               // Every row read first: the objects are more than a screenful.
+                               QTest::keyClick(picker->findChild<QAbstractItemView *>(), Qt::Key_End, Qt::ControlModifier);
+                               PickRow(picker, "Товары");
+                           },
+                           [](QWidget *card) { Pick(card, "Правило удаления"); },
+                           [](QWidget *picker) { PickRow(picker, "Запрет удаления"); },
+                           [&](QWidget *card) {
+                               Type(card, "Поле таблицы", "PRODUCT_ID");
+                               Type(card, "Наименование", "Товар");
+                               ok(card);
+                           }});
+    EXPECT_EQ(Rows(*conf->WinTblFld), 3);
+    add(*conf->WinTblTbl, {[&](QWidget *card) {
+            Type(card, "Имя", "Main");
+            tick(card, "По умолчанию");
+            ok(card);
+        }});
+    ASSERT_FALSE(conf->TblTree->TblId().isNull());
+    for (const QStringList &path : {QStringList{"SKLAD_NAME"}, QStringList{"PRODUCT_ID", "PRODUCT_NAME"}}) {
+        QTreeWidgetItem *node = korvenix_test::ConfigFixture::Node(conf->TblTree->vt, path);
+        ASSERT_NE(node, nullptr) << path.join(">").toStdString();
+        node->setCheckState(0, Qt::Checked);
+    }
+    QTest::mouseClick(conf->TblTree->WinToolBar->GetByBtnType(TBtnType::btSave)->Widget(), Qt::LeftButton);
+    add(*conf->WinTblCard, {[&](QWidget *card) {
+            Type(card, "Имя", "Main");
+            tick(card, "По умолчанию");
+            ok(card);
+        }});
+
+    LogInAgain();
+    ASSERT_TRUE(DataMenu().contains("Склады"));
+    OpenData("SKLAD");
+    auto *window = dynamic_cast<TMDITbl *>(form->MDIList->Last());
+    ASSERT_NE(window, nullptr);
+    TWinTbl &rows = *window->GetWinTbl();
+    QAbstractItemModel *grid = Grid(rows)->model();
+    QStringList columns;
+    for (int c = 0; c < grid->columnCount(); ++c)
+        columns << grid->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(columns, QStringList({"Название", "Товар>Наименование"}));
+    for (int i = 0; i < 2; ++i)
+        add(rows, {ok});
+    EXPECT_EQ(Rows(rows), 2);
+    EXPECT_EQ(Count("select count(*) from SKLAD"), 2);
+
+    conf = OpenConfig();
+    ASSERT_NE(conf, nullptr);
+    ClickRow(*conf->WinTblObj, "SKLAD");
+    BoxSeen question;
+    {
+        ModalScript script{AnswerBox(question, "&Да")};
+        Key(*conf->WinTblObj, Qt::Key_Delete);
+    }
+    EXPECT_FALSE(InRepository("SKLAD"));
+    EXPECT_FALSE(DataMenu().contains("Склады"));
+    EXPECT_EQ(form->MDIList->Count(), 1);
+    EXPECT_EQ(Count("select count(*) from RDB$RELATIONS where RDB$RELATION_NAME = 'SKLAD'"), 0);
+    EXPECT_EQ(Count("select count(*) from RDB$GENERATORS where RDB$GENERATOR_NAME = 'SKLAD_ID'"), 0);
+    EXPECT_EQ(Count("select count(*) from OBJ where OBJ_TABLE = 'SKLAD'"), 0);
+    // The rows hanging from the object went with its row.
+    for (const QString table : {"FLD", "TBL", "CARD"})
+        EXPECT_EQ(Count(QString("select count(*) from %1 where OBJ_ID not in (select OBJ_ID from OBJ)").arg(table)), 0)
+            << table.toStdString();
+    EXPECT_EQ(Count("select count(*) from DEP D join FLD F on F.FLD_ID = D.FLD_ID where F.FLD_FIELD = 'PRODUCT_ID' "
+                    "and F.OBJ_ID not in (select OBJ_ID from OBJ)"),
+              0);
+    EXPECT_EQ(O("PRODUCT")->ChildList->Count(), Count("select count(*) from DEP where OBJ_ID = :O", {{"O", O("PRODUCT")->Id()}}));
+    form->grab();
+    Key(*conf->WinTblObj, Qt::Key_F5);
+    ClickRow(*conf->WinTblObj, "PRODUCT");
+    EXPECT_EQ(ShownRows(), ExpectedRows(O("PRODUCT")->Id()));
 }
 
 } // namespace
