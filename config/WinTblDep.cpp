@@ -12,7 +12,7 @@
 
 void TWinTblDepChildObj::SetParentId(const Variant &Value)
 {
-    TWinTbl::SetParentId(Value);
+    TWinTblMeta::SetParentId(Value);
     ParentObj = Value.isEmptyOrNull() ? nullptr : DB->ObjList->GetObjById(VarAsInteger(Value));
 }
 
@@ -20,21 +20,14 @@ void TWinTblDepChildObj::ChangeFocus()
 {
     const Variant id = FocusedRecId();
     CurrentObjLink = ParentObj && !id.isNull() ? ParentObj->ChildList->GetById(VarAsInteger(id)) : nullptr;
-    TWinTbl::ChangeFocus();
+    TWinTblMeta::ChangeFocus();
 }
 
 bool TWinTblDepChildObj::ConfirmDelete()
 {
-    if (!CurrentObjLink)
-        throw ExceptionPos::Fmt(QStringLiteral("TWinTblDepChildObj.ConfirmDelete: Связь с кодом %s не загружена."),
-                                {FocusedRecId()}, vt);
-    if (CurrentObjLink->Sys() && !DevMode)
-        throw ExceptionPos(QStringLiteral("Системную связь удалить нельзя."), vt);
-    const TFreedEntries entries = TFreedEntries::OfLink(CurrentObjLink);
-    entries.CheckReaders(vt);
-    if (EntryUsers)
-        EntryUsers->CheckRelease(entries);
-    return TWinTbl::ConfirmDelete();
+    return ConfirmFree(CurrentObjLink != nullptr, CurrentObjLink && CurrentObjLink->Sys(),
+                       QStringLiteral("Системную связь удалить нельзя."), QString(),
+                       [this] { return TFreedEntries::OfLink(CurrentObjLink); });
 }
 
 void TWinTblDepChildObj::DeleteRecord()
@@ -52,7 +45,7 @@ void TWinTblDepChildObj::DeleteRecord()
         sql->ExecQuery();
     }
     // The field row has taken the link row with it; the inherited delete finds nothing left.
-    TWinTbl::DeleteRecord();
+    TWinTblMeta::DeleteRecord();
 }
 
 void TWinTblDepChildObj::AfterDelete()
@@ -61,8 +54,7 @@ void TWinTblDepChildObj::AfterDelete()
     TFld *fld = link->ChildFld();
     TObj *detail = fld->Obj();
     const TFreedEntries entries = TFreedEntries::OfLink(link);
-    if (EntryUsers)
-        EntryUsers->Release(entries);
+    Release(entries);
     CurrentObjLink = nullptr;
     detail->ParentList->Extract(link);
     entries.ReleaseSumming();

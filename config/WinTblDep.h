@@ -1,8 +1,7 @@
 #pragma once
 
-#include "WinTbl.h"
+#include "WinTblMeta.h"
 
-class TEntryUsers;
 class TObj;
 class TObjLink;
 
@@ -10,14 +9,13 @@ class TObjLink;
 // drops its link column from the detail table and deletes the column's field row with the link
 // row; once committed, the link and its field leave the repository. A system link is deleted
 // only in developer mode.
-class TWinTblDepChildObj : public TWinTbl
+class TWinTblDepChildObj : public TWinTblMeta
 {
 public:
-    using TWinTbl::TWinTbl;
+    using TWinTblMeta::TWinTblMeta;
 
     TObj *ParentObj = nullptr;              // the master whose links are listed
     TObjLink *CurrentObjLink = nullptr;     // the link of the focused row; nil when none
-    TEntryUsers *EntryUsers = nullptr;
 
     void DeleteRecord() override;
     void ChangeFocus() override;

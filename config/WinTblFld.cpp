@@ -33,7 +33,7 @@ void DropSummingTriggers(TIBSQL &ASQL, const QString &AColumn)
 
 void TWinTblFld::SetParentId(const Variant &Value)
 {
-    TWinTbl::SetParentId(Value);
+    TWinTblMeta::SetParentId(Value);
     ParentObj = Value.isEmptyOrNull() ? nullptr : DB->ObjList->GetObjById(VarAsInteger(Value));
 }
 
@@ -45,25 +45,18 @@ void TWinTblFld::ChangeFocus()
         for (TFld *fld : *ParentObj->FldList)
             if (fld->Id() == VarAsInteger(id))
                 CurrentFld = fld;
-    TWinTbl::ChangeFocus();
+    TWinTblMeta::ChangeFocus();
 }
 
 bool TWinTblFld::ConfirmDelete()
 {
-    if (!CurrentFld)
-        throw ExceptionPos::Fmt(QStringLiteral("TWinTblFld.ConfirmDelete: Поле с кодом %s не загружено."),
-                                {FocusedRecId()}, vt);
-    if (CurrentFld->Sys() && !DevMode)
-        throw ExceptionPos(QStringLiteral("Системное поле удалить нельзя."), vt);
     // Without its key the table would be left without a primary key and the object without a key field.
-    if (CurrentFld->FldType() == TFldType::ftPK)
-        throw ExceptionPos::Fmt(QStringLiteral("Ключевое поле \"%s\" удаляется только вместе с объектом."),
-                                {CurrentFld->Capt()}, vt);
-    const TFreedEntries entries = TFreedEntries::OfFld(CurrentFld);
-    entries.CheckReaders(vt);
-    if (EntryUsers)
-        EntryUsers->CheckRelease(entries);
-    if (!TWinTbl::ConfirmDelete())
+    const QString keyRefusal = CurrentFld && CurrentFld->FldType() == TFldType::ftPK
+                                   ? Format(QStringLiteral("Ключевое поле \"%s\" удаляется только вместе с объектом."),
+                                            {CurrentFld->Capt()})
+                                   : QString();
+    if (!ConfirmFree(CurrentFld != nullptr, CurrentFld && CurrentFld->Sys(), QStringLiteral("Системное поле удалить нельзя."),
+                     keyRefusal, [this] { return TFreedEntries::OfFld(CurrentFld); }))
         return false;
     DropTriggersAlone();
     return true;
@@ -105,7 +98,7 @@ void TWinTblFld::DeleteRecord()
         if (!CurrentFld->Virt())
             ExecDrop(*sql, Format(QStringLiteral("alter table %s drop %s"), {table, column}));
     }
-    TWinTbl::DeleteRecord();
+    TWinTblMeta::DeleteRecord();
 }
 
 void TWinTblFld::AfterDelete()
@@ -113,8 +106,7 @@ void TWinTblFld::AfterDelete()
     TFld *fld = CurrentFld;
     TObj *obj = fld->Obj();
     const TFreedEntries entries = TFreedEntries::OfFld(fld);
-    if (EntryUsers)
-        EntryUsers->Release(entries);
+    Release(entries);
     CurrentFld = nullptr;
     // A virtual link field has no link.
     if (TObjLink *link = fld->FldType() == TFldType::ftFK ? obj->ParentList->GetByFld(fld) : nullptr) {

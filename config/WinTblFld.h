@@ -1,8 +1,7 @@
 #pragma once
 
-#include "WinTbl.h"
+#include "WinTblMeta.h"
 
-class TEntryUsers;
 class TFld;
 class TObj;
 
@@ -10,14 +9,13 @@ class TObj;
 // schema holds of it with its row: a summing field's triggers, a stored field's column; once
 // committed, the field leaves its object, with its link when it is a link field. A system field
 // is deleted only in developer mode, a key field only with its object.
-class TWinTblFld : public TWinTbl
+class TWinTblFld : public TWinTblMeta
 {
 public:
-    using TWinTbl::TWinTbl;
+    using TWinTblMeta::TWinTblMeta;
 
     TObj *ParentObj = nullptr;    // the object whose fields are listed
     TFld *CurrentFld = nullptr;   // the field of the focused row; nil when none
-    TEntryUsers *EntryUsers = nullptr;
 
     void DeleteRecord() override;
     void ChangeFocus() override;

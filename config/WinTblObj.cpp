@@ -27,27 +27,19 @@ TObj *FindObj(const Variant &AId)
 void TWinTblObj::ChangeFocus()
 {
     CurrentObj = FindObj(FocusedRecId());
-    TWinTbl::ChangeFocus();
+    TWinTblMeta::ChangeFocus();
 }
 
 bool TWinTblObj::ConfirmDelete()
 {
-    if (!CurrentObj)
-        throw ExceptionPos::Fmt(QStringLiteral("TWinTblObj.ConfirmDelete: Объект с кодом %s не загружен."),
-                                {FocusedRecId()}, vt);
-    if (CurrentObj->Sys() && !DevMode)
-        throw ExceptionPos(QStringLiteral("Системный объект удалить нельзя."), vt);
-    const TFreedEntries entries = TFreedEntries::OfObj(CurrentObj);
-    entries.CheckReaders(vt);
-    if (EntryUsers)
-        EntryUsers->CheckRelease(entries);
-    if (!TWinTbl::ConfirmDelete())
+    if (!ConfirmFree(CurrentObj != nullptr, CurrentObj && CurrentObj->Sys(), QStringLiteral("Системный объект удалить нельзя."),
+                     QString(), [this] { return TFreedEntries::OfObj(CurrentObj); }))
         return false;
     if (!EntryUsers)
         return true;
     // Firebird drops no table that the long read transaction has read.
     const Variant id = FocusedRecId();
-    EntryUsers->ReleaseTable(entries);
+    EntryUsers->ReleaseTable(TFreedEntries::OfObj(CurrentObj));
     return CurrentObj && FocusedRecId() == id;
 }
 
@@ -65,15 +57,14 @@ void TWinTblObj::DeleteRecord()
         ExecDrop(*sql, Format(QStringLiteral("drop table %s"), {table}));
         ExecDrop(*sql, Format(QStringLiteral("drop sequence %s"), {sequence}));
     }
-    TWinTbl::DeleteRecord();
+    TWinTblMeta::DeleteRecord();
 }
 
 void TWinTblObj::AfterDelete()
 {
     TObj *obj = CurrentObj;
     const TFreedEntries entries = TFreedEntries::OfObj(obj);
-    if (EntryUsers)
-        EntryUsers->Release(entries);
+    Release(entries);
     CurrentObj = nullptr;
     for (int i = obj->ParentList->Count() - 1; i >= 0; --i) {
         TObjLink *link = obj->ParentList->Items(i);

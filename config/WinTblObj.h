@@ -1,23 +1,20 @@
 #pragma once
 
-#include "WinTbl.h"
+#include "WinTblMeta.h"
 
-class TEntryUsers;
 class TObj;
 
 // The configurator's list of objects (OBJ). Deleting an object drops its table and its sequence
 // with its row; once committed, the object leaves the repository with its fields and links.
 // A system object is deleted only in developer mode.
-class TWinTblObj : public TWinTbl
+class TWinTblObj : public TWinTblMeta
 {
 public:
-    using TWinTbl::TWinTbl;
+    using TWinTblMeta::TWinTblMeta;
 
     // The repository object of the focused row; nil when no row is focused. Set before the
     // change-focus event fires.
     TObj *CurrentObj = nullptr;
-    // The window that shows what the list deletes elsewhere; none outside the configurator.
-    TEntryUsers *EntryUsers = nullptr;
 
     void DeleteRecord() override;
     void ChangeFocus() override;

@@ -2,14 +2,12 @@
 
 #include "CardHosts.h"
 #include "LoginFo.h"
-#include <QPushButton>
 #include "MDIConf.h"
 #include "MDITbl.h"
 #include "MainFo.h"
 #include "RepoBuilder.h"
 #include "TestDatabase.h"
 #include "WinDetCheckList.h"
-#include "WinTbl.h"
 #include "WinTblCard.h"
 #include "WinTblDep.h"
 #include "WinTblDetBook.h"
@@ -20,8 +18,8 @@
 
 #include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -32,14 +30,12 @@ namespace korvenix_test {
 inline void ShowPage(QWidget *widget)
 {
     for (QWidget *child = widget, *parent = widget->parentWidget(); parent; child = parent, parent = parent->parentWidget())
-        if (auto *pages = qobject_cast<QTabWidget *>(parent->parentWidget()); pages && pages->indexOf(child) >= 0) {
-            QTabBar *bar = pages->tabBar();
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(pages->indexOf(child)).center());
-        }
+        if (auto *pages = qobject_cast<QTabWidget *>(parent->parentWidget()); pages && pages->indexOf(child) >= 0)
+            QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(pages->indexOf(child)).center());
 }
 
 // The main form on a copy of the initial database, logged in as the administrator, with the
-// configurator installed as the program installs it.
+// configurator installed as the program installs it; the user's clicks on its lists.
 class ConfFixture : public ::testing::Test
 {
 protected:
@@ -49,7 +45,7 @@ protected:
         TMDIList::CreateConfig = [](QMdiArea *AOwner) { return std::make_unique<TMDIConfig>(AOwner); };
         form = std::make_unique<TMainForm>();
         form->resize(1100, 750);
-        ModalScript script{LogInStep()};
+        ModalScript script{LogIn};
         form->show();
         ASSERT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); }));
     }
@@ -60,35 +56,24 @@ protected:
         DevMode = false;
     }
 
-    static ModalScript::Step LogInStep()
+    static void LogIn(QWidget *w)
     {
-        return [](QWidget *w) {
-            auto *login = dynamic_cast<TLoginForm *>(w);
-            ASSERT_NE(login, nullptr);
-            login->leLogin->setText("admin");
-            QTest::mouseClick(login->btOk, Qt::LeftButton);
-        };
+        auto *login = dynamic_cast<TLoginForm *>(w);
+        ASSERT_NE(login, nullptr);
+        login->leLogin->setText("admin");
+        QTest::mouseClick(login->btOk, Qt::LeftButton);
     }
-    void LogInAgain()
-    {
-        ModalScript script{LogInStep()};
-        form->miLogin->trigger();
-    }
-
-    // Opens the menu of the menu bar and clicks its item, as the user does.
+    // Opens the menu of the menu bar and clicks its item.
     void Choose(QMenu *menu, const QString &item)
     {
         QTest::mouseClick(form->mm, Qt::LeftButton, {}, form->mm->actionGeometry(menu->menuAction()).center());
         ASSERT_TRUE(WaitFor([&] { return menu->isVisible(); }));
         for (QAction *action : menu->actions())
-            if (action->text() == item) {
-                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-                return;
-            }
+            if (action->text() == item)
+                return QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
         menu->hide();
         FAIL() << "no menu item " << item.toStdString();
     }
-    // Opens the data window of the object through its item of "Данные".
     void OpenData(const QString &table)
     {
         for (QAction *action : form->miData->actions())
@@ -102,7 +87,6 @@ protected:
         for (TMDI *window : *form->MDIList)
             if (auto *config = dynamic_cast<TMDIConfig *>(window))
                 return config;
-        ADD_FAILURE() << "no configurator";
         return nullptr;
     }
     QStringList DataMenu() const
@@ -123,24 +107,20 @@ protected:
     // Clicks the row that shows the text in some column (with Ctrl: deselects it).
     static void ClickRow(TWinTbl &list, const QString &text, Qt::KeyboardModifiers keys = {})
     {
-        ShowPage(list.GetPanel());
         list.GotoEnd();
-        QTableView *grid = Grid(list);
-        QAbstractItemModel *model = grid->model();
+        QAbstractItemModel *model = Grid(list)->model();
         QModelIndexList found;
         for (int column = 0; found.isEmpty() && column < model->columnCount(); ++column)
             found = model->match(model->index(0, column), Qt::DisplayRole, text, 1, Qt::MatchExactly);
         ASSERT_FALSE(found.isEmpty()) << "no row " << text.toStdString();
-        grid->scrollTo(found.first());
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, keys, grid->visualRect(found.first()).center());
+        ClickRowAt(list, found.first().row(), keys);
     }
-    static void ClickRowAt(TWinTbl &list, int row)
+    static void ClickRowAt(TWinTbl &list, int row, Qt::KeyboardModifiers keys = {})
     {
         ShowPage(list.GetPanel());
-        QTableView *grid = Grid(list);
-        const QModelIndex index = grid->model()->index(row, 0);
-        grid->scrollTo(index);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+        const QModelIndex index = Grid(list)->model()->index(row, 0);
+        Grid(list)->scrollTo(index);
+        QTest::mouseClick(Grid(list)->viewport(), Qt::LeftButton, keys, Grid(list)->visualRect(index).center());
     }
     static void Press(TWinTbl &list, TBtnType type)
     {
@@ -152,19 +132,22 @@ protected:
         ShowPage(list.GetPanel());
         QTest::keyClick(Grid(list), Qt::Key(key));
     }
+    static int Ticks(QTreeWidget *vt)
+    {
+        int ticks = 0;
+        for (QTreeWidgetItemIterator it(vt); *it; ++it)
+            ticks += (*it)->checkState(0) == Qt::Checked;
+        return ticks;
+    }
 
     TObj *O(const QString &table) const { return DB->ObjList->GetObjByTable(table); }
     static bool InRepository(const QString &table)
     {
         return std::any_of(DB->ObjList->begin(), DB->ObjList->end(), [&](const TObj *obj) { return obj->Table() == table; });
     }
-    Variant Scalar(const QString &text, const QList<std::pair<QString, Variant>> &params = {})
-    {
-        return RepoBuilder(*DB).Scalar(text, params);
-    }
     int Count(const QString &text, const QList<std::pair<QString, Variant>> &params = {})
     {
-        return Scalar(text, params).toInt();
+        return RepoBuilder(*DB).Scalar(text, params).toInt();
     }
 
     TestDatabase copy;
@@ -176,21 +159,19 @@ template <typename Widget = QLineEdit>
 Widget *Labelled(QWidget *card, const QString &caption)
 {
     for (QLabel *label : card->findChildren<QLabel *>())
-        if (label->text() == caption)
-            if (auto *control = dynamic_cast<Widget *>(label->buddy())) {
-                ShowPage(control);
-                return control;
-            }
+        if (auto *control = dynamic_cast<Widget *>(label->buddy()); control && label->text() == caption) {
+            ShowPage(control);
+            return control;
+        }
     ADD_FAILURE() << "no control labelled " << caption.toStdString();
     return nullptr;
 }
-// Replaces the edit's text by typing it key by key, with each character as the key's text (the test keys know only ASCII).
+// Replaces the edit's text by typing it, each character as the key's text (the test keys know
+// only ASCII).
 inline void Type(QWidget *card, const QString &caption, const QString &text)
 {
     QLineEdit *edit = Labelled(card, caption);
-    if (!edit)
-        return;
-    edit->setFocus();
+    ASSERT_NE(edit, nullptr);
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
     for (const QChar ch : text) {
