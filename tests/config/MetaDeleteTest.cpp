@@ -105,9 +105,12 @@ TEST_F(MetaDeleteTest, SystemRowsKeysAndFieldsThatOthersReadAreNotDeleted)
         DevMode = c.devMode;
         EXPECT_EQ(Delete(c.table, *c.list, c.row, {"OK"}), c.message) << c.row.toStdString();
     }
+    // A name that is no plain identifier never reaches a statement.
+    O("PRODUCT")->GetFldByName("PRODUCT_CODE")->SetField("PRODUCT_CODE; drop table DEAL");
+    EXPECT_TRUE(Delete("PRODUCT", *conf->WinTblFld, "PRODUCT_CODE", {"&Да", "OK"}).startsWith("Удалить нельзя: имя"));
     EXPECT_EQ(Count("select count(*) from FLD"), fields);
     EXPECT_EQ(Count("select count(*) from DEP"), links);
-    EXPECT_TRUE(Column("CURR", "CURR_CODE"));
+    EXPECT_TRUE(Column("CURR", "CURR_CODE") && Column("PRODUCT", "PRODUCT_CODE"));
     EXPECT_TRUE(InRepository("CURR"));
 
     // In developer mode a system row goes like any other.
