@@ -73,6 +73,8 @@ void TWinTblFld::DropTriggersAlone()
         return;
     const QString table = CurrentFld->Obj()->Table();
     const QString column = CurrentFld->Field();
+    CheckDropName(table);
+    CheckDropName(column);
     TWriteGuard guard(*DB);
     std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLC();
     QStringList triggers;
