@@ -56,13 +56,13 @@ void TFld::SetFldType(TFldType v)
 void TFld::SetAgrObjLink(TObjLink *ALink)
 {
     FAgrObjLink = ALink;
-    SetValue(QStringLiteral("DEP_ID_AGR"), ALink->Id());
+    SetValue(QStringLiteral("DEP_ID_AGR"), ALink ? Variant(ALink->Id()) : Variant::Null());
 }
 
 void TFld::SetAgrFld(TFld *AFld)
 {
     FAgrFld = AFld;
-    SetValue(QStringLiteral("FLD_ID_AGR"), AFld->Id());
+    SetValue(QStringLiteral("FLD_ID_AGR"), AFld ? Variant(AFld->Id()) : Variant::Null());
 }
 
 void TFld::SetFKObj(TObj *AObj)

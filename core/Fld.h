@@ -46,10 +46,10 @@ public:
     void SetMainFld2(bool v) { SetValue(QStringLiteral("FLD_MAIN2"), v); }
     Variant DepIdAgr() const { return GetVariant(QStringLiteral("DEP_ID_AGR")); }
     TObjLink *AgrObjLink() const { return FAgrObjLink; }
-    void SetAgrObjLink(TObjLink *ALink);
+    void SetAgrObjLink(TObjLink *ALink);   // nil: no link to sum along any more
     Variant FldIdAgr() const { return GetVariant(QStringLiteral("FLD_ID_AGR")); }
     TFld *AgrFld() const { return FAgrFld; }
-    void SetAgrFld(TFld *AFld);
+    void SetAgrFld(TFld *AFld);   // nil: no field to sum any more
     bool Virt() const { return Column(cVirt, QStringLiteral("FLD_VIRT")).AsBoolean(); }
     void SetVirt(bool v) { SetValue(QStringLiteral("FLD_VIRT"), v); }
     bool Sys() const { return GetBoolean(QStringLiteral("FLD_SYS")); }

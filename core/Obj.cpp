@@ -35,6 +35,13 @@ void TObj::SetUp()
     TemplFldList = std::make_unique<TTemplFldList>();
 }
 
+void TObj::ReleaseStatements()
+{
+    FWriteSQLs.clear();
+    FGenSQL.reset();
+    FIBSQLS.reset();
+}
+
 TObj::~TObj()
 {
     if (FIndexedIn)

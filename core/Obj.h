@@ -74,6 +74,9 @@ public:
     TIBSQL &WriteSQL(const QString &AText);
     // The record's display text: the value template filled with its fields' values.
     QString GetValueById(int AId);
+    // Frees the statements the object keeps for its records; they are made again when needed.
+    // The database drops no table that a prepared statement of the connection reads.
+    void ReleaseStatements();
 
 private:
     friend class TObjList;

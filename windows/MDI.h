@@ -6,6 +6,7 @@
 class QMdiArea;
 class TMDI;
 class TObj;
+class TWinTbl;
 
 // Kinds of MDI window: a plain child, the table of one business object, the configurator.
 enum class TMDIType { mtNone, mtObj, mtConfig };
@@ -37,6 +38,9 @@ public:
     TMDIEvent OnFormDestroy;
     TMDIType MDIType = TMDIType::mtNone;   // set by the list
     TObj *Obj = nullptr;                   // the object shown, set by the list
+    // The configurator's window fires it, with its list of objects, when objects were added,
+    // changed or deleted; the main form rebuilds its menu of objects then.
+    std::function<void(TWinTbl *Sender)> OnObjChangeData;
 
     // Makes the window visible and brings it to the front of the MDI children.
     void Show();

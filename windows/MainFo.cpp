@@ -183,7 +183,8 @@ void TMainForm::miExitClick()
 
 void TMainForm::miConfClick()
 {
-    MDIList->Show(TMDIType::mtConfig, nullptr);
+    if (TMDI *config = MDIList->Show(TMDIType::mtConfig, nullptr))
+        config->OnObjChangeData = [this](TWinTbl *) { ConfObjChange(); };
 }
 
 void TMainForm::ConfObjChange()

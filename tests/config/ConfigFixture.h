@@ -33,6 +33,7 @@ protected:
     TObj *O(const QString &table) const { return db.ObjList->GetObjByTable(table); }
     TFld *F(const QString &table, const QString &field) const { return O(table)->GetFldByName(field); }
 
+public:
     // The node reached from the top level through the fields named (FLD_FIELD), or nil.
     static QTreeWidgetItem *Node(QTreeWidget *vt, const QStringList &fields)
     {
@@ -48,6 +49,7 @@ protected:
         }
         return node;
     }
+protected:
     static QStringList Texts(QTreeWidget *vt, QTreeWidgetItemIterator::IteratorFlags flags = QTreeWidgetItemIterator::All)
     {
         QStringList texts;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "WinCardCard.h"
+#include "WinTbl.h"
+
+// The configurator's list of the cards (CARD) of an object; its rows open the card "Card".
+class TWinTblCard : public TWinTbl
+{
+public:
+    using TWinTbl::TWinTbl;
+
+    std::unique_ptr<TWinCard> CreateCard(bool /*ANew: one card for both*/) override
+    {
+        return CreateMetaCard<TWinCardCard>(Owner, vt, TblObj(), QStringLiteral("Card"));
+    }
+};

@@ -1,0 +1,125 @@
+#include "WinTblFld.h"
+
+#include "FreedEntries.h"
+#include "Fld.h"
+#include "IBSQL.h"
+#include "Main.h"
+#include "MetaDelete.h"
+#include "ObjLink.h"
+#include "WinCardFld.h"
+#include "WriteGuard.h"
+
+namespace {
+
+// The statements that drop the three triggers keeping a summing field, and the triggers' names.
+const std::pair<QString, QString> SummingTriggers[] = {{QStringLiteral("drop trigger %s_AI"), QStringLiteral("_AI")},
+                                                       {QStringLiteral("drop trigger %s_AU"), QStringLiteral("_AU")},
+                                                       {QStringLiteral("drop trigger %s_AD"), QStringLiteral("_AD")}};
+
+bool Summing(const TFld *AFld)
+{
+    return !AFld->DepIdAgr().isNull() || AFld->AgrObjLink();
+}
+
+// Only the triggers that exist: a field saved as a summing one after its creation has none.
+void DropSummingTriggers(TIBSQL &ASQL, const QString &AColumn)
+{
+    for (const auto &[format, suffix] : SummingTriggers)
+        if (TriggerExists(ASQL, AColumn + suffix))
+            ExecDrop(ASQL, Format(format, {AColumn}));
+}
+
+} // namespace
+
+void TWinTblFld::SetParentId(const Variant &Value)
+{
+    TWinTblMeta::SetParentId(Value);
+    ParentObj = Value.isEmptyOrNull() ? nullptr : DB->ObjList->GetObjById(VarAsInteger(Value));
+}
+
+void TWinTblFld::ChangeFocus()
+{
+    const Variant id = FocusedRecId();
+    CurrentFld = nullptr;
+    if (ParentObj && !id.isNull())
+        for (TFld *fld : *ParentObj->FldList)
+            if (fld->Id() == VarAsInteger(id))
+                CurrentFld = fld;
+    TWinTblMeta::ChangeFocus();
+}
+
+bool TWinTblFld::ConfirmDelete()
+{
+    // Without its key the table would be left without a primary key and the object without a key field.
+    const QString keyRefusal = CurrentFld && CurrentFld->FldType() == TFldType::ftPK
+                                   ? Format(QStringLiteral("Ключевое поле \"%s\" удаляется только вместе с объектом."),
+                                            {CurrentFld->Capt()})
+                                   : QString();
+    if (!ConfirmFree(CurrentFld != nullptr, CurrentFld && CurrentFld->Sys(), QStringLiteral("Системное поле удалить нельзя."),
+                     keyRefusal, [this] { return TFreedEntries::OfFld(CurrentFld); }))
+        return false;
+    DropTriggersAlone();
+    return true;
+}
+
+// The database lets go of what a dropped trigger read only when the drop is committed, so a
+// column read by its own summing triggers cannot be dropped in the transaction that drops them.
+// When nothing else reads the column, the triggers go first in a transaction of their own; the
+// field stays a summing field without triggers until its delete commits. Otherwise they go with
+// the column, whose drop the database then refuses, saying what else reads it.
+void TWinTblFld::DropTriggersAlone()
+{
+    if (!Summing(CurrentFld) || CurrentFld->Virt())
+        return;
+    const QString table = CurrentFld->Obj()->Table();
+    const QString column = CurrentFld->Field();
+    CheckDropName(table);
+    CheckDropName(column);
+    TWriteGuard guard(*DB);
+    std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLC();
+    QStringList triggers;
+    for (const auto &[format, suffix] : SummingTriggers)
+        triggers << column + suffix;
+    if (ColumnReadBeyond(*sql, table, column, triggers))
+        return;
+    DropSummingTriggers(*sql, column);
+    sql.reset();
+    guard.Commit();
+}
+
+void TWinTblFld::DeleteRecord()
+{
+    const QString table = CurrentFld->Obj()->Table();
+    const QString column = CurrentFld->Field();
+    CheckDropName(table);
+    CheckDropName(column);
+    {
+        const std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLC();
+        if (Summing(CurrentFld))
+            DropSummingTriggers(*sql, column);
+        if (!CurrentFld->Virt())
+            ExecDrop(*sql, Format(QStringLiteral("alter table %s drop %s"), {table, column}));
+    }
+    TWinTblMeta::DeleteRecord();
+}
+
+void TWinTblFld::AfterDelete()
+{
+    TFld *fld = CurrentFld;
+    TObj *obj = fld->Obj();
+    const TFreedEntries entries = TFreedEntries::OfFld(fld);
+    Release(entries);
+    CurrentFld = nullptr;
+    // A virtual link field has no link.
+    if (TObjLink *link = fld->FldType() == TFldType::ftFK ? obj->ParentList->GetByFld(fld) : nullptr) {
+        obj->ParentList->Extract(link);
+        RemoveEntry<TObjLink>(*link->ParentObj()->ChildList, link);
+    }
+    entries.ReleaseSumming();
+    RemoveEntry<TFld>(*obj->FldList, fld);
+}
+
+std::unique_ptr<TWinCard> TWinTblFld::CreateCard(bool /*ANew: one card for both*/)
+{
+    return CreateMetaCard<TWinCardFld>(Owner, vt, TblObj(), QStringLiteral("Fld"));
+}
