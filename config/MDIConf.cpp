@@ -8,6 +8,7 @@
 #include "MainFo.h"
 #include "ObjLink.h"
 #include "Tbl.h"
+#include "WinCardConf.h"
 #include "WinDetCheckList.h"
 #include "WinTblCard.h"
 #include "WinTblDep.h"
@@ -136,6 +137,7 @@ TMDIConfig::~TMDIConfig()
     WinTblChildTbl.reset();
     WinTblParent.reset();
     WinTblDepChildObj.reset();
+    WinCardConf.reset();
     WinTblCard.reset();
     TblTree.reset();
     WinTblTbl.reset();
@@ -202,7 +204,8 @@ void TMDIConfig::CreateCardPage(QTabWidget *APages)
     WinTblCard = CreateList<TWinTblCard>(Client(), AddHost(stack), LinkTo(ObjOf(QStringLiteral("OBJ")), QStringLiteral("CARD")),
                                          QStringLiteral("Card"));
     WinTblCard->OnChangeFocus = [this](TWinTbl *) { WinTblCardChangeFocus(); };
-    CardConfHost = AddHost(stack);
+    WinCardConf = std::make_unique<TWinCardConf>(AddHost(stack));
+    WinCardConf->SetAlign(TAlign::alClient);
     SetHeights(stack, {ListHeight});
 }
 
@@ -317,9 +320,9 @@ void TMDIConfig::WinTblDetBookChangeFocus()
     WinDetCheckList->SetDetBookId(WinTblDetBook->FocusedRecId());
 }
 
-void TMDIConfig::SetDesignedCard(const Variant & /*ACardId*/)
+void TMDIConfig::SetDesignedCard(const Variant &ACardId)
 {
-    // The card layout designer, once it stands in CardConfHost, takes the card here.
+    WinCardConf->SetCardId(ACardId);
 }
 
 // --- Editors after data changes --------------------------------------------------------------

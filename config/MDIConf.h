@@ -13,6 +13,7 @@ class QMdiArea;
 class QTabWidget;
 class TObj;
 class TObjLink;
+class TWinCardConf;
 class TWinDetCheckList;
 class TWinTbl;
 class TWinTblCard;
@@ -49,8 +50,8 @@ public:
     std::unique_ptr<TWinTree> TblTreeChild;
     std::unique_ptr<TWinTblDepParentObj> WinTblParent;
     std::unique_ptr<TWinTblCard> WinTblCard;
-    // The place of the card layout designer, below the list of cards.
-    QPointer<QWidget> CardConfHost;
+    // The layout designer of the card selected in the list of cards.
+    std::unique_ptr<TWinCardConf> WinCardConf;
     std::unique_ptr<TWinTblTbl> WinTblTbl;
     std::unique_ptr<TWinTree> TblTree;
     std::unique_ptr<TWinTblDetBook> WinTblDetBook;

@@ -1,5 +1,6 @@
 #include "ConfFixture.h"
 #include "ObjLink.h"
+#include "WinCardConf.h"
 
 #include <QCheckBox>
 
@@ -37,7 +38,7 @@ protected:
     {
         return ShownRows() == std::vector<int>(6, -1) && !IsOpen(*conf->WinTblChildTbl) &&
                conf->TblTree->vt->topLevelItemCount() == 0 && conf->TblTreeChild->vt->topLevelItemCount() == 0 &&
-               conf->WinDetCheckList->Count() == 0;
+               conf->WinDetCheckList->Count() == 0 && conf->WinCardConf->CardId().isNull();
     }
     static int StoredFields(const TObj *obj)
     {
@@ -92,6 +93,10 @@ TEST_F(MDIConfTest, ListsOpenAndCloseWithTheirMastersAsTheUserClicks)
     ClickRowAt(*conf->WinTblDetBook, 0);
     EXPECT_EQ(conf->WinDetCheckList->DetBookId(), conf->WinTblDetBook->FocusedRecId());
     EXPECT_GT(Ticks(conf->WinDetCheckList->vt), 0);
+    // The object's cards are laid out in the designer.
+    ClickRowAt(*conf->WinTblCard, 0);
+    EXPECT_EQ(conf->WinCardConf->CardId(), conf->WinTblCard->FocusedRecId());
+    EXPECT_GT(conf->WinCardConf->vt->topLevelItemCount(), 0);
 
     // The parent links offer no add, change or delete, by button, key or double click.
     ClickRow(*conf->WinTblParent, "Contrag-Deal");
@@ -197,6 +202,20 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     }
     QTest::mouseClick(conf->TblTree->WinToolBar->GetByBtnType(TBtnType::btSave)->Widget(), Qt::LeftButton);
     act(*conf->WinTblCard, TBtnType::btAdd, {named("Main")});
+    // The new card, focused in its list, is laid out in the designer: its two fields on it.
+    TWinCardConf &designer = *conf->WinCardConf;
+    ASSERT_FALSE(designer.CardId().isNull());
+    EXPECT_EQ(designer.CardId(), conf->WinTblCard->FocusedRecId());
+    QTreeWidgetItem *root = designer.vt->topLevelItem(0);
+    ASSERT_NE(root, nullptr);
+    for (const QString &field : {QStringLiteral("Название"), QStringLiteral("Товар")}) {
+        Popup(designer.vt, designer.PM, root, {"Добавить поле", field});
+        QTreeWidgetItem *node = designer.vt->findItems(field, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        ASSERT_NE(node, nullptr) << field.toStdString();
+        designer.vt->setCurrentItem(node);
+        QTest::mouseClick(designer.btWidthUp, Qt::LeftButton);
+    }
+    QTest::mouseClick(designer.WinToolBar->GetByBtnType(TBtnType::btSave)->Widget(), Qt::LeftButton);
 
     {
         ModalScript script{LogIn};
@@ -209,9 +228,10 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     for (int c = 0; c < Grid(rows)->model()->columnCount(); ++c)
         columns << Grid(rows)->model()->headerData(c, Qt::Horizontal).toString();
     EXPECT_EQ(columns, QStringList({"Название", "Товар>Наименование"}));
-    act(rows, TBtnType::btAdd, {ok});
+    act(rows, TBtnType::btAdd, {[&](QWidget *card) { Type(card, "Название", "Склад 1"), ok(card); }});
     act(rows, TBtnType::btAdd, {ok});
     EXPECT_EQ(Rows(rows), 2);
+    EXPECT_EQ(Count("select count(*) from SKLAD where SKLAD_NAME = 'Склад 1'"), 1);
 
     open();
     ClickRow(*conf->WinTblObj, "SKLAD");
