@@ -75,7 +75,7 @@ TEST_F(IBSQLTest, ValuesOfEveryColumnTypeRoundTripExactlyOrConvertToTheColumn)
     const Values values = {
         {"S", 12}, {"B", qint64(9000000000LL)}, {"N2", Variant::FromCurrency(qint64(-12345600))},
         {"N3", Variant::FromCurrency(qint64(15000))}, {"N4", Variant::FromCurrency(qint64(31415))},
-        {"N6", 2.123456}, {"F", 0.1}, {"FL", 2.5}, {"V", "Привет, мир"}, {"C", "абв"}, {"D", day},
+        {"N6", 2.123456}, {"F", 0.1}, {"FL", 2.5}, {"V", QString("Ёж").repeated(25)}, {"C", "абв"}, {"D", day},
         {"TM", time}, {"TS", QDateTime(day, time)}, {"BO", true}, {"BL", QString("Текст ").repeated(20000)}};
     Values nulls = {{"ID", 2}};
     for (const auto &value : values)
@@ -83,8 +83,9 @@ TEST_F(IBSQLTest, ValuesOfEveryColumnTypeRoundTripExactlyOrConvertToTheColumn)
     write.StartTransaction();
     Insert(Values{{"ID", 1}} + values);
     Insert(nulls);
-    // Text into numbers and dates, doubles into scaled integers rounded half away from zero.
-    Insert({{"ID", "3"}, {"N2", -1.005}, {"N4", "3,25"}, {"S", 7.0}, {"D", "2024-03-01"}, {"V", 42}});
+    // Text into numbers and dates, doubles and currency into fewer decimals rounded half away from zero.
+    Insert({{"ID", "3"}, {"N2", -1.005}, {"N3", Variant::FromCurrency(qint64(-12345))}, {"N4", "3,25"},
+            {"D", "2024-03-01"}, {"V", 42}});
     write.Commit();
     for (const auto &[column, value] : values) {
         // The type too: a numeric read through a double would be equal but not exact.
@@ -94,10 +95,11 @@ TEST_F(IBSQLTest, ValuesOfEveryColumnTypeRoundTripExactlyOrConvertToTheColumn)
         EXPECT_TRUE(ReadBack(column, 2).isNull()) << column.toStdString();
     }
     EXPECT_EQ(ReadBack("N2", 3).toCurrencyScaled(), -10100);
+    EXPECT_EQ(ReadBack("N3", 3).toCurrencyScaled(), -12350);
     EXPECT_EQ(ReadBack("N4", 3).toCurrencyScaled(), 32500);
-    EXPECT_EQ(ReadBack("S", 3), Variant(7));
     EXPECT_EQ(ReadBack("D", 3).toDate(), QDate(2024, 3, 1));
     EXPECT_EQ(ReadBack("V", 3).toString(), "42");
+    EXPECT_EQ(Scalar("select upper('ёж') from RDB$DATABASE"), Variant("ЁЖ")) << "the statement's text goes as UTF-8";
 }
 
 TEST_F(IBSQLTest, AStatementIsPreparedOnceForValuesOfAnyLengthAndNull)
@@ -136,13 +138,12 @@ TEST_F(IBSQLTest, AStatementIsPreparedOnceForValuesOfAnyLengthAndNull)
 TEST_F(IBSQLTest, ASingletonSelectGivesItsRowAndRefusesNoneOrTwo)
 {
     write.StartTransaction();
-    Insert({{"ID", 1}, {"V", "один"}});
+    Insert({{"ID", 1}});
     Insert({{"ID", 2}, {"V", "два"}});
     write.Commit();
     TIBSQL sql(&db, &read);
     sql.SetSQL("select V from T where ID between :FIRST and :LAST");
     const struct { int first, last; const char *outcome; } cases[] = {
-        {1, 1, "один"},
         {3, 3, "attempt to fetch past the last record in a record stream"},
         {1, 2, "multiple rows in singleton select"},
         {2, 2, "два"}};
@@ -161,7 +162,6 @@ TEST_F(IBSQLTest, ParametersAreBoundByNameAndOneNobodySetIsRefusedNamingIt)
     TIBSQL sql(&db, &write);
     const QString insert = "insert into T (ID, S, B) values (:ID, :S, :s)";
     sql.SetSQL(insert);
-    EXPECT_EQ(sql.ParamNames(), QStringList({"ID", "S"}));
     EXPECT_THROW(sql.ParamByName("B"), Exception);
     sql.ParamByName("ID") = 1;
     sql.ParamByName("s") = 7;
@@ -187,14 +187,15 @@ TEST_F(IBSQLTest, ParametersAreBoundByNameAndOneNobodySetIsRefusedNamingIt)
 TEST_F(IBSQLTest, RefusedStatementsCarryTheServersTextAndTheStatement)
 {
     TIBSQL sql(&db, &read);
-    sql.SetSQL("select * from NO_SUCH_TABLE");
+    sql.AddLine("select * -- :NONE");
+    sql.AddLine("from NO_SUCH_TABLE");
     try {
         sql.ExecQuery();
         FAIL() << "the select must fail";
     } catch (const EIBError &e) {
         EXPECT_EQ(e.SQLCode(), -204);
         EXPECT_TRUE(e.Message().contains("Table unknown\nNO_SUCH_TABLE")) << e.what();
-        EXPECT_EQ(e.SQLText(), "select * from NO_SUCH_TABLE");
+        EXPECT_EQ(e.SQLText(), "select * -- :NONE\nfrom NO_SUCH_TABLE");
     }
     sql.SetSQL("insert into T (ID) values (1)");
     EXPECT_THROW(sql.ExecQuery(), EIBError) << "the read transaction is read-only";
@@ -218,9 +219,11 @@ TEST_F(IBSQLTest, ReadSeesACommitAtOnceAndAFailedWriteLeavesTheTransactionOpen)
 TEST_F(IBSQLTest, ACursorWalksToItsEndAndEndsWithItsTransactionOrConnection)
 {
     write.StartTransaction();
-    for (int id = 1; id <= 3; ++id)
-        Insert({{"ID", id}});
     TIBSQL sql(&db, &write);
+    // Sent as it stands: the block's own :I is no parameter.
+    sql.SetSQL("execute block as declare I integer = 0; begin"
+               " while (I < 3) do begin I = :I + 1; insert into T (ID) values (:I); end end");
+    sql.ExecImmediate();
     sql.SetSQL("select ID from T order by ID");
     QList<Variant> seen;
     for (sql.ExecQuery(); !sql.Eof(); sql.Next())

@@ -84,8 +84,10 @@ TEST(Variant, RoundingIsHalfAwayFromZeroOnTheDecimalValue)
 
 TEST(Variant, ConversionsRefuseWhatHasNoSuchForm)
 {
+    EXPECT_EQ(OUTCOME(Variant("-9223372036854775808").toInt64()), "Integer(-9223372036854775808)");
     EXPECT_TRUE(OUTCOME(Variant("9223372036854775808").toInt64()).startsWith("Integer overflow"));
     EXPECT_TRUE(OUTCOME(Variant(qint64(1) << 31).toInt()).startsWith("Integer overflow"));
+    EXPECT_TRUE(OUTCOME(Variant(Int64Max).toCurrencyScaled()).startsWith("Currency overflow"));
     // Rounding the last digit up is what pushes the second one past the currency range.
     EXPECT_EQ(Variant("922337203685477.58074").toCurrencyScaled(), Int64Max);
     EXPECT_TRUE(OUTCOME(Variant("922337203685477.58075").toCurrencyScaled()).startsWith("Currency overflow"));
@@ -94,6 +96,7 @@ TEST(Variant, ConversionsRefuseWhatHasNoSuchForm)
     EXPECT_EQ(OUTCOME(Variant(".5e1").toDouble()), "Double(5)");
     for (const char *bad : {"", "1,000.5", "1.2.3", "-", "1e", "inf", "0x10", "１"})
         EXPECT_THROW(Variant(bad).toDouble(), EVariantError) << bad;
+    EXPECT_TRUE(Variant("TRUE").toBool());
     EXPECT_TRUE(Variant("0,5").toBool());
     EXPECT_FALSE(Variant("0").toBool());
     EXPECT_THROW(Variant("yes").toBool(), EVariantError);
@@ -115,6 +118,7 @@ TEST(Variant, ArithmeticKeepsTheExactTypeAndDegradesToDoubleOnOverflow)
         {OUTCOME(cur("-0.0003") / Variant(2)), "Currency(-0.0002)"},
         {OUTCOME(cur("900000000000000") * cur("900000000000000")), "Double(8.1e+29)"},
         {OUTCOME(Variant(Int64Max) + Variant(1)), "Double(9223372036854775808)"},
+        {OUTCOME(Variant(Int64Min) - Variant(1)), "Double(-9223372036854775808)"},
         {OUTCOME(-Variant(Int64Min)), "Double(9223372036854775808)"},
         {OUTCOME(Variant("x") + Variant(1)), "Could not convert variant of type (String) into type (Double)"},
         {OUTCOME(Variant(1) / Variant(0)), zero},
@@ -131,6 +135,8 @@ TEST(Variant, DatesCountInDaysAndParseInBothForms)
     EXPECT_EQ(OUTCOME(Variant(2) + Variant(d)), "Date(2024-03-01)");
     EXPECT_EQ(OUTCOME(Variant(d) - Variant("59")), "Date(2023-12-31)");
     EXPECT_EQ(OUTCOME(Variant(QDate(2025, 1, 1)) - Variant(QDate(2024, 1, 1))), "Integer(366)");
+    EXPECT_EQ(OUTCOME(Variant(d) + Variant()), "Date(2024-02-28)");
+    EXPECT_EQ(OUTCOME(Variant(d) + Variant(d)), "Could not convert variant of type (Date) into type (Integer)");
     EXPECT_EQ(OUTCOME(Variant(d) + Variant(1.5)), "Could not convert variant of type (Double) into type (Integer)");
     EXPECT_EQ(OUTCOME(Variant(1) - Variant(d)), noDouble);
     EXPECT_EQ(OUTCOME(Variant(d) * Variant(2)), noDouble);
