@@ -3,36 +3,20 @@
 
 #include <gtest/gtest.h>
 
-TEST(SqlParams, NamedAndNumberedParametersBecomeMarkers)
+TEST(SqlParams, ParametersBecomeMarkersOutsideLiteralsIdentifiersAndComments)
 {
-    const TParsedSQL p = ParseSQLParams("select * from FLD T0 where T0.OBJ_ID = :obj_id and T0.FLD_ID > :0");
-    EXPECT_EQ(p.Text.toStdString(), "select * from FLD T0 where T0.OBJ_ID = ? and T0.FLD_ID > ?");
-    EXPECT_EQ(p.Names, QStringList({"OBJ_ID", "0"}));
-}
-
-TEST(SqlParams, RepeatedNameIsBoundAtEachPlace)
-{
-    const TParsedSQL p = ParseSQLParams("update T set A = :X, B = :X where C = :Y");
-    EXPECT_EQ(p.Names, QStringList({"X", "X", "Y"}));
-}
-
-TEST(SqlParams, LiteralsIdentifiersAndCommentsKeepTheirColons)
-{
-    const QString sql = "select ':NOT', 'it''s :NOT' , \"A:B\" /* :NOT \n :NOT */ from T -- :NOT\nwhere A = :YES";
-    const TParsedSQL p = ParseSQLParams(sql);
-    EXPECT_EQ(p.Names, QStringList({"YES"}));
-    EXPECT_EQ(p.Text, QString(sql).replace(":YES", "?"));
-}
-
-TEST(SqlParams, UnterminatedLiteralOrCommentSwallowsTheRest)
-{
-    EXPECT_TRUE(ParseSQLParams("select 'abc :X").Names.isEmpty());
-    EXPECT_TRUE(ParseSQLParams("select 1 /* :X").Names.isEmpty());
-    EXPECT_EQ(ParseSQLParams("select a::b").Names, QStringList({"B"}));
-}
-
-TEST(SqlParams, CyrillicNamesAndLoneColon)
-{
-    const TParsedSQL p = ParseSQLParams("select :ИМЯ, ':' from T where A = : B");
-    EXPECT_EQ(p.Names, QStringList({"ИМЯ"}));
+    const struct { QString sql, text; QStringList names; } cases[] = {
+        {"update T set A = :obj_id, B = :0 where C = :OBJ_ID", "update T set A = ?, B = ? where C = ?",
+         {"OBJ_ID", "0", "OBJ_ID"}},
+        {"select ':N', 'it''s :N', \"A:B\" /* :N \n :N */ from T -- :N\nwhere A = :YES",
+         "select ':N', 'it''s :N', \"A:B\" /* :N \n :N */ from T -- :N\nwhere A = ?", {"YES"}},
+        // An unterminated literal or comment swallows the rest; a lone colon is no parameter.
+        {"select 'abc :X", "select 'abc :X", {}},
+        {"select 1 /* :X", "select 1 /* :X", {}},
+        {"select :ИМЯ, ':' from T where A = : B", "select ?, ':' from T where A = : B", {"ИМЯ"}}};
+    for (const auto &c : cases) {
+        const TParsedSQL parsed = ParseSQLParams(c.sql);
+        EXPECT_EQ(parsed.Text, c.text);
+        EXPECT_EQ(parsed.Names, c.names) << c.sql.toStdString();
+    }
 }

@@ -2,10 +2,8 @@
 
 #include "Exception.h"
 #include "Main.h"
-#include "Printers.h"
 #include "RepoBuilder.h"
 #include "TestDatabase.h"
-#include "Variant.h"
 
 #include <QString>
 #include <gtest/gtest.h>

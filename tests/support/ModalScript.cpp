@@ -35,25 +35,19 @@ void ModalScript::Poll()
     // The next poll is queued first: a step may open a nested modal loop, which must keep polling.
     QTimer::singleShot(5, &FContext, [this] { Poll(); });
     QWidget *w = QApplication::activeModalWidget();
-    if (!w || !w->isVisible())
+    if (!w || !w->isVisible() || (w == FLast && FSince.elapsed() <= 10000))
         return;
-    if (w == FLast) {
-        if (FSince.elapsed() > 10000) {
-            ADD_FAILURE() << "modal window left unanswered: " << w->windowTitle().toStdString();
-            CloseWindow(w);
-        }
-        return;
-    }
+    const bool unanswered = w == FLast;
     FLast = w;
     FSince.start();
-    if (FSteps.empty()) {
-        ADD_FAILURE() << "unexpected modal window: " << w->windowTitle().toStdString();
+    if (unanswered || FSteps.empty()) {
+        ADD_FAILURE() << (unanswered ? "modal window left unanswered: " : "unexpected modal window: ")
+                      << w->windowTitle().toStdString();
         CloseWindow(w);
         return;
     }
     Step step = std::move(FSteps.front());
     FSteps.pop_front();
-    ++FAnswered;
     step(w);
 }
 
@@ -92,13 +86,5 @@ void ClickButton(QWidget *window, const QString &caption)
 
 bool WaitFor(const std::function<bool()> &done)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 10000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QTest::qWait(5);
-    }
-    return true;
+    return QTest::qWaitFor(done, 10000);
 }

@@ -23,7 +23,6 @@ public:
     ModalScript(std::initializer_list<Step> steps);
     ~ModalScript();   // steps left over fail the test
 
-    int Answered() const { return FAnswered; }
     bool Done() const { return FSteps.empty(); }
 
 private:
@@ -33,7 +32,6 @@ private:
     std::deque<Step> FSteps;
     QPointer<QWidget> FLast;
     QElapsedTimer FSince;
-    int FAnswered = 0;
 };
 
 // What a message box showed.

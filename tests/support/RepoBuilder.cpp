@@ -1,6 +1,5 @@
 #include "RepoBuilder.h"
 
-#include "IBError.h"
 #include "IBSQL.h"
 
 #include <stdexcept>
@@ -20,11 +19,6 @@ void RepoBuilder::Exec(const QString &text, const QList<std::pair<QString, Varia
         // Stops the calling test with the database's message and the statement.
         throw std::runtime_error((e.Message() + "\n" + text).toStdString());
     }
-}
-
-void RepoBuilder::Clear()
-{
-    Exec(QStringLiteral("delete from OBJ"));
 }
 
 int RepoBuilder::AddObj(const QString &table, const QString &capt, bool ref, bool meta)
@@ -59,38 +53,21 @@ int RepoBuilder::AddDep(int parentObjId, int childFldId, const QString &rule, co
 
 int RepoBuilder::EnsureDescribed(const QString &table)
 {
-    auto find = FDB.CreateIBSQLS();
-    find->SetSQL(QStringLiteral("select OBJ_ID from OBJ where OBJ_TABLE = :T"));
-    find->ParamByName(QStringLiteral("T")) = table;
-    find->ExecQuery();
-    if (!find->Eof())
-        return find->Field(0).toInt();
-    find->Close();
+    const Variant known = Scalar(QStringLiteral("select OBJ_ID from OBJ where OBJ_TABLE = :T"), {{"T", table}});
+    if (!known.isNull())
+        return known.toInt();
     const int objId = AddObj(table, table, false, true);
+    auto find = FDB.CreateIBSQLS();
     find->SetSQL(QStringLiteral(
-        "select trim(RF.RDB$FIELD_NAME), F.RDB$FIELD_TYPE, trim(RF.RDB$FIELD_SOURCE) "
+        "select trim(RF.RDB$FIELD_NAME), case when trim(RF.RDB$FIELD_NAME) = trim(RF.RDB$RELATION_NAME) || '_ID' "
+        "then 'PK' when RF.RDB$FIELD_SOURCE = 'BOOL' then 'Boolean' when F.RDB$FIELD_TYPE in (14, 37) then 'String' "
+        "when F.RDB$FIELD_TYPE = 12 then 'Date' else 'Integ' end "
         "from RDB$RELATION_FIELDS RF join RDB$FIELDS F on F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE "
         "where RF.RDB$RELATION_NAME = :T order by RF.RDB$FIELD_POSITION"));
     find->ParamByName(QStringLiteral("T")) = table;
-    QList<std::pair<QString, QString>> columns;
-    for (find->ExecQuery(); !find->Eof(); find->Next()) {
-        const QString column = find->Field(0).toString();
-        const int type = find->Field(1).toInt();
-        const QString domain = find->Field(2).toString();
-        QString code = QStringLiteral("Integ");
-        if (column == table + QStringLiteral("_ID"))
-            code = QStringLiteral("PK");
-        else if (domain == QStringLiteral("BOOL"))
-            code = QStringLiteral("Boolean");
-        else if (type == 37 || type == 14)
-            code = QStringLiteral("String");
-        else if (type == 12)
-            code = QStringLiteral("Date");
-        columns << std::make_pair(column, code);
-    }
-    find->Close();
-    for (const auto &[column, code] : columns)
-        AddFld(objId, column, code);
+    TCloseGuard closer(*find);
+    for (find->ExecQuery(); !find->Eof(); find->Next())
+        AddFld(objId, find->Field(0).toString(), find->Field(1).toString());
     return objId;
 }
 

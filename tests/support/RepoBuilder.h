@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Main.h"
-#include "TestDatabase.h"
 
 #include <QString>
 #include <QList>
@@ -15,7 +14,7 @@ public:
     explicit RepoBuilder(TDB &db) : FDB(db) {}
 
     // Deletes every object, and with it every field, link, view, card and formula.
-    void Clear();
+    void Clear() { Exec(QStringLiteral("delete from OBJ")); }
     int AddObj(const QString &table, const QString &capt, bool ref = false, bool meta = false);
     // `type` is the field type's code name ("PK", "Integ" ...); an empty name leaves the type Null.
     int AddFld(int objId, const QString &field, const QString &type, const QString &capt = QString(),

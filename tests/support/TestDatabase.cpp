@@ -2,19 +2,14 @@
 
 #include "Main.h"
 
-#include <QDir>
 #include <QFile>
 #include <QUuid>
-#include <gtest/gtest.h>
 #include <stdexcept>
 
 namespace {
 
-void Fail(const QString &message)
-{
-    // Throwing stops the calling test (and its fixture) at once; gtest reports it.
-    throw std::runtime_error(message.toStdString());
-}
+// Throwing stops the calling test (and its fixture) at once; gtest reports it.
+[[noreturn]] void Fail(const QString &message) { throw std::runtime_error(message.toStdString()); }
 
 } // namespace
 
@@ -28,14 +23,10 @@ QString TestDatabase::TemplatePath()
 
 TestDatabase::TestDatabase(const QString &dir)
 {
-    if (dir.isEmpty()) {
-        if (!FTempDir.isValid())
-            Fail(QStringLiteral("cannot create a temporary folder"));
-        FDir = FTempDir.path();
-    } else {
-        FDir = dir;
-    }
-    FPath = QDir(FDir).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".fdb"));
+    FDir = dir.isEmpty() ? FTempDir.path() : dir;
+    if (FDir.isEmpty())
+        Fail(QStringLiteral("cannot create a temporary folder"));
+    FPath = FDir + QLatin1Char('/') + QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".fdb");
     if (!QFile::copy(TemplatePath(), FPath))
         Fail(QStringLiteral("cannot copy the template database to ") + FPath);
     QFile::setPermissions(FPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup);
@@ -47,33 +38,18 @@ TestDatabase::~TestDatabase()
     QFile::remove(FPath);
 }
 
-QString TestDatabase::Dir() const
-{
-    return FDir;
-}
-
 QString TestDatabase::WriteIni(const QString &content) const
 {
-    const QString ini = QDir(FDir).filePath(QStringLiteral("tessar.ini"));
+    const QString ini = FDir + QStringLiteral("/tessar.ini");
     QFile file(ini);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content.toUtf8()) < 0)
         Fail(QStringLiteral("cannot write ") + ini);
-    file.close();
     TDB::SetIniFileName(ini);
     return ini;
 }
 
-QString TestDatabase::WriteDefaultIni() const
-{
-    return WriteIni(QStringLiteral("[DataBase]\nDataBaseName=%1\nuser_name=SYSDBA\npassword=masterkey\n").arg(FPath));
-}
-
 TestServer TestServer::FromEnvironment()
 {
-    TestServer server;
-    server.Host = qEnvironmentVariable("KORVENIX_SERVER_HOST");
-    server.User = qEnvironmentVariable("KORVENIX_SERVER_USER");
-    server.Password = qEnvironmentVariable("KORVENIX_SERVER_PASSWORD");
-    server.Dir = qEnvironmentVariable("KORVENIX_SERVER_DIR");
-    return server;
+    return {qEnvironmentVariable("KORVENIX_SERVER_HOST"), qEnvironmentVariable("KORVENIX_SERVER_USER"),
+            qEnvironmentVariable("KORVENIX_SERVER_PASSWORD"), qEnvironmentVariable("KORVENIX_SERVER_DIR")};
 }

@@ -15,12 +15,15 @@ public:
     ~TestDatabase();
 
     const QString &Path() const { return FPath; }
-    QString Dir() const;
+    QString Dir() const { return FDir; }
 
     // Writes "tessar.ini" beside the database and makes it the settings file of the connection.
     QString WriteIni(const QString &content) const;
     // A settings file pointing at this database through the embedded engine.
-    QString WriteDefaultIni() const;
+    QString WriteDefaultIni() const
+    {
+        return WriteIni(QStringLiteral("[DataBase]\nDataBaseName=%1\nuser_name=SYSDBA\npassword=masterkey\n").arg(FPath));
+    }
 
     static QString TemplatePath();
 
@@ -39,6 +42,4 @@ struct TestServer
     QString Dir;        // a folder the server can open databases in
 
     static TestServer FromEnvironment();
-    bool Available() const { return !Host.isEmpty(); }
-    QString DatabaseName(const QString &path) const { return Host + QLatin1Char(':') + path; }
 };
