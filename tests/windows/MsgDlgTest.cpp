@@ -34,33 +34,6 @@ TEST(MsgDlgTest, CaptionsButtonsAndResults)
     EXPECT_EQ(warning.Buttons, QStringList({"&All", "Cancel", "OK"}));
 }
 
-TEST(MsgDlgTest, PositionFormCentresOverTheControlWithinTheWorkArea)
-{
-    const QSize area = WorkArea();
-    QWidget host;
-    QLineEdit edit(&host);
-    QWidget form;
-    auto place = [&](QRect hostRect, QRect editRect, QSize formSize) {
-        host.setGeometry(hostRect);
-        edit.setGeometry(editRect);
-        form.resize(formSize);
-        PositionForm(&edit, &form);
-        return form.pos();
-    };
-    // Above and left of the screen: pulled back to 0, 0; below the bottom edge: pulled up.
-    EXPECT_EQ(place({0, 0, 300, 200}, {0, 0, 80, 21}, {200, 100}), QPoint(0, 0));
-    EXPECT_EQ(place({200, area.height() - 30, 300, 200}, {10, 5, 80, 21}, {200, 100}),
-              QPoint(210 + 40 - 100, area.height() - 100));
-    // Larger than the work area: the right and bottom checks come last and win.
-    EXPECT_EQ(place({200, 100, 300, 200}, {10, 5, 80, 21}, {area.width() + 50, area.height() + 41}),
-              QPoint(-50, -41));
-    // A window as the parent: its own frame, already in screen coordinates.
-    host.setGeometry(100, 120, 301, 201);
-    form.resize(200, 100);
-    PositionForm(&host, &form);
-    EXPECT_EQ(form.pos(), QPoint(100 + 150 - 100, 120 + 100 - 50));
-}
-
 // An object whose own event handler fails, outside any guarded connection.
 class FailingObject : public QObject
 {
