@@ -3,7 +3,6 @@
 #include "IBError.h"
 #include "Main.h"
 #include "ModalScript.h"
-#include "MsgDlg.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,22 +15,6 @@ namespace {
 QSize WorkArea()
 {
     return QGuiApplication::primaryScreen()->availableGeometry().size();
-}
-
-TEST(MsgDlgTest, CaptionsButtonsAndResults)
-{
-    BoxSeen yes, warning;
-    {
-        ModalScript script{AnswerBox(yes, "&Да"), AnswerBox(warning, "Cancel"),
-                           [](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); }};
-        EXPECT_EQ(MsgDlg("Удалить запись?", TMsgDlgType::mtConfirmation, mbYes | mbNo), 6);
-        EXPECT_EQ(MsgDlg("Внимание", TMsgDlgType::mtWarning, mbOK | mbCancel | mbAll), mrCancel);
-        // Escape answers a yes/no question with no, as there is no cancel button.
-        EXPECT_EQ(MsgDlg("Отменить изменения?", TMsgDlgType::mtConfirmation, mbYes | mbNo), mrNo);
-    }
-    EXPECT_EQ(yes.Buttons, QStringList({"&Да", "&Нет"}));
-    EXPECT_FALSE(warning.Title == "Ошибка" || warning.Title == "Подтверждение");
-    EXPECT_EQ(warning.Buttons, QStringList({"&All", "Cancel", "OK"}));
 }
 
 // An object whose own event handler fails, outside any guarded connection.
