@@ -53,18 +53,24 @@ TEST(ShellGuardTest, ErrorsAreShownWhereTheyAroseAndTheProgramGoesOn)
     window.activateWindow();
     WaitFor([&] { return QApplication::activeWindow() == &window; });
 
-    BoxSeen dbError, posError, escaped, unknown;
+    BoxSeen dbError, posError, lowError, escaped, unknown;
     const QPoint windowCentre = window.frameGeometry().center();
+    QPoint at;
     FailingObject failing;
     {
-        ModalScript script{AnswerBox(dbError, "OK"), AnswerBox(posError, "OK"), AnswerBox(escaped, "OK"),
-                           AnswerBox(unknown, "OK")};
+        ModalScript script{AnswerBox(dbError, "OK"), AnswerBox(posError, "OK"), AnswerBox(lowError, "OK"),
+                           AnswerBox(escaped, "OK"), AnswerBox(unknown, "OK")};
         action = [] { throw EIBError("Соединение с базой потеряно", -902, 335544721); };
         QTest::mouseClick(button, Qt::LeftButton);
         // The edit now stands at the right edge of the screen.
         window.move(WorkArea().width() - window.width(), 100);
         WaitFor([&] { return window.x() == WorkArea().width() - window.width(); });
         action = [&] { throw ExceptionPos("Поле не заполнено.", edit); };
+        QTest::mouseClick(button, Qt::LeftButton);
+        at = edit->mapToGlobal(QPoint(0, 0));
+        // And at the bottom edge.
+        window.move(window.x(), WorkArea().height() - 50);
+        WaitFor([&] { return window.y() == WorkArea().height() - 50; });
         QTest::mouseClick(button, Qt::LeftButton);
         // Through a direct event and through the event queue, also of no known class.
         failing.OnEvent = [] { throw Exception("Сбой в обработчике"); };
@@ -78,8 +84,8 @@ TEST(ShellGuardTest, ErrorsAreShownWhereTheyAroseAndTheProgramGoesOn)
     EXPECT_LE((dbError.Frame.center() - windowCentre).manhattanLength(), 2);
     EXPECT_EQ(posError.Text, "Поле не заполнено.");
     EXPECT_EQ(posError.Frame.right() + 1, WorkArea().width());
-    const QPoint at = edit->mapToGlobal(QPoint(0, 0));
     EXPECT_EQ(posError.Frame.top(), at.y() + edit->height() / 2 - posError.Frame.height() / 2);
+    EXPECT_EQ(lowError.Frame.bottom() + 1, WorkArea().height());
     EXPECT_EQ(QStringList({escaped.Text, unknown.Title}), QStringList({"Сбой в обработчике", "Ошибка"}));
     EXPECT_EQ(completed, 0);
 

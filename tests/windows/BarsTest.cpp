@@ -47,8 +47,8 @@ TEST(BarsTest, LaidOutAlongTheirEdgesAndLockedButtonsKeepTheirState)
     add->SetEnabled(false);
     add->AlwaysDisable = true;
     add->SetEnabled(true);
-    other->SetVisible(false);
-    other->SetVisible(true);
+    add->SetVisible(false);
+    add->SetVisible(true);
     QTest::mouseClick(add->Widget(), Qt::LeftButton);
     QTest::mouseClick(other->Widget(), Qt::LeftButton);
     EXPECT_EQ(clicked, QStringList({"first"}));

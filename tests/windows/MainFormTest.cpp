@@ -149,7 +149,8 @@ TEST_F(MainFormTest, FailedLoginsAreShownAndTheNextLoginLogsOutFirst)
 {
     BoxSeen wrong, unreachable;
     {
-        ModalScript script{EnterLogin("nobody"), AnswerBox(wrong, "OK"), EnterLogin("admin")};
+        ModalScript script{EnterLogin("nobody"), AnswerBox(wrong, "OK"),
+                           EnterLogin("admin", [&](TLoginForm *) { EXPECT_TRUE(LoggedOut()); })};
         form->miLogin->trigger();
     }
     EXPECT_EQ(QStringList({wrong.Title, wrong.Text}), QStringList({"Ошибка", "Неверный логин или пароль."}));

@@ -207,14 +207,17 @@ TEST_F(WinAtrTest, ValuesFlowBetweenControlsAndItems)
     }
     EXPECT_EQ(clicked, QList<Variant>({true, false, true}));
 
-    // A key chosen again still reaches the item once; the item's own changes reach the edit.
+    // A key chosen, even the same one again, reaches the item once; the item's own changes reach
+    // the edit.
     changes.clear();
     auto *unit = dynamic_cast<TWinCtrlTreeObj *>(FieldNode(*atr, "UNIT_ID"));
     ASSERT_NE(unit, nullptr);
     unit->SetValue(Item("UNIT_ID")->Value());
-    EXPECT_EQ(changes, QStringList({"UNIT_ID"}));
-    Item("UNIT_ID")->SetValue(Key("UNIT", "UNIT_NAME = 'кг'"));
-    EXPECT_EQ(FieldControl<QLineEdit>(*atr, "UNIT_ID")->text(), "кг");
+    unit->SetValue(Key("UNIT", "UNIT_NAME = 'кг'"));
+    EXPECT_EQ(changes, QStringList({"UNIT_ID", "UNIT_ID"}));
+    EXPECT_EQ(Item("UNIT_ID")->Value(), Key("UNIT", "UNIT_NAME = 'кг'"));
+    Item("UNIT_ID")->SetValue(Key("UNIT", "UNIT_NAME = 'м'"));
+    EXPECT_EQ(FieldControl<QLineEdit>(*atr, "UNIT_ID")->text(), "м");
 
     atr->InitDefaultValues(nullptr, Variant::Null());
     EXPECT_EQ(readOnly(), QList<bool>({false, true}));
