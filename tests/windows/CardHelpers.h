@@ -9,7 +9,6 @@
 #include "WinCtrlTree.h"
 #include "WinTbl.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QDateEdit>
 #include <QKeyEvent>

@@ -24,13 +24,8 @@ protected:
         if (!atr.OnAfterCommit)
             atr.OnAfterCommit = [this](TAtr *sender) { table->AtrAfterCommit(sender); };
         db.StartTransaction();
-        try {
-            atr.Post();
-            atr.Commit();
-        } catch (...) {
-            db.RollbackChanges();
-            throw;
-        }
+        atr.Post();
+        atr.Commit();
     }
     TAtr &Editor(TAtr &atr, const Variant &key, const QList<std::pair<QString, Variant>> &values)
     {
@@ -237,6 +232,10 @@ TEST_F(WinTblTest, KeysAndDoubleClickRunTheActionsOfEnabledButtonsOnly)
     Click(1);
     for (int key : {Qt::Key_F2, Qt::Key_Insert, Qt::Key_Delete})
         Press(key);
+    // Hidden and shown again, a button that is off stays off.
+    table->WinToolBar->GetByBtnType(TBtnType::btAdd)->SetVisible(false);
+    table->WinToolBar->GetByBtnType(TBtnType::btAdd)->SetVisible(true);
+    QTest::mouseClick(table->WinToolBar->GetByBtnType(TBtnType::btAdd)->Widget(), Qt::LeftButton);
 }
 
 TEST_F(WinTblTest, ChecksAndEditableColumns)
