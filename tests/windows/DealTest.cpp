@@ -1,16 +1,18 @@
 #include "Atr.h"
 #include "CardHelpers.h"
 #include "IBTransaction.h"
-#include "ModalScript.h"
 #include "ObjLink.h"
 #include "WinCardPay.h"
 #include "WinCardShip.h"
+#include "DetBook.h"
+#include "Fld.h"
 #include "WinDetBook.h"
+#include "WinDetTbl.h"
 #include "WinTblPay.h"
 #include "WinTblProd.h"
 
+#include <QSet>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -74,6 +76,18 @@ protected:
             ticks << (grid->model()->index(r, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked);
         return ticks;
     }
+    static QStringList Tabs(const QWidget *panel)
+    {
+        QStringList tabs;
+        for (int i = 0; i < panel->findChild<QTabWidget *>()->count(); ++i)
+            tabs << panel->findChild<QTabWidget *>()->tabText(i);
+        return tabs;
+    }
+    static QSet<QString> Set(const QStringList &list) { return QSet<QString>(list.begin(), list.end()); }
+    static TWinTbl *Table(const TWinDetBook &book, int pane)
+    {
+        return dynamic_cast<TWinDetTbl *>(book.Items(pane))->WinTbl.get();
+    }
     static QModelIndex Cell(QAbstractItemView *grid, int row, const QString &header)
     {
         for (int c = 0; c < grid->model()->columnCount(); ++c)
@@ -82,11 +96,6 @@ protected:
         ADD_FAILURE() << "no column " << header.toStdString();
         return {};
     }
-    static QString Column(QAbstractItemView *grid, int row, const QString &header)
-    {
-        return Cell(grid, row, header).data().toString();
-    }
-    int Count(const QString &sql) { return Scalar(sql).toInt(); }
 };
 
 TEST_F(DealTest, PaymentIsSpreadOverTheTickedProductsAndSavedWithItsRowsOrNotAtAll)
@@ -94,10 +103,10 @@ TEST_F(DealTest, PaymentIsSpreadOverTheTickedProductsAndSavedWithItsRowsOrNotAtA
     Open("DEAL");
     Focus(22);
     const int payments = Count("select count(*) from DEALPAYM"), parts = Count("select count(*) from PRODPAYM");
-    const Variant paid = Scalar("select DEAL_PAID from DEAL where DEAL_ID = 22");
+    const Variant paid = repo.Scalar("select DEAL_PAID from DEAL where DEAL_ID = 22");
     BoxSeen fault;
     QList<bool> ticksBefore, ticksAfter;
-    QString sumAfter, paidOnCard, paymentInGrid;
+    QString sumAfter, paidOnCard;
     {
         ModalScript script{
             [](QWidget *deal) { QTest::keyClick(DetailGrid(deal, "Платежи"), Qt::Key_Insert); },
@@ -119,29 +128,25 @@ TEST_F(DealTest, PaymentIsSpreadOverTheTickedProductsAndSavedWithItsRowsOrNotAtA
             },
             [&](QWidget *deal) {
                 paidOnCard = Labelled<QLineEdit>(deal, "Оплачено")->text();
-                QAbstractItemView *grid = DetailGrid(deal, "Платежи");
-                paymentInGrid = Column(grid, grid->currentIndex().row(), "Сумма платежа");
                 ClickButton(deal, "Отмена");
             }};
         Press(Qt::Key_F2);
     }
     EXPECT_TRUE(fault.Text.contains("Сбой записи")) << fault.Text.toStdString();
-    EXPECT_EQ(ticksBefore, QList<bool>({true, true, true}));
-    EXPECT_EQ(ticksAfter, ticksBefore);
+    EXPECT_EQ(QList<QList<bool>>({ticksBefore, ticksAfter}), QList<QList<bool>>(2, {true, true, true}));
     EXPECT_EQ(sumAfter, "100");
     // One payment, its parts in cents with the rest on the last product, and the totals after it.
     EXPECT_EQ(Count("select count(*) from DEALPAYM"), payments + 1);
-    const Variant payment = Scalar("select max(DEALPAYM_ID) from DEALPAYM where DEAL_ID = 22");
-    EXPECT_EQ(Scalar("select count(*) || ' ' || sum(iif(PRODPAYM_SUM = 33.33, 1, 0)) || ' ' || "
-                     "sum(iif(PRODPAYM_SUM = 33.34, 1, 0)) from PRODPAYM where DEALPAYM_ID = :P",
-                     {{"P", payment}}),
+    const Variant payment = repo.Scalar("select max(DEALPAYM_ID) from DEALPAYM where DEAL_ID = 22");
+    EXPECT_EQ(repo.Scalar("select count(*) || ' ' || sum(iif(PRODPAYM_SUM = 33.33, 1, 0)) || ' ' || "
+                          "sum(iif(PRODPAYM_SUM = 33.34, 1, 0)) from PRODPAYM where DEALPAYM_ID = :P",
+                          {{"P", payment}}),
               Variant("3 2 1"));
-    EXPECT_EQ(Scalar("select DEALPAYM_SUM from DEALPAYM where DEALPAYM_ID = :P", {{"P", payment}}), Variant(100));
-    EXPECT_EQ(Scalar("select sum(DEALPROD_PAID - DEALPROD_PAY) from DEALPROD where DEAL_ID = 22"), Variant(97));
-    const Variant paidNow = Scalar("select DEAL_PAID from DEAL where DEAL_ID = 22");
+    EXPECT_EQ(repo.Scalar("select DEALPAYM_SUM from DEALPAYM where DEALPAYM_ID = :P", {{"P", payment}}), Variant(100));
+    EXPECT_EQ(repo.Scalar("select sum(DEALPROD_PAID - DEALPROD_PAY) from DEALPROD where DEAL_ID = 22"), Variant(97));
+    const Variant paidNow = repo.Scalar("select DEAL_PAID from DEAL where DEAL_ID = 22");
     EXPECT_EQ(paidNow, paid + Variant(100));
     EXPECT_EQ(paidOnCard, db.VarToStrByFldType(paidNow, TFldType::ftNum182));
-    EXPECT_EQ(paymentInGrid, "100");
 }
 
 TEST_F(DealTest, PaymentCardRefusesBeforeAnythingIsPosted)
@@ -150,15 +155,6 @@ TEST_F(DealTest, PaymentCardRefusesBeforeAnythingIsPosted)
     std::unique_ptr<TWinCardPay> card = NewCard<TWinCardPay>("DEALPAYM", "DealPaym", 1);
     card->Form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(card->Form));
-    // The products' own buttons are gone for good; the deal's two stand in their place.
-    QStringList shown;
-    for (TWinToolBtn *btn : *card->Products()->WinToolBar)
-        if (btn->Visible())
-            shown << btn->Caption();
-    card->WinDetBook->EnableAddBtn();
-    EXPECT_FALSE(card->Products()->WinToolBar->GetByBtnType(TBtnType::btAdd)->Enabled());
-    EXPECT_EQ(shown, QStringList({"Отметить неоплаченные", "Снять все отметки"}));
-
     // The messages about the sum bring its control to the front.
     QLineEdit *sum = Labelled<QLineEdit>(card->Form, "Сумма платежа");
     TObjLink *parts = O("DEALPAYM")->ChildList->GetByName("Paym-ProdPaym");
@@ -205,8 +201,8 @@ TEST_F(DealTest, PaymentCardRefusesBeforeAnythingIsPosted)
         card->OkClick();
     }
     EXPECT_EQ(told.Text, "Строка не перечитана.");
-    EXPECT_EQ(Scalar("select list(DEALPROD_ID || ':' || PRODPAYM_SUM) from PRODPAYM where DEALPAYM_ID = :P",
-                     {{"P", card->RecId()}}),
+    EXPECT_EQ(repo.Scalar("select list(DEALPROD_ID || ':' || PRODPAYM_SUM) from PRODPAYM where DEALPAYM_ID = :P",
+                          {{"P", card->RecId()}}),
               Variant(products->Value(1, "DEALPROD_ID").toString() + ":10.00"));
 }
 
@@ -214,34 +210,35 @@ TEST_F(DealTest, ShipmentOfWhatIsLeftUpdatesTheProductsAndItsTotal)
 {
     std::unique_ptr<TWinCardShip> card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 22);
     QAbstractItemView *grid = DetailGrid(card->Form, "Товары сделок");
-    QStringList left, restored;
-    for (int r = 0; r < 3; ++r)
-        left << Column(grid, r, "Отгружено");
+    const auto shipped = [&] {
+        QStringList texts;
+        for (int r = 0; r < 3; ++r)
+            texts << Cell(grid, r, "Отгружено").data().toString();
+        return texts;
+    };
     // Typed over, then back to what was left when the card opened.
+    const QStringList left = shipped();
     EXPECT_TRUE(grid->model()->setData(Cell(grid, 0, "Отгружено"), "1"));
-    EXPECT_EQ(Column(grid, 0, "Отгружено"), "1");
-    ClickTool(card->Form, "Установить остатки");
-    for (int r = 0; r < 3; ++r)
-        restored << Column(grid, r, "Отгружено");
-    EXPECT_EQ(restored, left);
-    left.sort();
-    EXPECT_EQ(left, QStringList({"0", "3", "3"}));
-    card->OkClick();
-    EXPECT_EQ(Scalar("select count(*) from PRODSHIP where DEALSHIP_ID = :S", {{"S", card->RecId()}}), Variant(2));
-    EXPECT_EQ(Scalar("select DEALSHIP_CNT from DEALSHIP where DEALSHIP_ID = :S", {{"S", card->RecId()}}), Variant(6));
-    EXPECT_EQ(Scalar("select count(*) from DEALPROD where DEAL_ID = 22 and DEALPROD_SHPD <> DEALPROD_SHIP"), Variant(0));
-
-    // Nothing to ship: all set to zero, or a deal without products.
-    card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 22);
+    EXPECT_EQ(shipped()[0], "1");
     ClickTool(card->Form, "Сбросить все в ноль");
-    EXPECT_EQ(card->Products()->Value(0, "DEALPROD_SHPD"), Variant(0));
+    EXPECT_EQ(shipped(), QStringList(3, "0"));
+    ClickTool(card->Form, "Установить остатки");
+    EXPECT_EQ(shipped(), left);
+    EXPECT_EQ(QSet<QString>(left.begin(), left.end()), QSet<QString>({"0", "3"}));
+    card->OkClick();
+    const QList<std::pair<QString, Variant>> shipment = {{"S", card->RecId()}};
+    EXPECT_EQ(Count("select count(*) from PRODSHIP where DEALSHIP_ID = :S", shipment), 2);
+    EXPECT_EQ(Count("select DEALSHIP_CNT from DEALSHIP where DEALSHIP_ID = :S", shipment), 6);
+    EXPECT_EQ(Count("select count(*) from DEALPROD where DEAL_ID = 22 and DEALPROD_SHPD <> DEALPROD_SHIP"), 0);
+
+    // Nothing left to ship, or a deal without products.
+    card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 22);
     EXPECT_EQ(ErrorOf([&] { card->OkClick(); }), "Укажите количество для отгрузки.");
     repo.Exec("insert into DEAL (DEAL_ID, DEAL_NUM, DEAL_DATE, CONTRAG_ID, CURR_ID) select 1000, 'Пустая', "
               "current_date, CONTRAG_ID, CURR_ID from DEAL where DEAL_ID = 22");
     card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 1000);
     EXPECT_EQ(ErrorOf([&] { card->OkClick(); }), "Нет продуктов для отгрузки.");
-    EXPECT_EQ(Count("select count(*) from DEALSHIP where DEAL_ID in (22, 1000)"),
-              Count("select count(*) from DEALSHIP where DEAL_ID = 22"));
+    EXPECT_EQ(Count("select count(*) from DEALSHIP where DEAL_ID = 1000"), 0);
 }
 
 TEST_F(DealTest, CardsOfNewPaymentsAndShipmentsNeedTheirColumns)
@@ -263,6 +260,96 @@ TEST_F(DealTest, CardsOfNewPaymentsAndShipmentsNeedTheirColumns)
     TWinTblPay payments(&host, &host);
     payments.InitByUser(nullptr, O("DEAL")->ChildList->GetByName("DealPaym"), db.CurrentUserId, true);
     EXPECT_EQ(typeid(*payments.CreateCard(false)), typeid(TWinCard));
+}
+
+TEST_F(DealTest, DetailTabsFollowTheUsersBookAndStandEightPixelsInside)
+{
+    QWidget host;
+    auto *panel = new QWidget(&host);
+    panel->resize(600, 200);
+    host.show();
+    TWinDetBook book(panel, panel);
+    book.Init(O("DEAL"), db.CurrentUserId);
+    EXPECT_EQ(Set(Tabs(panel)), QSet<QString>({"Отгрузки", "Платежи", "Товары сделок"}));
+    auto *pc = panel->findChild<QTabWidget *>();
+    EXPECT_EQ(pc->geometry(), QRect(8, 8, 584, 184));
+    panel->resize(700, 300);
+    EXPECT_EQ(pc->geometry(), QRect(8, 8, 684, 284));
+
+    // The admin's own book of deals beats the default: shipments, whose views are gone, and
+    // payments. The empty pane is skipped by everything the card asks of the book.
+    const Variant shipLink = O("DEAL")->ChildList->GetByName("DealShip")->Id();
+    repo.Exec("insert into DETBOOK (DETBOOK_ID, OBJ_ID, DETBOOK_CAPT, DETBOOK_DEFAULT, DETBOOK_DEV) "
+              "values (1000, :OBJ, 'Своя', 0, 0)",
+              {{"OBJ", O("DEAL")->Id()}});
+    repo.Exec("insert into DETDEP (DETDEP_ID, DETBOOK_ID, DEP_ID) select 1000 + DEP_ID, 1000, DEP_ID from DEP "
+              "where DEP_ID in (:SHIP, :PAYM)",
+              {{"SHIP", shipLink}, {"PAYM", O("DEAL")->ChildList->GetByName("DealPaym")->Id()}});
+    repo.Exec("insert into USRDET (USRDET_ID, USR_ID, DETBOOK_ID) values (1000, :U, 1000)", {{"U", db.CurrentUserId}});
+    repo.Exec("delete from TBL where DEP_ID = :DEP", {{"DEP", shipLink}});
+    auto *own = new QWidget(&host);
+    TWinDetBook ownBook(own, own);
+    ownBook.Init(O("DEAL"), db.CurrentUserId);
+    const QStringList tabs = Tabs(own);
+    EXPECT_EQ(Set(tabs), QSet<QString>({"Отгрузки", "Платежи"}));
+    const int shipments = tabs.indexOf("Отгрузки");
+    EXPECT_EQ(Table(ownBook, shipments), nullptr);
+    EXPECT_TRUE(own->findChild<QTabWidget *>()->widget(shipments)->children().isEmpty());
+    ownBook.EnableAddBtn();
+    ownBook.SetParentId(22);
+    ownBook.Open();
+    EXPECT_EQ(Table(ownBook, 1 - shipments)->Count(), Count("select count(*) from DEALPAYM where DEAL_ID = 22"));
+    ownBook.Close();
+    EXPECT_EQ(Table(ownBook, 1 - shipments)->Count(), 0);
+}
+
+TEST_F(DealTest, NewDealIsSavedBeforeItsFirstProductAndStaysWhenCancelled)
+{
+    Open("DEAL");
+    const int deals = Count("select count(*) from DEAL");
+    int savedFirst = 0, productRows = 0;
+    Variant inGrid;
+    QString sum;
+    {
+        ModalScript script{
+            [](QWidget *card) {
+                Type(card, "Номер", "Т-1");
+                QTest::keyClick(Labelled<QLineEdit>(card, "Контрагент"), Qt::Key_F2);
+            },
+            PickFirstRow,
+            [](QWidget *card) { QTest::keyClick(Labelled<QLineEdit>(card, "Валюта"), Qt::Key_F2); },
+            PickFirstRow,
+            [](QWidget *card) { QTest::keyClick(DetailGrid(card, "Товары сделок"), Qt::Key_Insert); },
+            [&](QWidget *product) {
+                // The deal is committed before its product card opens, and its row is in the grid.
+                savedFirst = Count("select count(*) from DEAL where DEAL_NUM = 'Т-1'");
+                inGrid = table->FocusedRecId();
+                QTest::keyClick(Labelled<QLineEdit>(product, "Товар"), Qt::Key_F2);
+            },
+            PickFirstRow,
+            [](QWidget *product) {
+                Type(product, "Количество", "2");
+                ClickButton(product, "ОК");
+            },
+            [&](QWidget *card) {
+                productRows = DetailGrid(card, "Товары сделок")->model()->rowCount();
+                sum = Labelled<QLineEdit>(card, "Сумма")->text();
+                // A second product, cancelled: the saved deal is not posted again.
+                QTest::keyClick(DetailGrid(card, "Товары сделок"), Qt::Key_Insert);
+            },
+            [](QWidget *product) { ClickButton(product, "Отмена"); },
+            [](QWidget *card) { ClickButton(card, "Отмена"); }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(QList<int>({savedFirst, productRows}), QList<int>({1, 1}));
+    // Cancelling the deal keeps it, with its product and the sum the triggers gave it.
+    EXPECT_EQ(Count("select count(*) from DEAL"), deals + 1);
+    const Variant key = repo.Scalar("select DEAL_ID from DEAL where DEAL_NUM = 'Т-1'");
+    EXPECT_EQ(QList<Variant>({inGrid, table->FocusedRecId()}), QList<Variant>({key, key}));
+    EXPECT_EQ(Count("select count(*) from DEALPROD where DEAL_ID = :K", {{"K", key}}), 1);
+    const Variant stored = repo.Scalar("select DEAL_SUM from DEAL where DEAL_ID = :K", {{"K", key}});
+    EXPECT_NE(stored, Variant(0));
+    EXPECT_EQ(sum, db.VarToStrByFldType(stored, TFldType::ftNum182));
 }
 
 } // namespace

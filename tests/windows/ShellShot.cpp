@@ -44,17 +44,6 @@ int main(int argc, char **argv)
 
     TMainForm form;
     int status = 1;
-    // Answers the login dialog as soon as the main window's first show opens it.
-    std::function<void()> answerLogin = [&] {
-        if (auto *login = dynamic_cast<TLoginForm *>(QApplication::activeModalWidget())) {
-            login->leLogin->setText(QStringLiteral("admin"));
-            QTest::mouseClick(login->btOk, Qt::LeftButton);
-            return;
-        }
-        QTimer::singleShot(20, &form, answerLogin);
-    };
-    QTimer::singleShot(20, &form, answerLogin);
-
     // Saves the window with whatever stands over it (the open menu, a card) as one picture.
     auto save = [&](QWidget *over) {
         const QRect window = form.frameGeometry();
@@ -67,12 +56,12 @@ int main(int argc, char **argv)
         if (over)
             painter.drawPixmap(top.topLeft() - all.topLeft(), over->grab());
         painter.end();
-        if (image.save(png)) {
-            std::printf("%s\n", qPrintable(png));
-            status = 0;
-        } else {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(png));
-        }
+        status = image.save(png) ? 0 : 1;
+        std::fprintf(status ? stderr : stdout, status ? "cannot write %s\n" : "%s\n", qPrintable(png));
+    };
+    auto quit = [&] {
+        form.close();
+        QCoreApplication::exit(status);
     };
     auto open = [&](const QString &table) {
         form.resize(1000, 600);
@@ -92,15 +81,17 @@ int main(int argc, char **argv)
             save(card);
             card->reject();
             // The table window goes with the main window only once the add action is over.
-            QTimer::singleShot(100, &form, [&] {
-                form.close();
-                QCoreApplication::quit();
-            });
+            QTimer::singleShot(100, &form, quit);
         });
     };
 
-    // Once logged in, opens what was asked for and takes the picture.
+    // Answers the login dialog the main window's first show opens; once logged in, opens what
+    // was asked for and takes the picture.
     std::function<void()> shoot = [&] {
+        if (auto *login = dynamic_cast<TLoginForm *>(QApplication::activeModalWidget())) {
+            login->leLogin->setText(QStringLiteral("admin"));
+            QTest::mouseClick(login->btOk, Qt::LeftButton);
+        }
         if (form.StatusText().isEmpty() || QApplication::activeModalWidget()) {
             QTimer::singleShot(50, &form, shoot);
             return;
@@ -123,11 +114,10 @@ int main(int argc, char **argv)
             // The menu is a window of its own: both are painted onto one picture.
             save(form.miData->isVisible() ? form.miData : nullptr);
             form.miData->hide();
-            form.close();
-            QCoreApplication::quit();
+            quit();
         });
     };
-    QTimer::singleShot(50, &form, shoot);
+    QTimer::singleShot(20, &form, shoot);
     // A stuck dialog must not keep the tool running.
     QTimer::singleShot(60000, &form, [] {
         std::fprintf(stderr, "the window did not come up in time\n");
@@ -135,6 +125,5 @@ int main(int argc, char **argv)
     });
 
     form.show();
-    const int loop = app.exec();
-    return status != 0 ? status : loop;
+    return app.exec();
 }

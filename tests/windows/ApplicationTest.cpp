@@ -1,0 +1,106 @@
+#include "Application.h"
+#include "Func.h"
+#include "IBError.h"
+#include "Main.h"
+#include "ModalScript.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QSize WorkArea()
+{
+    return QGuiApplication::primaryScreen()->availableGeometry().size();
+}
+
+// An object whose own event handler fails, outside any guarded connection.
+class FailingObject : public QObject
+{
+public:
+    std::function<void()> OnEvent;
+
+    bool event(QEvent *e) override
+    {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        OnEvent();
+        return true;
+    }
+};
+
+// A failing click handler shows its error and the program goes on: a database error centred
+// over the window in use, an error about a control next to that control. What escapes a handler
+// reaches the box through the event loop's safety net; an abort shows nothing.
+TEST(ShellGuardTest, ErrorsAreShownWhereTheyAroseAndTheProgramGoesOn)
+{
+    TDB db;   // its application handler shows the errors, as in the program
+    QWidget window;
+    window.setGeometry(100, 100, 500, 300);
+    auto *button = new QPushButton("Сделать", &window);
+    auto *edit = new QLineEdit(&window);
+    edit->setGeometry(420, 40, 80, 21);
+    std::function<void()> action;
+    int completed = 0;
+    QObject::connect(button, &QPushButton::clicked, &window, Guard([&] {
+        action();
+        ++completed;
+    }));
+    window.show();
+    window.activateWindow();
+    WaitFor([&] { return QApplication::activeWindow() == &window; });
+
+    BoxSeen dbError, posError, lowError, escaped, unknown;
+    const QPoint windowCentre = window.frameGeometry().center();
+    QPoint at;
+    FailingObject failing;
+    {
+        ModalScript script{AnswerBox(dbError, "OK"), AnswerBox(posError, "OK"), AnswerBox(lowError, "OK"),
+                           AnswerBox(escaped, "OK"), AnswerBox(unknown, "OK")};
+        action = [] { throw EIBError("Соединение с базой потеряно", -902, 335544721); };
+        QTest::mouseClick(button, Qt::LeftButton);
+        // The edit now stands at the right edge of the screen.
+        window.move(WorkArea().width() - window.width(), 100);
+        WaitFor([&] { return window.x() == WorkArea().width() - window.width(); });
+        action = [&] { throw ExceptionPos("Поле не заполнено.", edit); };
+        QTest::mouseClick(button, Qt::LeftButton);
+        at = edit->mapToGlobal(QPoint(0, 0));
+        // And at the bottom edge.
+        window.move(window.x(), WorkArea().height() - 50);
+        WaitFor([&] { return window.y() == WorkArea().height() - 50; });
+        QTest::mouseClick(button, Qt::LeftButton);
+        // From an event handler, also of no known class.
+        QEvent event(QEvent::User);
+        failing.OnEvent = [] { throw Exception("Сбой в обработчике"); };
+        QCoreApplication::sendEvent(&failing, &event);
+        failing.OnEvent = [] { throw 42; };
+        QCoreApplication::sendEvent(&failing, &event);
+    }
+    EXPECT_EQ(QStringList({dbError.Title, dbError.Text}), QStringList({"Ошибка", "Соединение с базой потеряно"}));
+    EXPECT_LE((dbError.Frame.center() - windowCentre).manhattanLength(), 2);
+    EXPECT_EQ(posError.Text, "Поле не заполнено.");
+    EXPECT_EQ(posError.Frame.right() + 1, WorkArea().width());
+    EXPECT_EQ(posError.Frame.top(), at.y() + edit->height() / 2 - posError.Frame.height() / 2);
+    EXPECT_EQ(lowError.Frame.bottom() + 1, WorkArea().height());
+    EXPECT_EQ(QStringList({escaped.Text, unknown.Title}), QStringList({"Сбой в обработчике", "Ошибка"}));
+    EXPECT_EQ(completed, 0);
+
+    // Any box would be an unexpected window for this empty script.
+    {
+        ModalScript none{};
+        action = [] { throw EAbort(); };
+        QTest::mouseClick(button, Qt::LeftButton);
+        failing.OnEvent = [] { throw EAbort(); };
+        QEvent event(QEvent::User);
+        QCoreApplication::sendEvent(&failing, &event);
+        QTest::qWait(20);
+    }
+    action = [] {};
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(completed, 1);
+}
+
+} // namespace
