@@ -1,7 +1,6 @@
 #include "IBDatabase.h"
 #include "IBError.h"
 #include "IBSQL.h"
-#include "IBTransaction.h"
 
 #include "DBFixture.h"
 
@@ -44,19 +43,15 @@ protected:
     RepoBuilder repo{db};
 };
 
-TEST_F(DBTest, AFailedConnectLeavesNothingOpenAndAConnectionReadsInItsOwnTransaction)
+// A failed connect leaves nothing open; a relative name means the settings file's folder.
+TEST_F(DBTest, AFailedConnectLeavesNothingOpenAndARelativeNameMeansTheSettingsFolder)
 {
     copy.WriteIni("[DataBase]\nDataBaseName=" + copy.Dir() + "/nothing-here.fdb\n");
     EXPECT_THROW(db.Connect(), EIBError);
     EXPECT_FALSE(db.Connected || db.Database().Connected());
-    // A relative name means the settings file's folder.
     copy.WriteIni("[DataBase]\nDataBaseName=" + QFileInfo(copy.Path()).fileName() + "\n");
     db.Connect();
     EXPECT_EQ(db.Database().DatabaseName, copy.Path());
-    EXPECT_TRUE(db.ReadTransaction().InTransaction());
-    EXPECT_FALSE(db.WriteTransaction().InTransaction());
-    EXPECT_EQ(db.CreateIBSQLS()->Transaction(), &db.ReadTransaction());
-    EXPECT_EQ(db.CreateIBSQLC()->Transaction(), &db.WriteTransaction());
     db.Disconnect();
     EXPECT_FALSE(db.Connected || db.Database().Connected());
 }

@@ -33,37 +33,22 @@ protected:
     int usd = 0;
 };
 
-// The latest rate on or before the date, read once per currency and date for the table (and
-// shown while debug messages are on); a miss is told and asked again; Null arguments ask nothing.
+// The latest rate on or before the date, read once per currency and date for the table; a miss
+// is told and asked again; Null arguments ask nothing.
 TEST_F(RateTest, LatestRateOnOrBeforeTheDateReadOnceForTheTable)
 {
-    struct Hooks : TUserHooks
-    {
-        QStringList shown;
-        int MsgDlg(const QString &msg, TMsgDlgType, TMsgDlgButtons, QObject *) override
-        {
-            shown << msg;
-            return mrOk;
-        }
-    } hooks;
-    SetUserHooks(&hooks);
     TCurrRateTable table;
     const qint64 before = TIBSQL::ExecutedCount();
     EXPECT_TRUE(table.GetRate(Variant::Null(), QDate(2024, 3, 5)).isNull());
     EXPECT_TRUE(table.GetRate(usd, Variant::Null()).isNull());
     EXPECT_EQ(TIBSQL::ExecutedCount(), before);
     EXPECT_EQ(table.GetRate(usd, QDateTime(QDate(2024, 3, 10), QTime(23, 59))).toCurrencyScaled(), 921234);
-    ShowDebMsg = true;
     const Variant between = table.GetRate(usd, QDate(2024, 3, 5));
     EXPECT_EQ(between.type(), Variant::Type::Currency);
     EXPECT_EQ(between.toCurrencyScaled(), 905000);
     repo.Exec("update CURRATE set CURRATE_VALUE = 70 where CURR_ID = :C", {{"C", usd}});
     EXPECT_EQ(table.GetRate(usd, "2024-03-05").toCurrencyScaled(), 905000);
     EXPECT_EQ(table.GetRate(usd, QDate(2024, 3, 6)).toCurrencyScaled(), 700000);
-    ShowDebMsg = false;
-    SetUserHooks(nullptr);
-    const QString shown = "Запрошен курс для валюты с кодом \"%1\" на дату \"%2\". Он равен \"%3\"";
-    EXPECT_EQ(hooks.shown, QStringList({shown.arg(usd).arg("05.03.2024", "90.5"), shown.arg(usd).arg("06.03.2024", "70")}));
     EXPECT_EQ(ErrorOf([&] { table.GetRate(usd, QDate(2024, 2, 29)); }),
               QString("Курс не найден для валюты с кодом \"%1\" на дату \"29.02.2024\".").arg(usd));
     AddRate(usd, QDate(2024, 2, 1), 880000);
