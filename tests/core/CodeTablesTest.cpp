@@ -32,28 +32,23 @@ TEST_F(CodeTableDB, EveryMemberFindsItsRowAndOthersRaise)
     for (int i = 1; i <= int(ctObjTempl); ++i)
         EXPECT_EQ(db.CodeToCtrlTreeType(db.CtrlTreeTypeToCode(TCtrlType(i))), TCtrlType(i));
     EXPECT_EQ(db.CodeToFldType(Variant("4")), ftInt) << "a code compares as a number";
-    EXPECT_TRUE(db.FldTypeToCode(ftNone).isNull());
     const std::pair<std::function<void()>, QString> misses[] = {
         {[&] { db.CodeToFldType(99); }, "CodeToFldType: Тип поля с кодом \"99\" не найден."},
         {[&] { db.CodeToCtrlTreeType(14); }, "Тип контрола с кодом \"14\" не найден."},
-        {[&] { db.FldTypeToCapt(TFldType(42)); }, "FldTypeToCapt: Тип поля \"42\" не найден."},
         {[&] { db.FilterTreeTypeToCode(TFilterTreeType(11)); }, "FilterTreeTypeToCode: Тип узла фильтра \"11\" не найден."},
-        {[&] { db.FilterTreeTypeToCapt(TFilterTreeType(11)); }, "FilterTreeTypeToCapt: Тип узла фильтра \"11\" не найден."},
     };
     for (const auto &[call, message] : misses)
         EXPECT_EQ(ErrorOf(call), message);
 }
 
 // A member's suffix is not its code name: a row "Int" stops its table, and every conversion
-// tries again until the row is gone; names compare exactly, and each table fails on its own.
-// An unknown filter node type is skipped instead.
+// tries again until the row is gone; each table fails on its own. An unknown filter node type
+// is skipped instead.
 TEST_F(CodeTableDB, UnknownNamesStopTheirTableUntilFixedButUnknownFilterNodeTypesAreSkipped)
 {
     repo.Exec("insert into FLDTYPE (FLDTYPE_ID, FLDTYPE_NAME, FLDTYPE_CAPT) values (100, 'Int', 'Целое')");
-    repo.Exec("insert into FKRULE (FKRULE_ID, FKRULE_NAME) values (100, 'cascade')");
     repo.Exec("insert into FLTRTRTP (FLTRTRTP_ID, FLTRTRTP_NAME, FLTRTRTP_CAPT) values (100, 'NotIn', 'Не входит')");
     EXPECT_EQ(ErrorOf([&] { db.CodeToFldType(4); }), "Тип поля с именем \"Int\" не известен системе.");
-    EXPECT_EQ(ErrorOf([&] { db.CodeToFKRule(1); }), "Правило связи с именем \"cascade\" неизвестно системе.");
     EXPECT_EQ(db.FilterTreeTypeToCode(TFilterTreeType::fttExist), Variant(10));
     EXPECT_EQ(db.CtrlTreeTypeToCapt(ctBoolean), "Флажок");
     repo.Exec("delete from FLDTYPE where FLDTYPE_ID = 100");
@@ -70,9 +65,10 @@ TEST(FldTypeText, NumbersRoundHalfAwayFromZeroOnDecimalDigitsWithTheSystemSepara
     // 1.005 and 2.675 lie just below the half as doubles; written as decimals they round up.
     // Rounded once, straight to two decimals: 1.00449 is not 1.0045 first and then 1.01.
     const std::tuple<Variant, TFldType, QString> written[] = {
-        {1.005, ftNum182, "1.01"},     {-1.005, ftNum182, "-1.01"}, {2.675, ftNum182, "2.68"}, {1.00449, ftNum182, "1"},
-        {1.23456, ftNum183, "1.235"},  {0.00005, ftNum184, "0.0001"}, {-0.004, ftNum182, "0"}, {2.5, ftNum184, "2.5"},
-        {1e14, ftNum182, "100000000000000"}, {Variant::FromCurrency(qint64(123455)), ftNum183, "12.346"}, {-42, ftInt, "-42"}};
+        {1.005, ftNum182, "1.01"},    {-1.005, ftNum182, "-1.01"},  {2.675, ftNum182, "2.68"}, {1.00449, ftNum182, "1"},
+        {1.23456, ftNum183, "1.235"}, {0.00005, ftNum184, "0.0001"}, {-0.004, ftNum182, "0"},  {2.5, ftNum184, "2.5"},
+        {1e14, ftNum182, "100000000000000"}, {Variant::FromCurrency(qint64(123455)), ftNum183, "12.346"},
+        {-42, ftInt, "-42"}};
     for (const auto &[value, type, text] : written)
         EXPECT_EQ(db.VarToStrByFldType(value, type), text);
     EXPECT_THROW(db.VarToStrByFldType(Variant(1e30), ftNum182), EVariantError);

@@ -31,22 +31,19 @@ protected:
         repo.Exec("delete from FRMLTREE where FLD_ID = :ID", {{"ID", Id("ORD.ORD_TOTAL")}});
         for (const N &n : nodes) {
             const int id = AddNode("FRMLTREE", "FLD_ID", Id("ORD.ORD_TOTAL"), n.Lft, n.Rgt,
-                                   {{"FRMLFUNC_ID", db.FormulaFuncToCode(n.Func)},
-                                    {"FLD_ID_VALUE", n.Field.isEmpty() ? Variant::Null() : Id(n.Field)}, {"FRMLTREE_VALUE", n.Value}});
+                                   {{"FRMLFUNC_ID", db.FormulaFuncToCode(n.Func)}, {"FRMLTREE_VALUE", n.Value},
+                                    {"FLD_ID_VALUE", n.Field.isEmpty() ? Variant::Null() : Id(n.Field)}});
             if (!n.Path.isEmpty())
                 AddPath("FRMLTREE", "FRMLTRPT", id, n.Path);
         }
         Reload();
     }
-    int TemplField(const QString &table, const QString &field, const QStringList &path = {})
+    void TemplField(const QString &table, const QString &field, const QStringList &path = {})
     {
-        const int id = db.GetGenId("OBJVALUE_ID");
-        repo.Exec("insert into OBJVALUE (OBJVALUE_ID, OBJ_ID, FLD_ID) values (:ID, :O, :F)", {{"ID", id}, {"O", Id(table)}, {"F", Id(field)}});
+        const int id = Insert("OBJVALUE", {{"OBJ_ID", Id(table)}, {"FLD_ID", Id(field)}});
         if (!path.isEmpty())
             AddPath("OBJVALUE", "OBJVALPT", id, path);
-        return id;
     }
-    TFormula &Formula() { return *F("ORD.ORD_TOTAL")->Formula; }
 };
 
 // Nodes are placed by their bounds; the texts bracket only what needs it and follow the paths;
@@ -58,10 +55,11 @@ TEST_F(FormulaTest, TextsFollowTheTreeBracketOnlyWhatNeedsItAndFollowPaths)
         {{{1, 14, ffMul}, {2, 7, ffAdd}, {3, 4, ffNone, "ORD.ORD_SUM"}, {5, 6, ffNone, "ORD.ORD_TAX"}, {8, 13, ffDiv},
           {9, 10, ffNone, "ORD.ORD_NO"}, {11, 12, ffNone, "ORD.ORD_SUM"}},
          "(Сумма + Налог) * Номер / Сумма"},
-        {{{1, 10, ffDiv}, {2, 7, ffDiv}, {3, 4, ffNone, "ORD.ORD_SUM"}, {5, 6, ffNone, "ORD.ORD_TAX"}, {8, 9, ffNone, "ORD.ORD_NO"}},
+        {{{1, 10, ffDiv}, {2, 7, ffDiv}, {3, 4, ffNone, "ORD.ORD_SUM"}, {5, 6, ffNone, "ORD.ORD_TAX"},
+          {8, 9, ffNone, "ORD.ORD_NO"}},
          "Сумма / Налог / Номер"},
-        {{{1, 8, ffRate}, {2, 3, ffNone, "CITY.CITY_NAME", Variant::Null(), {"ORD.CUST_ID", "CUST.CITY_ID"}}, {4, 5, ffNone, "", "5"},
-          {6, 7, ffCurD}},
+        {{{1, 8, ffRate}, {2, 3, ffNone, "CITY.CITY_NAME", Variant::Null(), {"ORD.CUST_ID", "CUST.CITY_ID"}},
+          {4, 5, ffNone, "", "5"}, {6, 7, ffCurD}},
          db.FormulaFuncToCapt(ffRate) + "(Клиент заказа>Город клиента>Город;5;" + today + ")"},
         {{{1, 6, ffAdd}, {2, 3, ffCurU}, {4, 5}}, db.FormulaFuncToCapt(ffCurU) + " + "},
         {{{1, 4, ffCurD}, {2, 3, ffNone, "ORD.ORD_SUM"}}, "TFormulaTree.Text: Неизвестная функция \"" + today + "\"."},
@@ -69,7 +67,7 @@ TEST_F(FormulaTest, TextsFollowTheTreeBracketOnlyWhatNeedsItAndFollowPaths)
     for (const auto &[nodes, text] : cases) {
         SetFormula(nodes);
         QString written;
-        const QString error = ErrorOf([&] { written = Formula().Text(); });
+        const QString error = ErrorOf([&] { written = F("ORD.ORD_TOTAL")->Formula->Text(); });
         EXPECT_EQ(error == "no error" ? written : error, text);
     }
     EXPECT_EQ(ErrorOf([&] { SetFormula({{1, 6, ffAdd}, {3, 4, ffNone, "ORD.ORD_SUM"}}); }),
@@ -101,7 +99,8 @@ TEST_F(FormulaTest, TemplateValueFillsTheTemplatesOwnPlaces)
     EXPECT_EQ(O("CUST")->GetValueById(12), "50%s (Осло) 50%s");
     EXPECT_EQ(O("CUST")->GetValueById(99), " () ");
     TemplField("ORD", "CUST.CUST_NAME", {"ORD.ORD_NO"});
-    EXPECT_EQ(ErrorOf([&] { Reload(); }), "Объект \"Заказы\": Загрузка шаблона.\rПоле \"Номер\" в пути шаблона не ссылается на объект.");
+    EXPECT_EQ(ErrorOf([&] { Reload(); }),
+              "Объект \"Заказы\": Загрузка шаблона.\rПоле \"Номер\" в пути шаблона не ссылается на объект.");
 }
 
 } // namespace

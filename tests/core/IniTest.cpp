@@ -13,12 +13,12 @@ TEST(LoadDBParams, ReadsTheDataBaseSectionOrFallsBackToTheDefaults)
 {
     const QStringList defaults{"user_name=SYSDBA", "password=tallowfen", "lc_ctype=UTF8"};
     const std::tuple<const char *, QString, QStringList> cases[] = {
-        {"[Other]\nuser_name=nobody\n[database]\r\nDataBaseName = srv/3050:/data/b.fdb\r\nUSER_NAME=anna\r\npassword=секрет\r\n",
+        {"[Other]\nuser_name=nobody\n[database]\r\nDataBaseName = srv/3050:/data/b.fdb\r\n"
+         "USER_NAME=anna\r\npassword=секрет\r\n",
          "srv/3050:/data/b.fdb", {"user_name=anna", "password=секрет", "lc_ctype=UTF8"}},
         {"[DataBase]\nuser_name=anna\npassword=p\ncrypt_password=\n", "base.fdb", {"user_name=anna", "lc_ctype=UTF8"}},
         {"[DataBase]\nuser_name=anna\npassword=p\ncrypt_user_name=zzz\n", "base.fdb", {"password=p", "lc_ctype=UTF8"}},
         {"this is not\x01 a profile = file\n[DataBase\n=x\n;DataBaseName=y\n", "base.fdb", defaults},
-        {"[DataBase]\nDataBaseName=\"/path with blanks/b.fdb\"\n", "/path with blanks/b.fdb", defaults},
         {nullptr, "base.fdb", defaults},
     };
     QTemporaryDir dir;

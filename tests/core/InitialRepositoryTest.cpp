@@ -10,7 +10,6 @@
 #include "DetBook.h"
 #include "FilterList.h"
 #include "Fld.h"
-#include "Formula.h"
 #include "IBSQL.h"
 #include "Obj.h"
 #include "ObjLink.h"
@@ -20,10 +19,10 @@
 #include "DBFixture.h"
 
 #include <QHash>
-#include <QMultiMap>
 #include <QSet>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -41,19 +40,13 @@ int Int(const Variant &v)
     return v.isEmptyOrNull() ? 0 : v.toInt();
 }
 
-::testing::AssertionResult NoProblems(const QStringList &problems)
-{
-    if (problems.isEmpty())
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << problems.join('\n').toStdString();
-}
-
 // Passes when some problem holds `part`, fails listing them all.
 ::testing::AssertionResult Names(const QStringList &problems, const QString &part)
 {
     if (std::any_of(problems.begin(), problems.end(), [&](const QString &p) { return p.contains(part); }))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "no \"" << part.toStdString() << "\" among:\n" << problems.join('\n').toStdString();
+    return ::testing::AssertionFailure() << "no \"" << part.toStdString() << "\" among:\n"
+                                         << problems.join('\n').toStdString();
 }
 
 class InitialRepositoryTest : public korvenix_test::DBFixture
@@ -87,21 +80,24 @@ protected:
 
     // Every object has its table, with one key field, the primary key PK_<key> on that column
     // alone and the sequence named like the key column standing at or past the highest key;
-    // every user table is an object.
+    // every user table is an object; no two links share a name, no two objects a short caption.
     QStringList CheckTables()
     {
         const QSet<QString> tables = Strings("select trim(RDB$RELATION_NAME) from RDB$RELATIONS "
                                              "where coalesce(RDB$SYSTEM_FLAG, 0) = 0 and RDB$VIEW_BLR is null");
-        const QSet<QString> sequences = Strings("select trim(RDB$GENERATOR_NAME) from RDB$GENERATORS where coalesce(RDB$SYSTEM_FLAG, 0) = 0");
+        const QSet<QString> sequences =
+            Strings("select trim(RDB$GENERATOR_NAME) from RDB$GENERATORS where coalesce(RDB$SYSTEM_FLAG, 0) = 0");
         QHash<QString, QString> primaryKeys;   // table -> "constraint(column and n more)"
-        for (const Row &r : Select("select trim(C.RDB$RELATION_NAME), trim(C.RDB$CONSTRAINT_NAME), min(trim(S.RDB$FIELD_NAME)), count(*) "
-                                   "from RDB$RELATION_CONSTRAINTS C join RDB$INDEX_SEGMENTS S on S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
+        for (const Row &r : Select("select trim(C.RDB$RELATION_NAME), trim(C.RDB$CONSTRAINT_NAME), "
+                                   "min(trim(S.RDB$FIELD_NAME)), count(*) from RDB$RELATION_CONSTRAINTS C "
+                                   "join RDB$INDEX_SEGMENTS S on S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
                                    "where C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' group by 1, 2"))
             primaryKeys.insert(Str(r[0]), QStringLiteral("%1(%2 and %3 more)").arg(Str(r[1]), Str(r[2])).arg(Int(r[3]) - 1));
         QStringList problems;
         QSet<QString> described;
-        for (const Row &r : Select("select O.OBJ_TABLE, count(F.FLD_ID), max(F.FLD_FIELD) from OBJ O left join FLD F on F.OBJ_ID = O.OBJ_ID "
-                                   "and F.FLDTYPE_ID = (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME = 'PK') group by O.OBJ_TABLE")) {
+        for (const Row &r : Select("select O.OBJ_TABLE, count(F.FLD_ID), max(F.FLD_FIELD) from OBJ O "
+                                   "left join FLD F on F.OBJ_ID = O.OBJ_ID and F.FLDTYPE_ID = "
+                                   "(select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME = 'PK') group by O.OBJ_TABLE")) {
             const QString table = Str(r[0]), key = Str(r[2]);
             described << table;
             if (!tables.contains(table))
@@ -117,6 +113,12 @@ protected:
         }
         for (const QString &table : tables - described)
             problems << QStringLiteral("table %1 is not described by an object").arg(table);
+        // Links are found by name, and two "Данные" items (and their windows) with one caption
+        // cannot be told apart.
+        for (const Row &r : Select("select 'link name ' || DEP_NAME from DEP group by DEP_NAME having count(*) > 1 "
+                                   "union all select 'short caption ' || OBJ_CAPT2 from OBJ "
+                                   "group by OBJ_CAPT2 having count(*) > 1"))
+            problems << Str(r[0]) + " used more than once";
         return problems;
     }
 
@@ -128,16 +130,17 @@ protected:
     QStringList CheckFields()
     {
         QHash<QString, Row> columns;   // table.column -> domain, type, length, not null, default
-        for (const Row &r : Select("select trim(RF.RDB$RELATION_NAME) || '.' || trim(RF.RDB$FIELD_NAME), trim(RF.RDB$FIELD_SOURCE), "
-                                   "F.RDB$FIELD_TYPE, F.RDB$CHARACTER_LENGTH, "
-                                   "iif(coalesce(RF.RDB$NULL_FLAG, 0) = 1 or coalesce(F.RDB$NULL_FLAG, 0) = 1, 1, 0), "
-                                   "cast(RF.RDB$DEFAULT_SOURCE as varchar(200)) "
-                                   "from RDB$RELATION_FIELDS RF join RDB$FIELDS F on F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE"))
+        for (const Row &r : Select("select trim(RF.RDB$RELATION_NAME) || '.' || trim(RF.RDB$FIELD_NAME), "
+                                   "trim(RF.RDB$FIELD_SOURCE), F.RDB$FIELD_TYPE, F.RDB$CHARACTER_LENGTH, "
+                                   "maxvalue(coalesce(RF.RDB$NULL_FLAG, 0), coalesce(F.RDB$NULL_FLAG, 0)), "
+                                   "cast(RF.RDB$DEFAULT_SOURCE as varchar(200)) from RDB$RELATION_FIELDS RF "
+                                   "join RDB$FIELDS F on F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE"))
             columns.insert(Str(r[0]), r.mid(1));
         QHash<QString, Row> fks;   // table.column -> name, master.column, delete rule, update rule, columns
-        for (const Row &r : Select("select trim(C.RDB$RELATION_NAME) || '.' || trim(S.RDB$FIELD_NAME), trim(C.RDB$CONSTRAINT_NAME), "
-                                   "trim(M.RDB$RELATION_NAME) || '.' || trim(MS.RDB$FIELD_NAME), trim(R.RDB$DELETE_RULE), "
-                                   "trim(R.RDB$UPDATE_RULE), "
+        for (const Row &r : Select("select trim(C.RDB$RELATION_NAME) || '.' || trim(S.RDB$FIELD_NAME), "
+                                   "trim(C.RDB$CONSTRAINT_NAME), trim(M.RDB$RELATION_NAME) || '.' || "
+                                   "trim(MS.RDB$FIELD_NAME), "
+                                   "trim(R.RDB$DELETE_RULE), trim(R.RDB$UPDATE_RULE), "
                                    "(select count(*) from RDB$INDEX_SEGMENTS X where X.RDB$INDEX_NAME = C.RDB$INDEX_NAME) "
                                    "from RDB$RELATION_CONSTRAINTS C "
                                    "join RDB$REF_CONSTRAINTS R on R.RDB$CONSTRAINT_NAME = C.RDB$CONSTRAINT_NAME "
@@ -159,14 +162,15 @@ protected:
             {"NoAction", {"RESTRICT", "NO ACTION"}}, {"Cascade", {"CASCADE"}}, {"SetNull", {"SET NULL"}}};
         QStringList problems;
         QSet<QString> described, linkFields;
-        for (const Row &f : Select("select F.FLD_ID, O.OBJ_TABLE || '.' || F.FLD_FIELD, T.FLDTYPE_NAME, F.FLD_SIZE, F.FLD_NOTNULL, "
-                                   "F.FLD_DEF0, F.FLD_VIRT from FLD F join OBJ O on O.OBJ_ID = F.OBJ_ID "
+        for (const Row &f : Select("select F.FLD_ID, O.OBJ_TABLE || '.' || F.FLD_FIELD, T.FLDTYPE_NAME, F.FLD_SIZE, "
+                                   "F.FLD_NOTNULL, F.FLD_DEF0, F.FLD_VIRT from FLD F join OBJ O on O.OBJ_ID = F.OBJ_ID "
                                    "left join FLDTYPE T on T.FLDTYPE_ID = F.FLDTYPE_ID")) {
             const QString name = Str(f[1]), type = Str(f[2]);
             // No type, a virtual field with a column, or a stored one without.
             if (type.isEmpty() || Int(f[6]) == 1 || !columns.contains(name)) {
                 if (type.isEmpty() || (Int(f[6]) == 1) == columns.contains(name))
-                    problems << name + QStringLiteral(": type \"%1\", virtual %2, column %3").arg(type).arg(Int(f[6])).arg(columns.contains(name));
+                    problems << name + QStringLiteral(": type \"%1\", virtual %2, column %3")
+                                           .arg(type).arg(Int(f[6])).arg(columns.contains(name));
                 continue;
             }
             described << name;
@@ -176,15 +180,15 @@ protected:
                 problems << name + QStringLiteral(": %1 of size %2, the column is on %3 (type %4, length %5)")
                                        .arg(type).arg(Int(f[3])).arg(Str(c[0])).arg(Int(c[1])).arg(Int(c[2]));
             if (Int(f[4]) != Int(c[3]))
-                problems << name + QStringLiteral(": FLD_NOTNULL %1, the column's not null %2").arg(Int(f[4])).arg(Int(c[3]));
+                problems << name + QStringLiteral(": FLD_NOTNULL %1, not null %2").arg(Int(f[4])).arg(Int(c[3]));
             if ((Int(f[5]) == 1) != (Str(c[4]).simplified().compare("default 0", Qt::CaseInsensitive) == 0))
-                problems << name + QStringLiteral(": FLD_DEF0 %1, the column's default is \"%2\"").arg(Int(f[5])).arg(Str(c[4]));
+                problems << name + QStringLiteral(": FLD_DEF0 %1, default \"%2\"").arg(Int(f[5])).arg(Str(c[4]));
             if (type != "FK")
                 continue;
             linkFields << name;
             const QList<Row> link = links.values(Int(f[0]));
             if (link.size() != 1 || !fks.contains(name)) {
-                problems << name + QStringLiteral(": %1 link rows, foreign key: %2").arg(link.size()).arg(fks.contains(name));
+                problems << name + QStringLiteral(": %1 link rows, foreign key %2").arg(link.size()).arg(fks.contains(name));
                 continue;
             }
             const Row &fk = fks[name];
@@ -194,7 +198,8 @@ protected:
             if (Str(fk[1]) != master)
                 problems << name + QStringLiteral(": foreign key to %1, the link's master is %2").arg(Str(fk[1]), master);
             if (!rules.value(rule).contains(Str(fk[2])) || Str(fk[3]) != "CASCADE")
-                problems << name + QStringLiteral(": link rule %1, the foreign key deletes %2, updates %3").arg(rule, Str(fk[2]), Str(fk[3]));
+                problems << name + QStringLiteral(": link rule %1, the foreign key deletes %2, updates %3")
+                                       .arg(rule, Str(fk[2]), Str(fk[3]));
         }
         const QSet<QString> tables = Strings("select OBJ_TABLE from OBJ");
         for (const QString &column : columns.keys())
@@ -223,8 +228,8 @@ protected:
         else if (kind == "AD")
             lines << change("  ", "OLD", "-");
         else
-            lines << QStringLiteral("  if (NEW.%1 = OLD.%1) then").arg(L) << QStringLiteral("    if (NEW.%1 <> OLD.%1) then").arg(A)
-                  << QStringLiteral("      update %1 T").arg(M)
+            lines << QStringLiteral("  if (NEW.%1 = OLD.%1) then").arg(L)
+                  << QStringLiteral("    if (NEW.%1 <> OLD.%1) then").arg(A) << QStringLiteral("      update %1 T").arg(M)
                   << QStringLiteral("      set T.%1 = T.%1 + NEW.%2 - OLD.%2").arg(F, A)
                   << QStringLiteral("      where T.%1 = NEW.%2;").arg(P, L) << "    else" << "    begin" << "    end"
                   << "  else" << "    begin" << change("      ", "OLD", "-") << change("      ", "NEW", "+") << "    end";
@@ -242,7 +247,8 @@ protected:
             "select O.OBJ_TABLE, F.FLD_FIELD, K.FLD_FIELD, DO.OBJ_TABLE, L.FLD_FIELD, A.FLD_FIELD, "
             "iif(D.OBJ_ID = F.OBJ_ID and A.OBJ_ID = L.OBJ_ID and A.FLDTYPE_ID = F.FLDTYPE_ID, 1, 0) "
             "from FLD F join OBJ O on O.OBJ_ID = F.OBJ_ID "
-            "join FLD K on K.OBJ_ID = O.OBJ_ID and K.FLDTYPE_ID = (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME = 'PK') "
+            "join FLD K on K.OBJ_ID = O.OBJ_ID "
+            "and K.FLDTYPE_ID = (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME = 'PK') "
             "join DEP D on D.DEP_ID = F.DEP_ID_AGR join FLD L on L.FLD_ID = D.FLD_ID join OBJ DO on DO.OBJ_ID = L.OBJ_ID "
             "left join FLD A on A.FLD_ID = F.FLD_ID_AGR where F.FLD_VIRT = 0"));
         static const QHash<QString, QString> triggerTypes{{"AI", "2"}, {"AU", "4"}, {"AD", "6"}};
@@ -256,8 +262,9 @@ protected:
             for (const QString kind : {"AI", "AD", "AU"}) {
                 // Table, type (after insert 2, update 4, delete 6), active, first, text.
                 const Rows trigger = Select(QStringLiteral(
-                    "select trim(RDB$RELATION_NAME) || RDB$TRIGGER_TYPE || coalesce(RDB$TRIGGER_INACTIVE, 0) || RDB$TRIGGER_SEQUENCE, "
-                    "cast(RDB$TRIGGER_SOURCE as varchar(8000)) from RDB$TRIGGERS where RDB$TRIGGER_NAME = :N"),
+                    "select trim(RDB$RELATION_NAME) || RDB$TRIGGER_TYPE || coalesce(RDB$TRIGGER_INACTIVE, 0) "
+                    "|| RDB$TRIGGER_SEQUENCE, cast(RDB$TRIGGER_SOURCE as varchar(8000)) from RDB$TRIGGERS "
+                    "where RDB$TRIGGER_NAME = :N"),
                     {{"N", F + '_' + kind}});
                 if (trigger.isEmpty())
                     problems << name + QStringLiteral(": no trigger %1_%2").arg(F, kind);
@@ -275,36 +282,26 @@ protected:
             problems << "a summing field whose link, detail or key cannot be read";
         return problems;
     }
-
-    // Links are found by name, and two "Данные" items with one caption cannot be told apart.
-    QStringList CheckUniqueNames()
-    {
-        QStringList problems;
-        for (const auto &[what, select] :
-             {std::pair{"link name", "select DEP_NAME, count(*) from DEP group by DEP_NAME having count(*) > 1"},
-              {"short caption", "select OBJ_CAPT2, count(*) from OBJ group by OBJ_CAPT2 having count(*) > 1"}})
-            for (const Row &r : Select(QString::fromUtf8(select)))
-                problems << QStringLiteral("%1 %2 used %3 times").arg(what, Str(r[0])).arg(Int(r[1]));
-        return problems;
-    }
 };
 
 // The fresh database passes every check; then each check names what is broken in its copy.
 TEST_F(InitialRepositoryTest, TheSchemaAgreesWithTheRepositoryAndEachCheckNamesABreak)
 {
-    EXPECT_TRUE(NoProblems(CheckTables()));
-    EXPECT_TRUE(NoProblems(CheckFields()));
-    EXPECT_TRUE(NoProblems(CheckSummingFields()));
-    EXPECT_TRUE(NoProblems(CheckUniqueNames()));
+    EXPECT_EQ(CheckTables(), QStringList());
+    EXPECT_EQ(CheckFields(), QStringList());
+    EXPECT_EQ(CheckSummingFields(), QStringList());
 
     for (const char *text :
          {"create table STRAY (STRAY_ID integer)", "update OBJ set OBJ_TABLE = 'GONE' where OBJ_TABLE = 'CURRATE'",
           "drop sequence UNIT_ID", "alter sequence CONTRAG_ID restart with 2",
           "update FLD set FLD_SIZE = FLD_SIZE + 1 where FLD_FIELD = 'OBJ_TABLE'",
-          "update FLD set FLDTYPE_ID = (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME = 'Integ') where FLD_FIELD = 'PRODUCT_PRICE'",
-          "update FLD set FLD_NOTNULL = 0 where FLD_FIELD = 'PRODUCT_NAME'", "update FLD set FLD_DEF0 = 0 where FLD_FIELD = 'CONTRAG_BUYER'",
+          "update FLD set FLDTYPE_ID = (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME = 'Integ') "
+          "where FLD_FIELD = 'PRODUCT_PRICE'",
+          "update FLD set FLD_NOTNULL = 0 where FLD_FIELD = 'PRODUCT_NAME'",
+          "update FLD set FLD_DEF0 = 0 where FLD_FIELD = 'CONTRAG_BUYER'",
           "delete from FLD where FLD_FIELD = 'UNIT_FULL'", "update FLD set FLDTYPE_ID = null where FLD_FIELD = 'DEAL_NOTE'",
-          "update DEP set FKRULE_ID = (select FKRULE_ID from FKRULE where FKRULE_NAME = 'Cascade') where DEP_NAME = 'Contrag-Deal'",
+          "update DEP set FKRULE_ID = (select FKRULE_ID from FKRULE where FKRULE_NAME = 'Cascade') "
+          "where DEP_NAME = 'Contrag-Deal'",
           "alter table DEALSHIP drop constraint FK_DEALSHIP_DEAL_ID",
           "update DEP set OBJ_ID = (select OBJ_ID from OBJ where OBJ_TABLE = 'UNIT') where DEP_NAME = 'Curr-Product'",
           "drop trigger DEAL_SUM_AU", "alter trigger DEALPROD_PAID_AI as begin end",
@@ -316,6 +313,7 @@ TEST_F(InitialRepositoryTest, TheSchemaAgreesWithTheRepositoryAndEachCheckNamesA
     EXPECT_TRUE(Names(tables, "object of table GONE: no such table"));
     EXPECT_TRUE(Names(tables, "UNIT: no sequence UNIT_ID"));
     EXPECT_TRUE(Names(tables, "CONTRAG: sequence CONTRAG_ID behind the keys"));
+    EXPECT_TRUE(Names(tables, "short caption Товары used more than once"));
     const QStringList fields = CheckFields();
     EXPECT_TRUE(Names(fields, "OBJ.OBJ_TABLE: String of size 32"));
     EXPECT_TRUE(Names(fields, "PRODUCT.PRODUCT_PRICE: Integ of size 0, the column is on NUM182"));
@@ -324,17 +322,16 @@ TEST_F(InitialRepositoryTest, TheSchemaAgreesWithTheRepositoryAndEachCheckNamesA
     EXPECT_TRUE(Names(fields, "UNIT.UNIT_FULL: column without a field row"));
     EXPECT_TRUE(Names(fields, "DEAL.DEAL_NOTE: type \"\""));
     EXPECT_TRUE(Names(fields, "DEAL.CONTRAG_ID: link rule Cascade, the foreign key deletes NO ACTION"));
-    EXPECT_TRUE(Names(fields, "DEALSHIP.DEAL_ID: 1 link rows, foreign key: 0"));
+    EXPECT_TRUE(Names(fields, "DEALSHIP.DEAL_ID: 1 link rows, foreign key 0"));
     EXPECT_TRUE(Names(fields, "PRODUCT.CURR_ID: foreign key to CURR.CURR_ID, the link's master is UNIT.UNIT_ID"));
     const QStringList sums = CheckSummingFields();
     EXPECT_TRUE(Names(sums, "DEAL.DEAL_SUM: no trigger DEAL_SUM_AU"));
     EXPECT_TRUE(Names(sums, "DEALPROD.DEALPROD_PAID: trigger DEALPROD_PAID_AI differs"));
     EXPECT_TRUE(Names(sums, "DEALSHIP.DEALSHIP_CNT: 1 rows do not hold the sum"));
-    EXPECT_TRUE(Names(CheckUniqueNames(), "used 2 times"));
 }
 
 // The load joins fields and links read table by table in memory: every row ends up once, with
-// its own object, and every formula and template can be used. Every object opens with its
+// its own object, and every template can be used. Every object opens with its
 // current view and card, every detail link with its view, every object with details with its
 // book; every view, card and book loads, and the select the builder makes of each view with its
 // always-on filters runs. A default view returns every row of its table: a required link is
@@ -344,49 +341,40 @@ TEST_F(InitialRepositoryTest, EverythingLoadsAndEveryViewsSelectRuns)
     db.Init();
     db.Login("admin", "");
     EXPECT_EQ(db.ObjList->Count(), Int(repo.Scalar("select count(*) from OBJ")));
-    const auto idsOf = [&](const QString &text) {
-        QMultiMap<int, int> ids;   // owner -> row
+    using Pairs = std::multiset<std::pair<int, int>>;   // object, row
+    const auto pairs = [&](const QString &text) {
+        Pairs ids;
         for (const Row &row : Select(text))
-            ids.insert(Int(row[0]), Int(row[1]));
+            ids.insert({Int(row[0]), Int(row[1])});
         return ids;
     };
-    const QMultiMap<int, int> fields = idsOf("select OBJ_ID, FLD_ID from FLD");
-    const QMultiMap<int, int> links = idsOf("select OBJ_ID, DEP_ID from DEP");
-    const QMultiMap<int, int> linksAsDetail = idsOf("select F.OBJ_ID, D.DEP_ID from DEP D join FLD F on F.FLD_ID = D.FLD_ID");
-    const auto sorted = [](QList<int> ids) {
-        std::sort(ids.begin(), ids.end());
-        return ids;
-    };
+    Pairs fields, children, parents;
     TTbl tbl;
     TCard card;
     TDetBook book;
     tbl.RaiseLoad = card.RaiseLoad = book.RaiseLoad = true;
     for (TObj *obj : *db.ObjList) {
         SCOPED_TRACE(obj->Table().toStdString());
-        QList<int> own, children, parents;
-        for (TFld *fld : *obj->FldList) {
-            own << fld->Id();
-            if (fld->FormulaHave()) {
-                EXPECT_NO_THROW(fld->Formula->Text()) << fld->Field().toStdString();
-            }
-        }
+        for (TFld *fld : *obj->FldList)
+            fields.insert({obj->Id(), fld->Id()});
         for (TObjLink *link : *obj->ChildList) {
-            children << link->Id();
+            children.insert({obj->Id(), link->Id()});
             if (link->Det()) {
                 EXPECT_NO_THROW(tbl.LoadCurrent(nullptr, link, db.CurrentUserId));
                 EXPECT_NO_THROW(book.LoadCurrent(obj, db.CurrentUserId));
             }
         }
         for (TObjLink *link : *obj->ParentList)
-            parents << link->Id();
-        EXPECT_EQ(sorted(own), sorted(fields.values(obj->Id())));
-        EXPECT_EQ(sorted(children), sorted(links.values(obj->Id())));
-        EXPECT_EQ(sorted(parents), sorted(linksAsDetail.values(obj->Id())));
+            parents.insert({obj->Id(), link->Id()});
         ASSERT_NE(obj->PKFld, nullptr);
-        EXPECT_NO_THROW(obj->GetValueById(Int(repo.Scalar(QString("select max(%1) from %2").arg(obj->PKFld->Field(), obj->Table())))));
+        const Variant last = repo.Scalar(QString("select max(%1) from %2").arg(obj->PKFld->Field(), obj->Table()));
+        EXPECT_NO_THROW(obj->GetValueById(Int(last)));
         EXPECT_NO_THROW(tbl.LoadCurrent(obj, nullptr, db.CurrentUserId));
         EXPECT_NO_THROW(card.LoadCurrent(obj, db.CurrentUserId));
     }
+    EXPECT_EQ(fields, pairs("select OBJ_ID, FLD_ID from FLD"));
+    EXPECT_EQ(children, pairs("select OBJ_ID, DEP_ID from DEP"));
+    EXPECT_EQ(parents, pairs("select F.OBJ_ID, D.DEP_ID from DEP D join FLD F using (FLD_ID)"));
     for (const Row &r : Select("select T.TBL_ID, O.OBJ_TABLE, iif(T.TBL_DEFAULT = 1 and T.DEP_ID is null, 1, 0) from TBL T "
                                "left join OBJ O on O.OBJ_ID = T.OBJ_ID")) {
         SCOPED_TRACE(QStringLiteral("view %1").arg(Int(r[0])).toStdString());
@@ -426,7 +414,7 @@ TEST_F(InitialRepositoryTest, DeletingADealCascadesAndKeepsTheSums)
     EXPECT_EQ(Int(repo.Scalar("select count(*) from DEALPROD where DEAL_ID = :D", {{"D", deal[0][0]}})), 0);
     EXPECT_EQ(repo.Scalar("select CONTRAG_TURN from CONTRAG where CONTRAG_ID = :C", contrag).toCurrencyScaled(),
               turnover.toCurrencyScaled() - deal[0][2].toCurrencyScaled());
-    EXPECT_TRUE(NoProblems(CheckSummingFields()));
+    EXPECT_EQ(CheckSummingFields(), QStringList());
 }
 
 } // namespace

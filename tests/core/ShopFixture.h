@@ -9,10 +9,9 @@
 #include <QHash>
 
 // A small shop described in an otherwise empty repository: cities; customers with a city and a
-// delivery city; orders of a customer (a required link) and their payments; notes of a
-// customer. The repository tables that views, cards, books, filters, formulas and templates
-// are read into are described too. Tests whose statements run make the shop's tables with
-// CreateTables.
+// delivery city; orders of a customer (a required link) and their payments. The repository
+// tables that views, cards, books, filters, formulas and templates are read into are described
+// too. Tests whose statements run make the shop's tables with CreateTables.
 class ShopFixture : public korvenix_test::DBFixture
 {
 protected:
@@ -22,7 +21,8 @@ protected:
     {
         DBFixture::SetUp();
         repo.Clear();
-        for (const char *table : {"TBL", "TBLTREE", "CARD", "CTRLTREE", "DETBOOK", "FLTR", "FLTRTREE", "FRMLTREE", "OBJVALUE"})
+        for (const char *table :
+             {"TBL", "TBLTREE", "CARD", "CTRLTREE", "DETBOOK", "FLTR", "FLTRTREE", "FRMLTREE", "OBJVALUE"})
             repo.EnsureDescribed(table);
         Describe("CITY", "Города", {{"CITY_ID", "PK", "Код города"}, {"CITY_NAME", "String", "Город"}});
         Describe("CUST", "Клиенты",
@@ -32,10 +32,10 @@ protected:
                  {{"ORD_ID", "PK", "Код заказа"}, {"ORD_NO", "Integ", "Номер"}, {"ORD_SUM", "Num182", "Сумма"},
                   {"ORD_TAX", "Num182", "Налог"}, {"ORD_DATE", "Date", "Дата"}, {"ORD_DONE", "Boolean", "Выполнен"},
                   {"ORD_TOTAL", "Num182", "Итого"}, {"CUST_ID", "FK", "Клиент заказа"}});
-        Describe("PAY", "Платежи", {{"PAY_ID", "PK", "Код платежа"}, {"ORD_ID", "FK", "Заказ"}, {"PAY_SUM", "Num182", "Оплачено"}});
-        Describe("NOTE", "Заметки", {{"NOTE_ID", "PK", "Код заметки"}, {"CUST_ID", "FK", "Клиент заметки"}});
-        for (const auto &[master, field] : {std::pair{"CITY", "CUST.CITY_ID"}, {"CITY", "CUST.CITY2_ID"}, {"CUST", "ORD.CUST_ID"},
-                                            {"ORD", "PAY.ORD_ID"}, {"CUST", "NOTE.CUST_ID"}})
+        Describe("PAY", "Платежи",
+                 {{"PAY_ID", "PK", "Код платежа"}, {"ORD_ID", "FK", "Заказ"}, {"PAY_SUM", "Num182", "Оплачено"}});
+        for (const auto &[master, field] : {std::pair{"CITY", "CUST.CITY_ID"}, {"CITY", "CUST.CITY2_ID"},
+                                            {"CUST", "ORD.CUST_ID"}, {"ORD", "PAY.ORD_ID"}})
             links[field] = repo.AddDep(Id(master), Id(field), "NoAction", field);
         repo.Exec("update FLD set FLD_NOTNULL = 1 where FLD_ID = :ID", {{"ID", Id("ORD.CUST_ID")}});
         ids["ORD.ORD_CALC"] = repo.AddFld(Id("ORD"), "ORD_CALC", "Formula", "Расчёт", true);
@@ -49,13 +49,12 @@ protected:
               "create table CUST (CUST_ID integer not null primary key, CUST_NAME varchar(50), CUST_VIP smallint, "
               "CITY_ID integer references CITY, CITY2_ID integer references CITY)",
               "create table ORD (ORD_ID integer not null primary key, ORD_NO integer, ORD_SUM numeric(18,2), "
-              "ORD_TAX numeric(18,2), ORD_DATE date, ORD_DONE smallint, ORD_TOTAL numeric(18,2), "
-              "CUST_ID integer not null references CUST)",
+              "ORD_DONE smallint, CUST_ID integer not null references CUST)",
               "create table PAY (PAY_ID integer not null primary key, ORD_ID integer references ORD, PAY_SUM numeric(18,2))",
               "insert into CITY values (1, 'Осло')", "insert into CITY values (2, 'Берген')",
               "insert into CUST values (10, 'Смит', 1, 1, 2)", "insert into CUST values (11, 'Йенсен', 0, null, null)",
-              "insert into ORD values (100, 5, 12.50, null, '2024-01-02', 1, null, 10)",
-              "insert into ORD values (101, 7, null, null, null, 0, null, 11)", "insert into PAY values (1000, 100, 5)",
+              "insert into ORD values (100, 5, 12.50, 1, 10)",
+              "insert into ORD values (101, 7, null, 0, 11)", "insert into PAY values (1000, 100, 5)",
               "insert into PAY values (1001, null, 7)"})
             repo.Exec(text);
     }
@@ -75,29 +74,11 @@ protected:
     TObjLink *L(const QString &field) const { return db.ObjList->GetObjLinkById(links.value(field)); }
     int LinkId(const QString &field) const { return links.value(field); }
 
-    // A table view (owner column OBJ_ID or DEP_ID), card or detail book, its caption its name.
-    int AddChoice(const QString &table, const QString &ownerColumn, int owner, const QString &name, bool def = false,
-                  bool dev = false)
+    // A row of a repository table with a new key from the table's sequence.
+    int Insert(const QString &table, Params columns)
     {
         const int id = db.GetGenId(table + "_ID");
-        repo.Exec(QString("insert into %1 (%1_ID, %2, %1_NAME, %1_CAPT, %1_DEFAULT, %1_DEV) values (:ID, :OWNER, :NAME, :NAME, "
-                          ":DEF, :DEV)")
-                      .arg(table, ownerColumn),
-                  {{"ID", id}, {"OWNER", owner}, {"NAME", name}, {"DEF", def ? 1 : 0}, {"DEV", dev ? 1 : 0}});
-        return id;
-    }
-    // The user's own choice of a row of `table` in `userTable`.
-    void Choose(const QString &userTable, const QString &table, int user, int id)
-    {
-        repo.Exec(QString("insert into %1 (%1_ID, USR_ID, %2_ID) values (next value for %1_ID, :U, :ID)").arg(userTable, table),
-                  {{"U", user}, {"ID", id}});
-    }
-    // A node of a tree table (TBLTREE, CTRLTREE, FLTRTREE, FRMLTREE) with its owner and
-    // bounds, and further columns.
-    int AddNode(const QString &table, const QString &ownerColumn, int owner, int lft, int rgt, Params columns = {})
-    {
-        const int id = db.GetGenId(table + "_ID");
-        columns << Params{{table + "_ID", id}, {ownerColumn, owner}, {table + "_LFT", lft}, {table + "_RGT", rgt}};
+        columns.prepend({table + "_ID", id});
         QStringList names, values;
         for (const auto &[name, value] : columns) {
             names << name;
@@ -106,13 +87,25 @@ protected:
         repo.Exec(QString("insert into %1 (%2) values (%3)").arg(table, names.join(", "), values.join(", ")), columns);
         return id;
     }
+    // A table view (owner column OBJ_ID or DEP_ID), card or detail book, its caption its name.
+    int AddChoice(const QString &table, const QString &ownerColumn, int owner, const QString &name, bool def = false,
+                  bool dev = false)
+    {
+        return Insert(table, {{ownerColumn, owner}, {table + "_NAME", name}, {table + "_CAPT", name},
+                              {table + "_DEFAULT", def ? 1 : 0}, {table + "_DEV", dev ? 1 : 0}});
+    }
+    // A node of a tree table (TBLTREE, CTRLTREE, FLTRTREE, FRMLTREE) with its owner and bounds,
+    // and further columns.
+    int AddNode(const QString &table, const QString &ownerColumn, int owner, int lft, int rgt, const Params &columns = {})
+    {
+        return Insert(table, columns + Params{{ownerColumn, owner}, {table + "_LFT", lft}, {table + "_RGT", rgt}});
+    }
     // The path of link fields of a node of `nodeTable` (FLTRTREE, FRMLTREE, OBJVALUE), first link first.
     void AddPath(const QString &nodeTable, const QString &pathTable, int node, const QStringList &path)
     {
         repo.Exec(QString("update %1 set %1_PATHHAVE = 1 where %1_ID = :ID").arg(nodeTable), {{"ID", node}});
         for (const QString &field : path)
-            repo.Exec(QString("insert into %1 (%1_ID, %2_ID, FLD_ID) values (next value for %1_ID, :N, :F)").arg(pathTable, nodeTable),
-                      {{"N", node}, {"F", Id(field)}});
+            Insert(pathTable, {{nodeTable + "_ID", node}, {"FLD_ID", Id(field)}});
     }
 
 private:
