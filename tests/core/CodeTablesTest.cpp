@@ -34,7 +34,6 @@ TEST_F(CodeTableDB, EveryMemberFindsItsRowAndOthersRaise)
     EXPECT_EQ(db.CodeToFldType(Variant("4")), ftInt) << "a code compares as a number";
     const std::pair<std::function<void()>, QString> misses[] = {
         {[&] { db.CodeToFldType(99); }, "CodeToFldType: Тип поля с кодом \"99\" не найден."},
-        {[&] { db.CodeToCtrlTreeType(14); }, "Тип контрола с кодом \"14\" не найден."},
         {[&] { db.FilterTreeTypeToCode(TFilterTreeType(11)); }, "FilterTreeTypeToCode: Тип узла фильтра \"11\" не найден."},
     };
     for (const auto &[call, message] : misses)

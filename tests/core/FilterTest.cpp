@@ -55,7 +55,6 @@ TEST_F(FilterTest, BoundsGiveSiblingsOrAChainAndNodesTakeTheirRows)
     ASSERT_TRUE(filter.LoadById(siblings));
     ASSERT_EQ(filter.FilterTreeRoot->FilterTreeList.Count(), 2);
     TFilterTree *node = filter.FilterTreeRoot->FilterTreeList.Items(1);
-    EXPECT_EQ(filter.GetFilterTreeByName("second"), node);
     EXPECT_EQ(std::tuple(node->FilterTreeType(), node->Fld(), node->No(), node->Value()),
               std::tuple(fttEmpty, F("CITY.CITY_NAME"), true, Variant("x")));
     ASSERT_EQ(node->Path.Count(), 1);

@@ -67,7 +67,6 @@ protected:
 TEST_F(SqlTest, OneJoinPerLinkFieldAndPathAndAnOuterJoinForAnOptionalLink)
 {
     TSQL sql;
-    EXPECT_EQ(ErrorOf([&] { sql.GetSelectSQL(); }), "Построитель запросов: Проверка наличия объекта - объект не указан.");
     sql.SetObj(O("ORD"));
     TFld *cityName = F("CITY.CITY_NAME");
     TJoin *city = sql.AddFldPath(cityName, *Path({"ORD.CUST_ID", "CUST.CITY_ID"}), true, false);
