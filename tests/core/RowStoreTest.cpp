@@ -7,10 +7,12 @@
 namespace {
 
 // Equal and of the same type: a variant compares numbers across types.
-void ExpectSame(const Variant &actual, const Variant &expected, const std::string &where)
+::testing::AssertionResult Same(const Variant &actual, const Variant &expected)
 {
-    EXPECT_EQ(actual.type(), expected.type()) << where << ": " << VarDebugText(actual).toStdString();
-    EXPECT_EQ(actual, expected) << where;
+    if (actual.type() == expected.type() && actual == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << VarDebugText(actual).toStdString() << ", expected "
+                                         << VarDebugText(expected).toStdString();
 }
 
 TRow Keyed(int key, const QString &text) { return {Variant(qint64(key)), Variant(text)}; }
@@ -27,9 +29,8 @@ QList<int> Keys(const TRowStore &store)
 
 TEST(RowStore, EveryValueReadsBackExactlyAsItsOwnType)
 {
-    // Each column gets its values one row after another; Null comes first, between and last,
-    // so a column learns its kind late, widens its integers under earlier values, and keeps
-    // values of another type than the rest of the column as they came.
+    // Null comes first, between and last, so a column learns its kind late, widens its integers
+    // under earlier values, and keeps values of another type than the rest of the column as they came.
     const Variant null = Variant::Null();
     const QList<QList<Variant>> columns = {
         {null, qint64(0), qint64(-3), qint64(300), null, qint64(70000), qint64(-5000000000LL), qint64(1)},
@@ -41,10 +42,9 @@ TEST(RowStore, EveryValueReadsBackExactlyAsItsOwnType)
          QDate(2000, 2, 29), QDate(2025, 1, 17)},
         {QTime(0, 0), QTime(23, 59, 59, 999), null, QTime(12, 30), QTime(), QTime(1, 2, 3), QTime(4, 5), QTime(6, 7)},
         {QDateTime(QDate(2025, 1, 16), QTime(10, 20, 30, 400)), QDateTime(QDate(1900, 1, 1), QTime(0, 0)), null,
-         QDateTime(QDate(2025, 1, 16), QTime(1, 0), Qt::OffsetFromUTC, 10800), QDateTime(), QDateTime(QDate(9999, 1, 1), QTime(23, 59)),
-         null, QDateTime(QDate(2024, 6, 1), QTime(0, 0, 1))},
-        {"Контрагент 1", "", null, "c1@example.ru", "г. Москва, ул. Тестовая, д. 1", Variant(qint64(7)),
-         Variant(), "ñ 😀"},
+         QDateTime(QDate(2025, 1, 16), QTime(1, 0), Qt::OffsetFromUTC, 10800), QDateTime(),
+         QDateTime(QDate(9999, 1, 1), QTime(23, 59)), null, QDateTime(QDate(2024, 6, 1), QTime(0, 0, 1))},
+        {"Контрагент 1", "", null, "c1@example.ru", "г. Москва, ул. Тестовая, д. 1", Variant(qint64(7)), Variant(), "ñ 😀"},
         {null, null, null, Variant(), null, null, null, null},
     };
     TRowStore store(int(columns.size()));
@@ -57,77 +57,52 @@ TEST(RowStore, EveryValueReadsBackExactlyAsItsOwnType)
     ASSERT_EQ(store.Count(), columns[0].size());
     for (int c = 0; c < columns.size(); ++c)
         for (int row = 0; row < store.Count(); ++row)
-            ExpectSame(store.Value(row, c), columns[c][row], "column " + std::to_string(c) + ", row " + std::to_string(row));
-    EXPECT_EQ(store.Row(3).size(), columns.size());
+            EXPECT_TRUE(Same(store.Value(row, c), columns[c][row])) << "column " << c << ", row " << row;
+
+    // Written values replace the stored ones in place; the neighbours keep theirs.
+    // A wider integer, a value of another type, a longer text, a first value of a Null column.
+    const QList<std::pair<int, Variant>> writes = {{0, Variant(qint64(1) << 40)}, {1, Variant("длиннее")},
+                                                   {7, Variant("длиннее, чем было")}, {7, null},
+                                                   {8, Variant(QDate(2030, 1, 1))}};
+    for (const auto &[column, value] : writes) {
+        store.SetValue(2, column, value);
+        EXPECT_TRUE(Same(store.Value(2, column), value)) << "column " << column;
+    }
+    EXPECT_TRUE(Same(store.Value(1, 0), qint64(0)));
+    EXPECT_TRUE(Same(store.Value(3, 7), "c1@example.ru"));
 }
 
 TEST(RowStore, ManyRowsKeepTheirValuesAcrossChunksOfEveryWidth)
 {
     // Keys from one byte to eight, a text now and then, and a date column that stays Null for
     // thousands of rows before its first value.
-    const int rows = 3 * int(TRowStore::ChunkSlots) + 5;
-    auto expected = [rows](int row, int column) -> Variant {
-        switch (column) {
-        case 0:
-            return qint64(row) * (row % 3 == 0 ? 1000000007LL * 1000 : 1);
-        case 1:
-            return row % 5 ? Variant(QString("текст %1").arg(row)) : Variant::Null();
-        default:
-            return row == rows - 1 ? Variant(QDate(2025, 1, 1)) : Variant::Null();
-        }
+    const int chunk = int(TRowStore::ChunkSlots);
+    const int rows = 3 * chunk + 5;
+    auto expected = [rows](int row) -> TRow {
+        return {qint64(row) * (row % 3 == 0 ? 1000000007LL * 1000 : 1),
+                row % 5 ? Variant(QString("текст %1").arg(row)) : Variant::Null(),
+                row == rows - 1 ? Variant(QDate(2025, 1, 1)) : Variant::Null()};
     };
     TRowStore store(3);
     for (int row = 0; row < rows; ++row)
-        store.Append({expected(row, 0), expected(row, 1), expected(row, 2)});
+        store.Append(expected(row));
+    const TRow inserted{qint64(-1), "вставлена", Variant::Null()};
     store.SetValue(7, 2, QDate(2020, 2, 2));
-    store.Insert(int(TRowStore::ChunkSlots), {qint64(-1), "вставлена", Variant::Null()});
+    store.Insert(chunk, inserted);
     store.Remove(0);
     ASSERT_EQ(store.Count(), rows);
     for (int row = 0; row < store.Count(); ++row) {
-        const int fetched = row < int(TRowStore::ChunkSlots) - 1 ? row + 1 : row;
-        for (int column = 0; column < 3; ++column) {
-            Variant value = expected(fetched, column);
-            if (row == int(TRowStore::ChunkSlots) - 1)
-                value = TRow{qint64(-1), "вставлена", Variant::Null()}[size_t(column)];
-            else if (fetched == 7 && column == 2)
-                value = QDate(2020, 2, 2);
-            if (store.Value(row, column) != value || store.Value(row, column).type() != value.type()) {
-                ADD_FAILURE() << "row " << row << ", column " << column << ": " << VarDebugText(store.Value(row, column)).toStdString();
-                return;
-            }
-        }
+        TRow want = row == chunk - 1 ? inserted : expected(row < chunk - 1 ? row + 1 : row);
+        if (row == 6)
+            want[2] = QDate(2020, 2, 2);
+        for (int column = 0; column < 3; ++column)
+            ASSERT_TRUE(Same(store.Value(row, column), want[size_t(column)])) << "row " << row << ", column " << column;
     }
-}
-
-TEST(RowStore, WrittenValuesReplaceStoredOnesInPlace)
-{
-    TRowStore store(3);
-    for (int key = 1; key <= 4; ++key)
-        store.Append({Variant(qint64(key)), Variant(QString("r%1").arg(key)), Variant::Null()});
-    const QList<std::pair<int, Variant>> writes = {
-        {0, Variant(qint64(100000))},                 // wider than the column so far
-        {0, Variant::FromCurrency(qint64(-12345000))},// another type: kept as it came
-        {1, Variant("длиннее, чем было")},            // a longer text
-        {1, Variant::Null()},
-        {1, Variant("")},
-        {2, Variant(QDate(2030, 1, 1))},              // a column that held only Nulls
-        {2, Variant::Null()},
-        {2, Variant(qint64(5))},
-    };
-    for (const auto &[column, value] : writes) {
-        store.SetValue(2, column, value);
-        ExpectSame(store.Value(2, column), value, "column " + std::to_string(column));
-    }
-    // The neighbours keep theirs.
-    ExpectSame(store.Value(1, 1), Variant("r2"), "row 1");
-    ExpectSame(store.Value(3, 0), Variant(qint64(4)), "row 3");
-    ExpectSame(store.Value(3, 2), Variant::Null(), "row 3");
 }
 
 TEST(RowStore, InsertReplaceAndRemoveMoveRowsWithTheirCheckMarks)
 {
     TRowStore store(2);
-    EXPECT_EQ(store.NextChecked(0), -1);
     for (int key = 1; key <= 5; ++key)
         store.Append(Keyed(key, QString::number(key)));
     store.SetChecked(1, true);
@@ -138,22 +113,13 @@ TEST(RowStore, InsertReplaceAndRemoveMoveRowsWithTheirCheckMarks)
     EXPECT_EQ(Keys(store), QList<int>({11, 1, 10, 2, 3, 4, 5, 12}));
     // Re-read in place: new values, same place, same check mark.
     store.Replace(3, Keyed(2, "changed"));
-    ExpectSame(store.Value(3, 1), Variant("changed"), "re-read");
-    EXPECT_EQ(store.NextChecked(0), 3);
+    EXPECT_TRUE(Same(store.Value(3, 1), "changed"));
     EXPECT_EQ(store.NextChecked(4), 5);
-    EXPECT_EQ(store.NextChecked(6), -1);
     store.Remove(3);
     store.Remove(0);
     EXPECT_EQ(Keys(store), QList<int>({1, 10, 3, 4, 5, 12}));
     EXPECT_EQ(store.NextChecked(0), 3);
-    store.Append(Keyed(13, "after"));
-    EXPECT_EQ(Keys(store).last(), 13);
-    EXPECT_FALSE(store.Checked(6));
-    while (store.Count() > 0)
-        store.Remove(store.Count() - 1);
-    store.Append(Keyed(14, "again"));
-    EXPECT_EQ(Keys(store), QList<int>({14}));
-    EXPECT_FALSE(store.Checked(0));
+    EXPECT_EQ(store.NextChecked(4), -1);
 
     // Many re-reads leave slots behind that are dropped in one pass; rows and marks stay.
     store.Reset(2);
@@ -163,22 +129,12 @@ TEST(RowStore, InsertReplaceAndRemoveMoveRowsWithTheirCheckMarks)
     for (int round = 1; round <= 3000; ++round)
         store.Replace(round % 3, Keyed(round % 3, QString("v%1").arg(round)));
     EXPECT_EQ(Keys(store), QList<int>({0, 1, 2}));
-    ExpectSame(store.Value(0, 1), Variant("v3000"), "row 0");
-    ExpectSame(store.Value(2, 1), Variant("v2999"), "row 2");
+    EXPECT_TRUE(Same(store.Value(2, 1), "v2999"));
     EXPECT_EQ(store.NextChecked(0), 2);
-}
 
-TEST(RowStore, RefusesRowsOfAnotherWidthAndIndexesOutOfRange)
-{
-    TRowStore store(2);
-    store.Append(Keyed(1, "a"));
     EXPECT_THROW(store.Append({Variant(qint64(2))}), std::invalid_argument);
     EXPECT_THROW(store.Replace(0, {Variant(qint64(2)), Variant("b"), Variant("c")}), std::invalid_argument);
-    EXPECT_EQ(Keys(store), QList<int>({1}));
-    EXPECT_THROW(store.Value(1, 0), std::out_of_range);
-    EXPECT_THROW(store.Value(0, 2), std::out_of_range);
-    EXPECT_THROW(store.SetValue(-1, 0, 1), std::out_of_range);
-    EXPECT_THROW(store.Insert(2, Keyed(3, "c")), std::out_of_range);
-    EXPECT_THROW(store.Remove(1), std::out_of_range);
-    EXPECT_THROW(store.SetChecked(1, true), std::out_of_range);
+    EXPECT_THROW(store.SetValue(0, 2, 1), std::out_of_range);
+    EXPECT_THROW(store.Insert(4, Keyed(3, "c")), std::out_of_range);
+    EXPECT_EQ(Keys(store), QList<int>({0, 1, 2}));
 }
