@@ -11,17 +11,14 @@ using namespace korvenix_test;
 class MDIConfTest : public ConfFixture
 {
 protected:
-    std::vector<TWinTbl *> ObjLists() const
-    {
-        return {conf->WinTblFld.get(), conf->WinTblDepChildObj.get(), conf->WinTblParent.get(),
-                conf->WinTblCard.get(), conf->WinTblTbl.get(), conf->WinTblDetBook.get()};
-    }
     // The rows of each list of an object's pages, -1 for a closed one; with an id, as the
     // repository's tables hold them.
     std::vector<int> ShownRows()
     {
         std::vector<int> rows;
-        for (TWinTbl *list : ObjLists())
+        for (TWinTbl *list : std::initializer_list<TWinTbl *>{conf->WinTblFld.get(), conf->WinTblDepChildObj.get(),
+                                                              conf->WinTblParent.get(), conf->WinTblCard.get(),
+                                                              conf->WinTblTbl.get(), conf->WinTblDetBook.get()})
             rows.push_back(IsOpen(*list) ? Rows(*list) : -1);
         return rows;
     }
@@ -44,19 +41,13 @@ protected:
     {
         return int(std::count_if(obj->FldList->begin(), obj->FldList->end(), [](const TFld *fld) { return !fld->Virt(); }));
     }
-
-    TMDIConfig *conf = nullptr;
 };
 
 TEST_F(MDIConfTest, ListsOpenAndCloseWithTheirMastersAsTheUserClicks)
 {
     DevMode = true;   // the parent links stay read-only even for the developer
-    conf = OpenConfig();
-    ASSERT_NE(conf, nullptr);
     EXPECT_EQ(OpenConfig(), conf);
     EXPECT_EQ(form->mdi->subWindowList().size(), 1);
-    EXPECT_EQ(conf->GetForm()->windowTitle(), "Конфигуратор");
-    EXPECT_TRUE(IsOpen(*conf->WinTblObj));
     EXPECT_EQ(conf->GetForm()->focusWidget(), Grid(*conf->WinTblObj));
     EXPECT_TRUE(Empty());
 
@@ -86,14 +77,14 @@ TEST_F(MDIConfTest, ListsOpenAndCloseWithTheirMastersAsTheUserClicks)
     EXPECT_EQ(conf->TblTreeChild->vt->topLevelItemCount(), 0);
     EXPECT_TRUE(conf->TblTreeChild->TblId().isNull());
 
-    // The object's views tick their columns, its detail books their links.
+    // The object's views tick their columns, its detail books their links, its cards are laid
+    // out in the designer.
     ClickRowAt(*conf->WinTblTbl, 0);
     EXPECT_EQ(conf->TblTree->TblId(), conf->WinTblTbl->FocusedRecId());
     EXPECT_GT(Ticks(conf->TblTree->vt), 0);
     ClickRowAt(*conf->WinTblDetBook, 0);
     EXPECT_EQ(conf->WinDetCheckList->DetBookId(), conf->WinTblDetBook->FocusedRecId());
     EXPECT_GT(Ticks(conf->WinDetCheckList->vt), 0);
-    // The object's cards are laid out in the designer.
     ClickRowAt(*conf->WinTblCard, 0);
     EXPECT_EQ(conf->WinCardConf->CardId(), conf->WinTblCard->FocusedRecId());
     EXPECT_GT(conf->WinCardConf->vt->topLevelItemCount(), 0);
@@ -101,7 +92,7 @@ TEST_F(MDIConfTest, ListsOpenAndCloseWithTheirMastersAsTheUserClicks)
     // The parent links offer no add, change or delete, by button, key or double click.
     ClickRow(*conf->WinTblParent, "Contrag-Deal");
     for (TBtnType type : {TBtnType::btAdd, TBtnType::btEdit, TBtnType::btDel})
-        EXPECT_FALSE(conf->WinTblParent->WinToolBar->GetByBtnType(type)->Enabled());
+        EXPECT_FALSE(Enabled(*conf->WinTblParent, type));
     {
         ModalScript none{};
         for (int key : {Qt::Key_Insert, Qt::Key_Delete, Qt::Key_F2})
@@ -122,9 +113,10 @@ TEST_F(MDIConfTest, ListsOpenAndCloseWithTheirMastersAsTheUserClicks)
 }
 
 // A developer makes an object of warehouses with a name and a link to the products, gives it a
-// view and a card; after the next login it is among the data, its window shows the chosen
-// columns and takes rows. Deleted again, it leaves nothing behind. Each add of an object (also a
-// cancelled one), confirmed change and completed delete reaches the main form's "Данные".
+// view and a card with both fields laid out; after the next login it is among the data, its
+// window shows the chosen columns and its card takes rows. Deleted again, it leaves nothing
+// behind. Each add of an object (also a cancelled one), confirmed change and completed delete
+// reaches the main form's "Данные".
 TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDeletedWithoutTrace)
 {
     const QStringList menu = DataMenu();
@@ -135,8 +127,7 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
         Press(list, type);
         return fired - before;
     };
-    auto open = [&] {
-        conf = OpenConfig();
+    auto listen = [&] {
         const auto mainForms = conf->OnObjChangeData;
         conf->OnObjChangeData = [&, mainForms](TWinTbl *sender) {
             EXPECT_EQ(sender, conf->WinTblObj.get());
@@ -145,7 +136,13 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
         };
     };
     const ModalScript::Step ok = [](QWidget *card) { ClickButton(card, "ОК"); };
-    const ModalScript::Step cancel = [](QWidget *card) { ClickButton(card, "Отмена"); };
+    auto typed = [&](std::initializer_list<std::pair<QString, QString>> values) {
+        return [=](QWidget *card) {
+            for (const auto &[caption, text] : values)
+                Type(card, caption, text);
+            ok(card);
+        };
+    };
     auto named = [&](const QString &name) {
         return [=](QWidget *card) {
             Type(card, "Имя", name);
@@ -154,30 +151,20 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
             ok(card);
         };
     };
-    open();
+    listen();
     TWinTbl &objects = *conf->WinTblObj;
-    EXPECT_EQ(act(objects, TBtnType::btAdd, {cancel}), 1);
-    EXPECT_EQ(act(objects, TBtnType::btAdd, {[&](QWidget *card) {
-                      Type(card, "Таблица", "SKLAD");
-                      Type(card, "Наименование", "Склады");
-                      Type(card, "Краткое наименование", "Склад");
-                      ok(card);
-                  }}),
+    EXPECT_EQ(act(objects, TBtnType::btAdd, {[](QWidget *card) { ClickButton(card, "Отмена"); }}), 1);
+    EXPECT_EQ(act(objects, TBtnType::btAdd,
+                  {typed({{"Таблица", "SKLAD"}, {"Наименование", "Склады"}, {"Краткое наименование", "Склад"}})}),
               1);
     ASSERT_TRUE(InRepository("SKLAD"));
-    EXPECT_EQ(conf->WinTblObj->CurrentObj, O("SKLAD"));
-    EXPECT_EQ(act(objects, TBtnType::btEdit, {[&](QWidget *card) { Type(card, "Краткое наименование", "Склады"), ok(card); }}), 1);
-    EXPECT_EQ(act(objects, TBtnType::btEdit, {cancel}), 0);
+    EXPECT_EQ(act(objects, TBtnType::btEdit, {typed({{"Краткое наименование", "Склады"}})}), 1);
+    EXPECT_EQ(act(objects, TBtnType::btEdit, {[](QWidget *card) { ClickButton(card, "Отмена"); }}), 0);
     EXPECT_EQ(DataMenu(), menu + QStringList{"Склады"});
 
     EXPECT_EQ(act(*conf->WinTblFld, TBtnType::btAdd,
                   {[](QWidget *card) { Pick(card, "Тип поля"); }, [](QWidget *picker) { PickRow(picker, "Строка"); },
-                   [&](QWidget *card) {
-                       Type(card, "Поле таблицы", "SKLAD_NAME");
-                       Type(card, "Наименование", "Название");
-                       Type(card, "Размер", "40");
-                       ok(card);
-                   }}),
+                   typed({{"Поле таблицы", "SKLAD_NAME"}, {"Наименование", "Название"}, {"Размер", "40"}})}),
               0);
     act(*conf->WinTblFld, TBtnType::btAdd,
         {[](QWidget *card) { Pick(card, "Тип поля"); }, [](QWidget *picker) { PickRow(picker, "Ссылка"); },
@@ -187,40 +174,31 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
              PickRow(picker, "Товары");
          },
          [](QWidget *card) { Pick(card, "Правило удаления"); }, [](QWidget *picker) { PickRow(picker, "Запрет удаления"); },
-         [&](QWidget *card) {
-             Type(card, "Поле таблицы", "PRODUCT_ID");
-             Type(card, "Наименование", "Товар");
-             ok(card);
-         }});
-    EXPECT_EQ(Rows(*conf->WinTblFld), 3);
+         typed({{"Поле таблицы", "PRODUCT_ID"}, {"Наименование", "Товар"}})});
     act(*conf->WinTblTbl, TBtnType::btAdd, {named("Main")});
     // The column tree was built again with every new field.
     for (const QStringList &path : {QStringList{"SKLAD_NAME"}, QStringList{"PRODUCT_ID", "PRODUCT_NAME"}}) {
-        QTreeWidgetItem *node = ConfigFixture::Node(conf->TblTree->vt, path);
+        QTreeWidgetItem *node = Node(conf->TblTree->vt, path);
         ASSERT_NE(node, nullptr) << path.join(">").toStdString();
         node->setCheckState(0, Qt::Checked);
     }
-    QTest::mouseClick(conf->TblTree->WinToolBar->GetByBtnType(TBtnType::btSave)->Widget(), Qt::LeftButton);
+    Press(*conf->TblTree, TBtnType::btSave);
     act(*conf->WinTblCard, TBtnType::btAdd, {named("Main")});
     // The new card, focused in its list, is laid out in the designer: its two fields on it.
     TWinCardConf &designer = *conf->WinCardConf;
     ASSERT_FALSE(designer.CardId().isNull());
-    EXPECT_EQ(designer.CardId(), conf->WinTblCard->FocusedRecId());
     QTreeWidgetItem *root = designer.vt->topLevelItem(0);
     ASSERT_NE(root, nullptr);
     for (const QString &field : {QStringLiteral("Название"), QStringLiteral("Товар")}) {
-        Popup(designer.vt, designer.PM, root, {"Добавить поле", field});
+        Popup(designer.vt, root, {"Добавить поле", field});
         QTreeWidgetItem *node = designer.vt->findItems(field, Qt::MatchExactly | Qt::MatchRecursive).value(0);
         ASSERT_NE(node, nullptr) << field.toStdString();
         designer.vt->setCurrentItem(node);
         QTest::mouseClick(designer.btWidthUp, Qt::LeftButton);
     }
-    QTest::mouseClick(designer.WinToolBar->GetByBtnType(TBtnType::btSave)->Widget(), Qt::LeftButton);
+    Press(designer, TBtnType::btSave);
 
-    {
-        ModalScript script{LogIn};
-        form->miLogin->trigger();
-    }
+    Relogin();
     ASSERT_TRUE(DataMenu().contains("Склады"));
     OpenData("SKLAD");
     TWinTbl &rows = *dynamic_cast<TMDITbl &>(*form->MDIList->Last()).GetWinTbl();
@@ -228,12 +206,13 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     for (int c = 0; c < Grid(rows)->model()->columnCount(); ++c)
         columns << Grid(rows)->model()->headerData(c, Qt::Horizontal).toString();
     EXPECT_EQ(columns, QStringList({"Название", "Товар>Наименование"}));
-    act(rows, TBtnType::btAdd, {[&](QWidget *card) { Type(card, "Название", "Склад 1"), ok(card); }});
+    act(rows, TBtnType::btAdd, {typed({{"Название", "Склад 1"}})});
     act(rows, TBtnType::btAdd, {ok});
     EXPECT_EQ(Rows(rows), 2);
     EXPECT_EQ(Count("select count(*) from SKLAD where SKLAD_NAME = 'Склад 1'"), 1);
 
-    open();
+    conf = OpenConfig();
+    listen();
     ClickRow(*conf->WinTblObj, "SKLAD");
     BoxSeen question;
     EXPECT_EQ(act(*conf->WinTblObj, TBtnType::btDel, {AnswerBox(question, "&Нет")}), 0);
@@ -242,10 +221,7 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     EXPECT_FALSE(InRepository("SKLAD"));
     EXPECT_EQ(DataMenu(), menu);
     EXPECT_EQ(form->MDIList->Count(), 1);
-    EXPECT_EQ(Count("select count(*) from RDB$RELATIONS where RDB$RELATION_NAME = 'SKLAD'"), 0);
-    EXPECT_EQ(Count("select count(*) from RDB$GENERATORS where RDB$GENERATOR_NAME = 'SKLAD_ID'"), 0);
-    EXPECT_EQ(Count("select count(*) from OBJ where OBJ_TABLE = 'SKLAD'"), 0);
-    EXPECT_EQ(Count("select count(*) from FLD where OBJ_ID not in (select OBJ_ID from OBJ)"), 0);
+    EXPECT_EQ(Traces("SKLAD"), 0);
     EXPECT_EQ(O("PRODUCT")->ChildList->Count(), Count("select count(*) from DEP where OBJ_ID = :O", {{"O", O("PRODUCT")->Id()}}));
     form->grab();
     Key(*conf->WinTblObj, Qt::Key_F5);

@@ -1,44 +1,34 @@
 #include "CardWidgets.h"
 #include "ConfFixture.h"
-#include "Fld.h"
 #include "ObjLink.h"
 
 namespace {
 
-using korvenix_test::ConfFixture;
-using korvenix_test::Labelled;
-using korvenix_test::Pick;
-using korvenix_test::PickRow;
+using namespace korvenix_test;
 
-class WinAtrFldTest : public ConfFixture
+// The controls of the field card that follow the type and the summing link, read-only or not.
+QString Editable(QWidget *card)
 {
-protected:
-    // The controls of the field card that follow the type and the summing link, read-only or not.
-    static QString Editable(QWidget *card)
-    {
-        QStringList editable;
-        for (const QString caption : {"Размер", "Внешний объект", "Правило удаления", "Суммируемая связь",
-                                      "Суммируемое поле", "Формула"})
-            if (QLineEdit *edit = Labelled(card, caption)) {
-                // A picker's edit takes no typing: its button says whether it may be used.
-                auto *picker = dynamic_cast<TButtonedEdit *>(edit);
-                if (picker ? picker->ShowButton() : !edit->isReadOnly())
-                    editable << caption;
-            }
-        return editable.join(", ");
-    }
-    static int PickerRows(QWidget *picker)
-    {
-        return picker->findChild<QAbstractItemView *>()->model()->rowCount();
-    }
-};
+    QStringList editable;
+    for (const QString caption : {"Размер", "Внешний объект", "Правило удаления", "Суммируемая связь",
+                                  "Суммируемое поле", "Формула"})
+        if (QLineEdit *edit = Labelled(card, caption)) {
+            // A picker's edit takes no typing: its button says whether it may be used.
+            auto *picker = dynamic_cast<TButtonedEdit *>(edit);
+            if (picker ? picker->ShowButton() : !edit->isReadOnly())
+                editable << caption;
+        }
+    return editable.join(", ");
+}
+int PickerRows(QWidget *picker) { return picker->findChild<QAbstractItemView *>()->model()->rowCount(); }
+
+using WinAtrFldTest = ConfFixture;
 
 // A new field's card enables what its type allows; a summing link enables the summed field,
-// whose picker then offers only the detail object's fields of the field's own type.
+// whose picker then offers only the detail object's fields of the field's own type. An existing
+// summing field takes no formula.
 TEST_F(WinAtrFldTest, TheFieldCardFollowsTheTypeAndTheSummingLink)
 {
-    TMDIConfig *conf = OpenConfig();
-    ASSERT_NE(conf, nullptr);
     ClickRow(*conf->WinTblObj, "PRODUCT");
     QStringList seen;
     int links = -1, fields = -1;
@@ -65,15 +55,12 @@ TEST_F(WinAtrFldTest, TheFieldCardFollowsTheTypeAndTheSummingLink)
                             {{"O", O("DEALPROD")->Id()}}));
     EXPECT_GT(fields, 1);
 
-    // An existing field: a formula only where the type takes one and nothing is summed.
-    for (const auto &[table, field, editable] : {std::tuple{"PRODUCT", "PRODUCT_NAME", "Формула"}, {"DEAL", "DEAL_SUM", ""}}) {
-        ClickRow(*conf->WinTblObj, table);
-        ClickRow(*conf->WinTblFld, field);
-        QString shown;
-        ModalScript script{[&](QWidget *card) { shown = Editable(card), ClickButton(card, "Отмена"); }};
-        Key(*conf->WinTblFld, Qt::Key_F2);
-        EXPECT_EQ(shown, editable) << field;
-    }
+    ClickRow(*conf->WinTblObj, "DEAL");
+    ClickRow(*conf->WinTblFld, "DEAL_SUM");
+    QString shown;
+    ModalScript script{[&](QWidget *card) { shown = Editable(card), ClickButton(card, "Отмена"); }};
+    Key(*conf->WinTblFld, Qt::Key_F2);
+    EXPECT_EQ(shown, "");
 }
 
 } // namespace
