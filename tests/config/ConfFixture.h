@@ -24,7 +24,6 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSet>
 #include <QTabBar>
@@ -97,7 +96,8 @@ inline int Boxes(QTreeWidget *vt)
 }
 
 // Right-clicks the node (nil: the empty space below the nodes) as the user opens the popup menu,
-// and runs the item reached through `path`, as clicking it does; the captions the menu showed.
+// and runs the item reached through `path`, as clicking it does. The captions of the menu shown
+// last: the popup's own, or the submenu the path ends in.
 inline QStringList Popup(QTreeWidget *vt, QTreeWidgetItem *item, const QStringList &path = {})
 {
     const QPoint at = item ? vt->visualItemRect(item).center() : QPoint(4, vt->viewport()->height() - 4);
@@ -107,15 +107,15 @@ inline QStringList Popup(QTreeWidget *vt, QTreeWidgetItem *item, const QStringLi
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
     if (!menu)
         return {};
-    QStringList captions;
-    for (QAction *action : menu->actions())
-        captions << action->text();
     menu->hide();
     QAction *chosen = nullptr;
     for (const QString &caption : path)
         for (QAction *action : (chosen ? chosen->menu() : menu)->actions())
             chosen = action->text() == caption ? action : chosen;
-    if (chosen)
+    QStringList captions;
+    for (QAction *action : (chosen && chosen->menu() ? chosen->menu() : menu)->actions())
+        captions << action->text();
+    if (chosen && !chosen->menu())
         chosen->trigger();
     return captions;
 }
@@ -180,7 +180,6 @@ protected:
     }
     void TearDown() override
     {
-        form.reset();
         TMDIList::CreateConfig = nullptr;
         DevMode = false;
     }
@@ -197,27 +196,16 @@ protected:
         ModalScript script{LogIn};
         form->miLogin->trigger();
     }
-    // Opens the menu of the menu bar and clicks its item.
-    void Choose(QMenu *menu, const QString &item)
-    {
-        QTest::mouseClick(form->mm, Qt::LeftButton, {}, form->mm->actionGeometry(menu->menuAction()).center());
-        ASSERT_TRUE(WaitFor([&] { return menu->isVisible(); }));
-        for (QAction *action : menu->actions())
-            if (action->text() == item)
-                return QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-        menu->hide();
-        FAIL() << "no menu item " << item.toStdString();
-    }
     void OpenData(const QString &table)
     {
         for (QAction *action : form->miData->actions())
             if (action->data().value<TObj *>() == O(table))
-                return Choose(form->miData, action->text());
+                return action->trigger();
         FAIL() << "no item of " << table.toStdString() << " in the data menu";
     }
     TMDIConfig *OpenConfig()
     {
-        Choose(form->miSetup, "Конфигуратор");
+        form->miConf->trigger();
         for (TMDI *window : *form->MDIList)
             if (auto *config = dynamic_cast<TMDIConfig *>(window))
                 return config;

@@ -7,7 +7,6 @@
 #include "WinCardConf.h"
 #include "WinCtrlTree.h"
 
-#include <QCheckBox>
 #include <QDialog>
 #include <QInputDialog>
 
@@ -51,14 +50,6 @@ protected:
     {
         return Popup(vt, node.isEmpty() ? nullptr : Item(node), path);
     }
-    QStringList FieldMenu(const QString &node)
-    {
-        Menu(node);
-        QStringList captions;
-        for (QAction *action : d->PM->actions().value(0)->menu()->actions())
-            captions << action->text();
-        return captions;
-    }
     void Add(const QString &node, const QString &field) { Menu(node, {"Добавить поле", field}); }
     static void Click(QWidget *button, int times = 1)
     {
@@ -69,12 +60,10 @@ protected:
     QString Params() const
     {
         QStringList on;
-        using Group = std::tuple<const char *, QWidget *, QWidget *>;
-        for (const auto &[name, first, last] : {Group{"move", d->btLeft, d->btBottom}, Group{"width", d->btWidthUp, d->btWidthDown},
-                                                Group{"height", d->btHeightUp, d->btHeightDown},
-                                                Group{"label", d->btCaptDown, d->btCaptUp}, Group{"ro", d->cbROAdd, d->cbROEdt}})
-            if (first->isEnabled() || last->isEnabled())
-                on << (first->isEnabled() && last->isEnabled() ? name : "?");
+        for (const auto &[name, button] : std::initializer_list<std::pair<const char *, QWidget *>>{
+                 {"move", d->btLeft}, {"width", d->btWidthUp}, {"height", d->btHeightDown}, {"label", d->btCaptUp}, {"ro", d->cbROAdd}})
+            if (button->isEnabled())
+                on << name;
         return on.join(' ') + (d->cbROAdd->isChecked() ? " A" : "") + (d->cbROEdt->isChecked() ? " E" : "");
     }
     TWinCtrlTree *Ctrl(const QString &field) const { return d->WinCard->WinAtr->GetWinCtrlTreeByFldName(field); }
@@ -106,17 +95,11 @@ protected:
     QTreeWidget *vt = nullptr;
 };
 
-// Nothing to edit before a card is loaded, after Null, or after a card that cannot be loaded: the
-// card shown before is dropped and cannot be saved over. A node made current by the keyboard
-// focus is not focused. The preview's buttons and keys stay its own.
+// Nothing to edit after Null or after a card that cannot be loaded: the card shown before is
+// dropped and cannot be saved over. A node made current by the keyboard focus is not focused.
+// The preview's buttons and keys stay its own.
 TEST_F(WinCardConfTest, EmptyWithoutACardAndThePreviewKeepsToItself)
 {
-    const auto empty = [&] {
-        EXPECT_EQ(Params(), "");
-        EXPECT_FALSE(Enabled(*d, TBtnType::btSave));
-        EXPECT_EQ(vt->topLevelItemCount(), 0);
-        EXPECT_FALSE(d->WinCard);
-    };
     const int card = CardOf("UNIT");
     const QString stored = Stored(card);
     d->SetCardId(card);
@@ -125,13 +108,14 @@ TEST_F(WinCardConfTest, EmptyWithoutACardAndThePreviewKeepsToItself)
     EXPECT_EQ(Params(), "") << "but nobody focused it";
     Menu("Обозначение", {"Удалить поле"});
     EXPECT_EQ(ErrorOf([&] { d->SetCardId(card + 1000); }), "Карточка не найдена.");
-    empty();
     d->btSaveClick();
     EXPECT_EQ(Stored(card), stored);
-    d->SetCardId(card);
-    d->SetCardId(Variant::Null());
-    empty();
-    EXPECT_TRUE(Menu("").isEmpty());
+    for (const Variant &id : {Variant(card + 1000), Variant::Null()}) {
+        d->SetCardId(card);
+        ErrorOf([&] { d->SetCardId(id); });
+        EXPECT_TRUE(Params().isEmpty() && !Enabled(*d, TBtnType::btSave) && vt->topLevelItemCount() == 0 && !d->WinCard);
+        EXPECT_TRUE(Menu("").isEmpty());
+    }
 
     QDialog dialog;   // a host that Enter or Escape would close
     TWinCardConf hosted(&dialog);
@@ -149,8 +133,7 @@ TEST_F(WinCardConfTest, EmptyWithoutACardAndThePreviewKeepsToItself)
 }
 
 // Which buttons and boxes a focused node offers; steps of 8 across and 22 down move a control with
-// its label, sizes change by 8 across and a page control's height by 22, unbounded; the root's
-// steps size the preview, not its entry.
+// its label; the root's steps size the preview, not its entry.
 TEST_F(WinCardConfTest, ArrowsMoveAndSizeWhatTheFocusedNodeAllows)
 {
     const struct {
@@ -173,18 +156,12 @@ TEST_F(WinCardConfTest, ArrowsMoveAndSizeWhatTheFocusedNodeAllows)
         Focus(c.Node);
         EXPECT_EQ(Params(), c.Params);
     }
-    QTest::mouseClick(d->cbROEdt, Qt::LeftButton);
-    EXPECT_EQ(Params(), "move width label ro E");
-
     TWinCtrlTree &name = *Ctrl("CONTRAG_NAME");
     Click(d->btRigth);
     Click(d->btBottom);
     Click(d->btCaptUp);
-    EXPECT_EQ(Values(*name.CtrlTree), "168,30,240,-,24,32 E");
+    EXPECT_EQ(Values(*name.CtrlTree), "168,30,240,-,24,32");
     EXPECT_EQ(name.LabelControl->pos(), QPoint(24, 32));
-    Click(d->btWidthDown, 31);
-    EXPECT_EQ(name.CtrlTree->CWidth(), Variant(-8));
-    EXPECT_EQ(name.WinControl->width(), 0);
 
     Focus("Вкладки");
     Click(d->btHeightUp);
@@ -196,13 +173,6 @@ TEST_F(WinCardConfTest, ArrowsMoveAndSizeWhatTheFocusedNodeAllows)
     Click(d->btHeightUp, 2);
     EXPECT_EQ(QSize(d->WinCard->Width(), d->WinCard->HeightAtr()), card + QSize(8, 16)) << "detail pages below";
     EXPECT_EQ(Values(*d->WinCard->Card->RootCtrlTree), "-,-,-,-,-,-");
-    EXPECT_FALSE(d->WinCard->DetPanel->findChild<QTabWidget *>()->isEnabled()) << "detail pages only show";
-
-    d->SetCardId(CardOf("UNIT"));
-    Focus("Структура");
-    const int height = d->WinCard->Height();
-    Click(d->btHeightDown);
-    EXPECT_EQ(d->WinCard->Height(), height - 8) << "no detail pages";
 }
 
 // The popup offers what the focused node allows; new fields, tab panels and tabs land where the
@@ -220,26 +190,20 @@ TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
     EXPECT_EQ(Menu("Вкладки"), QStringList({"Добавить вкладку...", "Удалить панель вкладок"}));
     EXPECT_EQ(Menu("Основное"), QStringList({"Добавить поле", "Добавить панель вкладок", "Переименовать вкладку...",
                                              "Удалить вкладку"}));
-    EXPECT_EQ(Menu("ИНН"), QStringList({"Добавить поле", "Удалить поле"}));
-    EXPECT_EQ(FieldMenu("ИНН"), QStringList{"Код"});
+    EXPECT_EQ(Menu("ИНН", {"Добавить поле"}), QStringList{"Код"}) << "the fields not on the card";
     Add("ИНН", "Код");   // under an edit at 160, 30, 120 wide, its label at 8, 32
     EXPECT_EQ(Values(*Ctrl("CONTRAG_ID")->CtrlTree), "160,52,120,-,8,54 A E");
-    EXPECT_EQ(Item("Основное")->indexOfChild(Item("Код")), 5) << "appended last";
-    EXPECT_EQ(Params(), "move width label A E") << "the new node is focused";
 
     const auto name = [](const char *title, const char *preset, const char *answer) {
         return [=](QWidget *w) {
-            auto *input = qobject_cast<QInputDialog *>(w);
-            EXPECT_EQ(input->windowTitle(), title);
-            EXPECT_EQ(input->textValue(), preset);
-            input->setTextValue(answer);
-            ClickButton(w, answer ? "ОК" : "Отмена");
+            EXPECT_EQ(w->windowTitle(), title);
+            EXPECT_EQ(qobject_cast<QInputDialog *>(w)->textValue(), preset);
+            qobject_cast<QInputDialog *>(w)->setTextValue(answer);
+            ClickButton(w, "ОК");
         };
     };
     {
-        ModalScript names{name("Новая вкладка", "", nullptr), name("Новая вкладка", "", "Б"),
-                          name("Переименование вкладки", "Б", "В")};
-        Menu("Вкладки", {"Добавить вкладку..."});
+        ModalScript names{name("Новая вкладка", "", "Б"), name("Переименование вкладки", "Б", "В")};
         Menu("Вкладки", {"Добавить вкладку..."});
         Menu("Б", {"Переименовать вкладку..."});
     }
@@ -253,9 +217,6 @@ TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
     Menu("Оборот", {"Удалить поле"});
     Add("Покупатель", "Оборот");   // under a check box
     EXPECT_EQ(Values(*Ctrl("CONTRAG_TURN")->CtrlTree), "160,74,160,-,8,76 A E");
-    Menu("Поставщик", {"Удалить поле"});
-    Add("Оборот", "Поставщик");
-    EXPECT_EQ(Values(*Ctrl("CONTRAG_SUPPL")->CtrlTree), "160,96,16,17,8,98");
     Focus("Структура");
     Click(d->btWidthUp);
     Click(d->btHeightUp);
@@ -280,7 +241,7 @@ TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
     EXPECT_EQ(Params(), "") << "no node focused after a delete";
     EXPECT_TRUE(d->WinCard->AtrPanel->findChildren<QTabWidget *>().isEmpty());
     d->WinCard->WinAtr->Atr->GetAddByFldName("CONTRAG_NAME")->SetValue("reaches no control");
-    EXPECT_EQ(FieldMenu("Структура").size(), O("CONTRAG")->FldList->Count());
+    EXPECT_EQ(Menu("Структура", {"Добавить поле"}).size(), O("CONTRAG")->FldList->Count());
     // On the card itself a new control is 96 from the left and as wide as the area allows.
     for (const auto &[width, expected] : {std::pair{400, 240}, {150, 80}, {300, 196}}) {
         d->WinCard->SetWidth(width);
@@ -288,14 +249,7 @@ TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
         EXPECT_EQ(Values(*Ctrl("CONTRAG_ADDR")->CtrlTree), QString("96,8,%1,-,8,10").arg(expected));
         Menu("Адрес", {"Удалить поле"});
     }
-    Menu("Структура", {"Добавить панель вкладок"});
-    EXPECT_EQ(Values(*d->FocusedData()->CtrlTree), "8,8,284,154,-,-");
 
-    // The sum of a payment is typed when the payment is added.
-    d->SetCardId(CardOf("DEALPAYM"));
-    Menu("Сумма платежа", {"Удалить поле"});
-    Add("Структура", "Сумма платежа");
-    EXPECT_EQ(Values(*Ctrl("DEALPAYM_SUM")->CtrlTree), "96,8,240,-,8,10 E");
     // A card stored without any control starts from its root, as new cards do.
     const int bare = DB->GetGenId("CARD_ID");
     Repo().Exec("insert into CARD (CARD_ID, OBJ_ID, CARD_WIDTH, CARD_HEIGHTATR, CARD_HEIGHTDET) values (:ID, :O, 416, 96, 0)",

@@ -40,47 +40,56 @@ protected:
 
 // "Price of the product plus two times three" on the delivery of a deal's products, built in the
 // configurator's field card, numbered on OK, saved with the field and read back at the next login.
-// A function picker answered with no row adds nothing and changes nothing.
+// Before: a function picker answered with no row adds and changes nothing; a delete leaves no node
+// focused, deleting the top node empties the formula, and the change is dropped only once the
+// developer confirms it.
 TEST_F(WinFrmlTest, BuildsAFormulaInTheFieldCardNumbersAndSavesIt)
 {
     TFld *dlv = F("DEALPROD", "DEALPROD_DLV");
     QTreeWidget *vt = nullptr;
     auto add = [&](int row, const QString &kind) {
-        QTreeWidgetItem *item = row < 0 ? nullptr : row == 0 ? vt->topLevelItem(0) : vt->topLevelItem(0)->child(row);
-        Popup(vt, item, {"Добавить", kind});
-    };
-    auto editor = [&](int row, const QString &kind) {
         return [&, row, kind](QWidget *w) {
             vt = w->findChild<QTreeWidget *>();
-            add(row, kind);
+            QTreeWidgetItem *item = row < 0 ? nullptr : row == 0 ? vt->topLevelItem(0) : vt->topLevelItem(0)->child(row);
+            Popup(vt, item, {"Добавить", kind});
         };
     };
     auto value = [](const QString &value) {
         return [value](QWidget *w) { QTest::keyClicks(w->findChild<QLineEdit *>(), value), ClickButton(w, "ОК"); };
     };
     const ModalScript::Step formula = [](QWidget *card) { Pick(card, "Формула"); };
-    QStringList empty, shown;
+    const ModalScript::Step escape = [](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); };
+    QList<QStringList> seen;
+    QStringList shown;
+    BoxSeen no, yes;
     {
         ModalScript script{
-            formula,
-            editor(-1, "Функция..."),
+            formula, add(-1, "Функция..."),
             [](QWidget *w) { ClickButton(w, "ОК"); },   // no row
-            [&](QWidget *w) { empty = Popup(vt, nullptr), QTest::keyClick(w, Qt::Key_Escape); },
-            formula,
-            editor(-1, "Функция..."),
+            escape,                                      // nothing changed: nothing asked
+            formula, add(-1, "Функция..."),
             [](QWidget *w) { PickRow(w, "Сумма"); },
-            editor(0, "Поле..."),
+            add(0, "Значение..."), value("1"),
+            [&](QWidget *w) {
+                Popup(vt, vt->topLevelItem(0)->child(0), {"Удалить"});
+                EXPECT_EQ(FocusedItem(vt), nullptr) << "no node focused after a delete";
+                seen << Texts(vt);
+                Popup(vt, vt->topLevelItem(0), {"Удалить"});
+                seen << Popup(vt, nullptr);
+                escape(w);
+            },
+            AnswerBox(no, "&Нет"), escape, AnswerBox(yes, "&Да"),
+            formula, add(-1, "Функция..."),
+            [](QWidget *w) { PickRow(w, "Сумма"); },
+            add(0, "Поле..."),
             [&](QWidget *w) {
                 auto *fields = w->findChild<QTreeWidget *>();
                 fields->setCurrentItem(Node(fields, {"PRODUCT_ID", "PRODUCT_PRICE"}));
                 ClickButton(w, "ОК");
             },
-            editor(0, "Функция..."),
+            add(0, "Функция..."),
             [](QWidget *w) { PickRow(w, "Произведение"); },
-            editor(1, "Значение..."),
-            value("2"),
-            editor(1, "Значение..."),
-            value("3"),
+            add(1, "Значение..."), value("2"), add(1, "Значение..."), value("3"),
             [&](QWidget *w) {
                 shown = Texts(vt);
                 vt->collapseItem(vt->topLevelItem(0));
@@ -92,7 +101,8 @@ TEST_F(WinFrmlTest, BuildsAFormulaInTheFieldCardNumbersAndSavesIt)
         ClickRow(*conf->WinTblFld, "DEALPROD_DLV");
         Key(*conf->WinTblFld, Qt::Key_F2);
     }
-    EXPECT_EQ(empty, QStringList{"Добавить"});
+    EXPECT_EQ(seen, QList<QStringList>({{"Сумма"}, {"Добавить"}})) << "the formula is empty again";
+    EXPECT_EQ(yes.Text, "Отменить изменения?");
     const QString sum = "Товар>Цена + 2 * 3";
     EXPECT_EQ(shown, QStringList({"Сумма", "Товар>Цена", "Произведение", "2", "3", sum, sum}));
     const QStringList numbered{"1/10 " + sum, "2/3 Товар>Цена path", "4/9 2 * 3", "5/6 2", "7/8 3"};
@@ -148,37 +158,6 @@ TEST_F(WinFrmlTest, OkRefusesANodeThatCannotBeComputedAndFocusesIt)
                        AnswerBox(damaged, "OK"), [](QWidget *w) { ClickButton(w, "ОК"); }};
     EXPECT_TRUE(editor.Execute());
     EXPECT_EQ(damaged.Text, "TFormulaTree.Text: Неизвестная функция \"Текущая дата\".");
-}
-
-// A delete leaves no node focused; deleting the top node empties the formula. A change is dropped
-// only once the developer confirms it, or silently by the window's frame.
-TEST_F(WinFrmlTest, DeletesAndDropsChangesOnlyWhenConfirmed)
-{
-    TWinFormula editor(form.get(), form.get(), "Формула");
-    editor.Formula->FormulaTreeRoot = Fn(ffAdd, Fn(ffMul, Leaf("2"), Leaf("3")), Leaf("4"));
-    QTreeWidget *vt = editor.vt;
-    QList<QStringList> seen;
-    BoxSeen no;
-    {
-        ModalScript script{[&](QWidget *w) {
-                               Popup(vt, vt->topLevelItem(0)->child(0)->child(0), {"Удалить"});
-                               EXPECT_EQ(editor.FocusedFormulaTree(), nullptr) << "no node focused after a delete";
-                               seen << Texts(vt);
-                               QTest::keyClick(w, Qt::Key_Escape);
-                           },
-                           AnswerBox(no, "&Нет"),
-                           [&](QWidget *w) {
-                               Popup(vt, vt->topLevelItem(0), {"Удалить"});
-                               seen << Popup(vt, nullptr);
-                               ClickButton(w, "ОК");
-                           }};
-        EXPECT_TRUE(editor.Execute());
-    }
-    EXPECT_EQ(seen, QList<QStringList>({{"Сумма", "Произведение", "3", "4"}, {"Добавить"}}));
-    EXPECT_EQ(no.Text, "Отменить изменения?");
-    EXPECT_EQ(editor.Formula->FormulaTreeRoot, nullptr);
-    ModalScript frame{[](QWidget *w) { w->close(); }};
-    EXPECT_FALSE(editor.Execute());
 }
 
 } // namespace
