@@ -141,18 +141,11 @@ Widget *Labelled(QWidget *card, const QString &caption)
     ADD_FAILURE() << "no control labelled " << caption.toStdString();
     return nullptr;
 }
-// Replaces the edit's text by typing it, each character as the key's text (the test keys know
-// only ASCII).
+// Replaces the text of the edit with this caption.
 inline void Type(QWidget *card, const QString &caption, const QString &text)
 {
-    QLineEdit *edit = Labelled(card, caption);
-    ASSERT_NE(edit, nullptr);
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(edit, &press);
-    }
+    if (QLineEdit *edit = Labelled(card, caption))
+        edit->setText(text);
 }
 // Opens the value picker (or the editor) of a control with F2.
 inline void Pick(QWidget *card, const QString &caption)
@@ -257,6 +250,10 @@ protected:
 
     TObj *O(const QString &table) const { return DB->ObjList->GetObjByTable(table); }
     TFld *F(const QString &table, const QString &field) const { return O(table)->GetFldByName(field); }
+    static int StoredFields(const TObj *obj)
+    {
+        return int(std::count_if(obj->FldList->begin(), obj->FldList->end(), [](const TFld *fld) { return !fld->Virt(); }));
+    }
     static bool InRepository(const QString &table)
     {
         return std::any_of(DB->ObjList->begin(), DB->ObjList->end(), [&](const TObj *obj) { return obj->Table() == table; });

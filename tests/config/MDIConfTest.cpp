@@ -37,10 +37,6 @@ protected:
                conf->TblTree->vt->topLevelItemCount() == 0 && conf->TblTreeChild->vt->topLevelItemCount() == 0 &&
                conf->WinDetCheckList->Count() == 0 && conf->WinCardConf->CardId().isNull();
     }
-    static int StoredFields(const TObj *obj)
-    {
-        return int(std::count_if(obj->FldList->begin(), obj->FldList->end(), [](const TFld *fld) { return !fld->Virt(); }));
-    }
 };
 
 TEST_F(MDIConfTest, ListsOpenAndCloseWithTheirMastersAsTheUserClicks)
