@@ -18,20 +18,13 @@
 #include "WinTblTbl.h"
 #include "WinTree.h"
 
-#include <QApplication>
-#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPushButton>
-#include <QSet>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTableView>
 #include <QTest>
 #include <QToolButton>
-#include <QTreeWidgetItemIterator>
 
 namespace korvenix_test {
 

@@ -31,7 +31,7 @@ TEST_F(WinAtrFldTest, TheFieldCardFollowsTheTypeAndTheSummingLink)
 {
     ClickRow(*conf->WinTblObj, "PRODUCT");
     QStringList seen;
-    int links = -1, fields = -1;
+    int fields = -1;
     {
         BoxSeen question;
         ModalScript script{
@@ -40,7 +40,7 @@ TEST_F(WinAtrFldTest, TheFieldCardFollowsTheTypeAndTheSummingLink)
             [&](QWidget *card) { seen << Editable(card), Pick(card, "Тип поля"); },
             [](QWidget *picker) { PickRow(picker, "Число (2 знака)"); },
             [&](QWidget *card) { seen << Editable(card), Pick(card, "Суммируемая связь"); },
-            [&](QWidget *picker) { links = PickerRows(picker), PickRow(picker, "Product-DealProd"); },
+            [](QWidget *picker) { PickRow(picker, "Product-DealProd"); },
             [&](QWidget *card) { seen << Editable(card), Pick(card, "Суммируемое поле"); },
             [&](QWidget *picker) { fields = PickerRows(picker), ClickButton(picker, "Отмена"); },
             [](QWidget *card) { ClickButton(card, "Отмена"); },
@@ -49,7 +49,6 @@ TEST_F(WinAtrFldTest, TheFieldCardFollowsTheTypeAndTheSummingLink)
     }
     EXPECT_EQ(seen, QStringList({"", "Размер, Формула", "Суммируемая связь, Формула",
                                    "Суммируемая связь, Суммируемое поле"}));
-    EXPECT_EQ(links, O("PRODUCT")->ChildList->Count());
     EXPECT_EQ(fields, Count("select count(*) from FLD F join FLDTYPE T on T.FLDTYPE_ID = F.FLDTYPE_ID "
                             "where F.OBJ_ID = :O and T.FLDTYPE_NAME = 'Num182'",
                             {{"O", O("DEALPROD")->Id()}}));

@@ -128,7 +128,6 @@ TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
                     .arg(F("CONTRAG", "CONTRAG_ID")->Id()));
     const QString before = Stored(card);
     d->SetCardId(card);
-    EXPECT_EQ(Menu("Структура"), QStringList({"Добавить поле", "Добавить панель вкладок"}));
     EXPECT_EQ(Menu("Основное"), QStringList({"Добавить поле", "Добавить панель вкладок", "Переименовать вкладку...",
                                              "Удалить вкладку"}));
     EXPECT_EQ(Menu("ИНН", {"Добавить поле"}), QStringList{"Код"}) << "the fields not on the card";

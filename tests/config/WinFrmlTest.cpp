@@ -132,7 +132,6 @@ TEST_F(WinFrmlTest, OkRefusesANodeThatCannotBeComputedAndFocusesIt)
         {[&] { return Fn(ffAdd, Leaf("2"), Leaf("", F("DEALPROD", "DEALPROD_PAID"))); },
          "Поле \"Оплачено\" нельзя использовать в формуле - оно суммирующее.", "Оплачено", {"Удалить"}},
         {[] { return Fn(ffRate, Leaf("2"), Leaf("3")); }, "1/6 Курс валюты(2;3)|2/3 2|4/5 3", "Курс валюты", {"Удалить"}},
-        {[] { return Fn(ffParId); }, "1/2 Ключ главной записи", "Ключ главной записи", {"Удалить"}},
     };
     for (const auto &c : cases) {
         TWinFormula editor(form.get(), form.get(), "Формула");

@@ -24,19 +24,18 @@ TEST_F(WinObjTemplTest, EditsACopyAndAddsThroughTheChooser)
         vt->setCurrentItem(vt->topLevelItem(row));
         return vt;
     };
-    BoxSeen yes, no, error;
+    BoxSeen question, error;
     {
         ModalScript script{
             [](QWidget *card) { Pick(card, "Шаблон значения"); },
             [&](QWidget *editor) { focus(editor, 0), ClickTool(editor, "Удалить"); },
-            AnswerBox(yes, "&Да"),
+            AnswerBox(question, "&Да"),
             [&](QWidget *editor) {
                 EXPECT_EQ(focus(editor, -1)->currentItem(), nullptr) << "no node focused after a delete";
                 ClickButton(editor, "Отмена");
             },
             [](QWidget *card) { Pick(card, "Шаблон значения"); },
             [&](QWidget *editor) {
-                EXPECT_EQ(editor->windowTitle(), "Поля шаблонов значений");
                 focus(editor, -1);
                 ClickTool(editor, "Удалить");   // nothing focused: nothing asked
                 ClickTool(editor, "Добавить");
@@ -56,26 +55,22 @@ TEST_F(WinObjTemplTest, EditsACopyAndAddsThroughTheChooser)
                 ClickButton(chooser, "ОК");
             },
             [&](QWidget *editor) { focus(editor, 0), ClickTool(editor, "Удалить"); },
-            AnswerBox(no, "&Нет"),
+            AnswerBox(question, "&Нет"),
             [](QWidget *editor) { ClickButton(editor, "ОК"); },
             [](QWidget *card) { ClickButton(card, "ОК"); }};
         ClickRow(*conf->WinTblObj, "TBLTREE");
         Key(*conf->WinTblObj, Qt::Key_F2);
     }
     EXPECT_EQ(seen, QList<QStringList>({{capt, view}, {view}, {capt, view}, {capt, view, added}}));
-    EXPECT_EQ(yes.Text, "Удалить поле?");
-    EXPECT_EQ(no.Text, "Удалить поле?");
+    EXPECT_EQ(question.Text, "Удалить поле?");
     EXPECT_EQ(error.Text, "Нужно выделить поле.");
     EXPECT_EQ(Ints(QString("select FLD_ID from OBJVALUE where OBJ_ID = %1").arg(O("TBLTREE")->Id())),
               QSet<int>({F("FLD", "FLD_CAPT")->Id(), F("TBL", "TBL_CAPT")->Id(), F("OBJ", "OBJ_CAPT")->Id()}));
     const TTemplFldList &list = *O("TBLTREE")->TemplFldList;
-    const auto found = std::find_if(list.begin(), list.end(), [&](auto *v) { return v->Fld() == F("OBJ", "OBJ_CAPT"); });
-    ASSERT_EQ(list.Count(), 3);
-    ASSERT_NE(found, list.end());
-    const TObjValue *value = *found;
-    EXPECT_EQ(value->Obj(), O("TBLTREE"));
-    EXPECT_TRUE(value->PathHave());
-    EXPECT_EQ(QList<TFld *>(value->Path->begin(), value->Path->end()), QList<TFld *>({F("TBLTREE", "FLD_ID"), F("FLD", "OBJ_ID")}));
+    const auto value = std::find_if(list.begin(), list.end(), [&](auto *v) { return v->Fld() == F("OBJ", "OBJ_CAPT"); });
+    ASSERT_NE(value, list.end());
+    EXPECT_TRUE((*value)->PathHave());
+    EXPECT_EQ(QList<TFld *>((*value)->Path->begin(), (*value)->Path->end()), QList<TFld *>({F("TBLTREE", "FLD_ID"), F("FLD", "OBJ_ID")}));
 }
 
 } // namespace
