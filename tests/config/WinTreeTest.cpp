@@ -47,12 +47,19 @@ TEST_F(WinTreeTest, EveryViewTicksItsColumnsAndSavesThemBack)
     }
 }
 
-// A view that is gone leaves no view to save over; a view stored without columns gets its root
-// on the first save; a failing save writes nothing and can be repeated; a field below a link is
-// saved under the link's column; no view leaves the nodes without ticks or boxes.
+// The column tree marks a link field repeating on its own path and does not follow it. A view that
+// is gone leaves no view to save over; a view stored without columns gets its root on the first
+// save; a failing save writes nothing and can be repeated; a field below a link is saved under the
+// link's column; no view leaves the nodes without ticks or boxes.
 TEST_F(WinTreeTest, EditsAViewFromNoColumnsOnAndLetsItGo)
 {
     TWinTree &tree = *conf->TblTree;
+    tree.Init(O("FLD"));
+    EXPECT_EQ(tree.vt->topLevelItemCount(), StoredFields(O("FLD")));
+    QTreeWidgetItem *repeated = Node(tree.vt, {"DEP_ID_AGR", "FLD_ID", "DEP_ID_AGR"});
+    ASSERT_NE(repeated, nullptr);
+    EXPECT_EQ(repeated->text(0), F("FLD", "DEP_ID_AGR")->Capt() + " (break)");
+    EXPECT_EQ(repeated->childCount(), 0);
     Repo().Exec(QString("alter table TBLTREE add constraint CK_TEST check (FLD_ID <> %1)").arg(F("CONTRAG", "CONTRAG_INN")->Id()));
     const int bare = DB->GetGenId("TBL_ID");
     Repo().Exec("insert into TBL (TBL_ID, OBJ_ID, TBL_CAPT) values (:ID, :O, 'Bare')", {{"ID", bare}, {"O", O("DEAL")->Id()}});
