@@ -256,16 +256,6 @@ protected:
     {
         return Repo().Scalar(text, params).toInt();
     }
-    // What the database still holds of an object's table: the table, its sequence, its object row
-    // and fields of no object.
-    int Traces(const QString &table)
-    {
-        return Count("select (select count(*) from RDB$RELATIONS where RDB$RELATION_NAME = :T)"
-                     " + (select count(*) from RDB$GENERATORS where RDB$GENERATOR_NAME = :G)"
-                     " + (select count(*) from OBJ where OBJ_TABLE = :T)"
-                     " + (select count(*) from FLD where OBJ_ID not in (select OBJ_ID from OBJ)) from RDB$DATABASE",
-                     {{"T", table}, {"G", table + "_ID"}});
-    }
     // The first column of every row of a select, as a set: the select fixes no order.
     static QSet<int> Ints(const QString &text)
     {
