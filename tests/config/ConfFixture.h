@@ -93,6 +93,8 @@ inline int Boxes(QTreeWidget *vt)
 // last: the popup's own, or the submenu the path ends in.
 inline QStringList Popup(QTreeWidget *vt, QTreeWidgetItem *item, const QStringList &path = {})
 {
+    if (item)
+        vt->scrollToItem(item);
     const QPoint at = item ? vt->visualItemRect(item).center() : QPoint(4, vt->viewport()->height() - 4);
     QTest::mouseClick(vt->viewport(), Qt::RightButton, {}, at);
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, vt->viewport()->mapToGlobal(at));
