@@ -124,7 +124,8 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
                 }};
     };
     TWinTbl &objects = *conf->WinTblObj;
-    act(objects, TBtnType::btAdd, {typed({{"Таблица", "SKLAD"}, {"Наименование", "Склады"}, {"Краткое наименование", "Склад"}})});
+    act(objects, TBtnType::btAdd,
+        {typed({{"Таблица", "SKLAD"}, {"Наименование", "Склады"}, {"Краткое наименование", "Склад"}})});
     ASSERT_TRUE(InRepository("SKLAD"));
     EXPECT_EQ(DataMenu(), menu + QStringList{"Склад"});
     const auto type = pick("Тип поля", "Строка"), link = pick("Тип поля", "Ссылка");
@@ -173,7 +174,8 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     EXPECT_EQ(Count("select count(*) from RDB$GENERATORS where RDB$GENERATOR_NAME = 'SKLAD_ID'"), 0);
     EXPECT_EQ(Count("select count(*) from OBJ where OBJ_TABLE = 'SKLAD'"), 0);
     EXPECT_EQ(Count("select count(*) from FLD where OBJ_ID not in (select OBJ_ID from OBJ)"), 0);
-    EXPECT_EQ(O("PRODUCT")->ChildList->Count(), Count("select count(*) from DEP where OBJ_ID = :O", {{"O", O("PRODUCT")->Id()}}));
+    EXPECT_EQ(O("PRODUCT")->ChildList->Count(),
+              Count("select count(*) from DEP where OBJ_ID = :O", {{"O", O("PRODUCT")->Id()}}));
 }
 
 } // namespace

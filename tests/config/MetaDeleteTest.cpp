@@ -41,8 +41,10 @@ protected:
     bool FieldGone(const QString &table, const QString &field)
     {
         const TFldList &fields = *O(table)->FldList;
-        return !Column(table, field) && std::none_of(fields.begin(), fields.end(), [&](const TFld *f) { return f->Field() == field; }) &&
-               Count("select count(*) from FLD F join OBJ O on O.OBJ_ID = F.OBJ_ID where O.OBJ_TABLE = :T and F.FLD_FIELD = :F",
+        return !Column(table, field) &&
+               std::none_of(fields.begin(), fields.end(), [&](const TFld *f) { return f->Field() == field; }) &&
+               Count("select count(*) from FLD F join OBJ O on O.OBJ_ID = F.OBJ_ID "
+                     "where O.OBJ_TABLE = :T and F.FLD_FIELD = :F",
                      {{"T", table}, {"F", field}}) == 0;
     }
     // What the user does next with everything on the screen: it is painted, each open list read

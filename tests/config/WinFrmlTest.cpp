@@ -61,7 +61,7 @@ TEST_F(WinFrmlTest, BuildsAFormulaInTheFieldCardNumbersAndSavesIt)
     const ModalScript::Step escape = [](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); };
     QList<QStringList> seen;
     QStringList shown;
-    BoxSeen no, yes;
+    BoxSeen question;
     {
         ModalScript script{
             formula, add(-1, "Функция..."),
@@ -78,7 +78,7 @@ TEST_F(WinFrmlTest, BuildsAFormulaInTheFieldCardNumbersAndSavesIt)
                 seen << Popup(vt, nullptr);
                 escape(w);
             },
-            AnswerBox(no, "&Нет"), escape, AnswerBox(yes, "&Да"),
+            AnswerBox(question, "&Нет"), escape, AnswerBox(question, "&Да"),
             formula, add(-1, "Функция..."),
             [](QWidget *w) { PickRow(w, "Сумма"); },
             add(0, "Поле..."),
@@ -102,7 +102,7 @@ TEST_F(WinFrmlTest, BuildsAFormulaInTheFieldCardNumbersAndSavesIt)
         Key(*conf->WinTblFld, Qt::Key_F2);
     }
     EXPECT_EQ(seen, QList<QStringList>({{"Сумма"}, {"Добавить"}})) << "the formula is empty again";
-    EXPECT_EQ(yes.Text, "Отменить изменения?");
+    EXPECT_EQ(question.Text, "Отменить изменения?");
     const QString sum = "Товар>Цена + 2 * 3";
     EXPECT_EQ(shown, QStringList({"Сумма", "Товар>Цена", "Произведение", "2", "3", sum, sum}));
     const QStringList numbered{"1/10 " + sum, "2/3 Товар>Цена path", "4/9 2 * 3", "5/6 2", "7/8 3"};

@@ -44,7 +44,8 @@ TEST_F(WinObjTemplTest, EditsACopyAndAddsThroughTheFieldTree)
             [&](QWidget *chooser) {
                 auto *vt = chooser->findChild<QTreeWidget *>();
                 EXPECT_EQ(Node(vt, {"FLD_ID"})->childCount(), StoredFields(O("FLD")));
-                for (const QStringList &cycle : {QStringList{"FLD_ID", "FLD_ID_AGR", "FLD_ID_AGR"}, {"FLD_ID", "DEP_ID_AGR", "FLD_ID", "DEP_ID_AGR"}}) {
+                for (const QStringList &cycle :
+                     {QStringList{"FLD_ID", "FLD_ID_AGR", "FLD_ID_AGR"}, {"FLD_ID", "DEP_ID_AGR", "FLD_ID", "DEP_ID_AGR"}}) {
                     QTreeWidgetItem *node = Node(vt, cycle);
                     ASSERT_NE(node, nullptr);
                     EXPECT_EQ(node->text(0), F("FLD", cycle.last())->Capt() + "*");
