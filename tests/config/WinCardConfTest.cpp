@@ -114,6 +114,7 @@ TEST_F(WinCardConfTest, EmptyWithoutACardAndThePreviewKeepsToItself)
 // flags it needs, a new tab's fields are as wide as the page in front. "Сохранить" writes the sizes
 // and the whole tree in one transaction: a failure leaves the rows as they were and the layout in
 // the designer. Deletes take everything below and unbind the preview's controls from the record.
+// A card stored without controls gets its root.
 TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
 {
     const int card = Repo().Scalar("select CARD_ID from CARD where CARD_NAME = 'Requisites'").toInt();
@@ -142,6 +143,8 @@ TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
     Add("Б", "Адрес");   // a page never shown is as wide as the one in front
     EXPECT_EQ(Ctrl("CONTRAG_ADDR")->CtrlTree->CWidth(), Variant(pages->currentWidget()->width() - 96 - 8));
 
+    Focus("Наименование");
+    QTest::mouseClick(d->cbROAdd, Qt::LeftButton);
     BoxSeen error;
     {
         ModalScript script{AnswerBox(error, "OK")};
@@ -154,6 +157,7 @@ TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
     d->btSaveClick();
     const QString designed = Shape(*d->WinCard->Card->RootCtrlTree);
     EXPECT_EQ(Stored(card), QString("432x184+%1 %2").arg(d->WinCard->HeightDet()).arg(designed));
+    EXPECT_TRUE(designed.contains(":Наименование:160,8,240,-,8,10 A(")) << "ticked read-only for adding";
 
     Menu("Вкладки", {"Удалить панель вкладок"});
     EXPECT_EQ(Texts(vt), QStringList{"Структура"});
@@ -161,6 +165,15 @@ TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
     EXPECT_TRUE(d->WinCard->AtrPanel->findChildren<QTabWidget *>().isEmpty());
     d->WinCard->WinAtr->Atr->GetAddByFldName("CONTRAG_NAME")->SetValue("reaches no control");
     EXPECT_EQ(Menu("Структура", {"Добавить поле"}).size(), O("CONTRAG")->FldList->Count());
+
+    // A card stored without any control starts from its root.
+    const int bare = DB->GetGenId("CARD_ID");
+    Repo().Exec("insert into CARD (CARD_ID, OBJ_ID, CARD_WIDTH, CARD_HEIGHTATR, CARD_HEIGHTDET) values (:ID, :O, 416, 96, 0)",
+                {{"ID", bare}, {"O", O("UNIT")->Id()}});
+    d->SetCardId(bare);
+    Add("Структура", "Обозначение");
+    d->btSaveClick();
+    EXPECT_EQ(Stored(bare), "416x96+0 1::-,-,-,-,-,-(4:Обозначение:96,8,240,-,8,10())");
 }
 
 } // namespace

@@ -28,7 +28,8 @@ protected:
 // The column tree marks a link field repeating on its own path and does not follow it. A view that
 // is gone leaves no view to save over; a view stored without columns gets its root on the first
 // save; a failing save writes nothing and can be repeated; a field below a link is saved under the
-// link's column; no view leaves the nodes without ticks or boxes.
+// link's column and ticked when the view is loaded again; no view leaves the nodes without ticks or
+// boxes.
 TEST_F(WinTreeTest, EditsAViewFromNoColumnsOnAndLetsItGo)
 {
     TWinTree &tree = *conf->TblTree;
@@ -70,6 +71,9 @@ TEST_F(WinTreeTest, EditsAViewFromNoColumnsOnAndLetsItGo)
 
     tree.SetTblId(Variant::Null());
     EXPECT_TRUE(Boxes(tree.vt) == 0 && !Enabled(tree, TBtnType::btSave));
+    tree.SetTblId(bare);   // loaded again, the column below the link is ticked and saved back
+    Press(tree, TBtnType::btSave);
+    EXPECT_EQ(Stored(bare), "DEAL_ID(CONTRAG_ID(CONTRAG_NAME))");
 }
 
 } // namespace
