@@ -143,6 +143,8 @@ TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
     Add("Б", "Адрес");   // a page never shown is as wide as the one in front
     EXPECT_EQ(Ctrl("CONTRAG_ADDR")->CtrlTree->CWidth(), Variant(pages->currentWidget()->width() - 96 - 8));
 
+    Focus("Структура");
+    QTest::mouseClick(d->btWidthUp, Qt::LeftButton);   // the card's own row changes too
     Focus("Наименование");
     QTest::mouseClick(d->cbROAdd, Qt::LeftButton);
     BoxSeen error;
@@ -156,7 +158,7 @@ TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
     QTest::mouseClick(d->btRigth, Qt::LeftButton);
     d->btSaveClick();
     const QString designed = Shape(*d->WinCard->Card->RootCtrlTree);
-    EXPECT_EQ(Stored(card), QString("432x184+%1 %2").arg(d->WinCard->HeightDet()).arg(designed));
+    EXPECT_EQ(Stored(card), QString("440x184+%1 %2").arg(d->WinCard->HeightDet()).arg(designed));
     EXPECT_TRUE(designed.contains(":Наименование:160,8,240,-,8,10 A(")) << "ticked read-only for adding";
 
     Menu("Вкладки", {"Удалить панель вкладок"});

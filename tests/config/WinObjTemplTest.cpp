@@ -32,7 +32,9 @@ TEST_F(WinObjTemplTest, EditsACopyAndAddsThroughTheFieldTree)
             [&](QWidget *editor) { focus(editor, 0), ClickTool(editor, "Удалить"); },
             AnswerBox(question, "&Да"),
             [&](QWidget *editor) {
-                EXPECT_EQ(focus(editor, -1)->currentItem(), nullptr) << "no node focused after a delete";
+                auto *vt = editor->findChild<QTreeWidget *>();
+                EXPECT_EQ(vt->currentItem(), nullptr) << "no node focused after a delete";
+                seen << Texts(vt);
                 ClickButton(editor, "Отмена");
             },
             [](QWidget *card) { Pick(card, "Шаблон значения"); },
