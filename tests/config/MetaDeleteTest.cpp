@@ -1,5 +1,4 @@
 #include "ConfFixture.h"
-#include "Fld.h"
 #include "ObjLink.h"
 
 namespace {
@@ -9,27 +8,17 @@ using namespace korvenix_test;
 class MetaDeleteTest : public ConfFixture
 {
 protected:
-    void SetUp() override
-    {
-        ConfFixture::SetUp();
-        conf = OpenConfig();
-        ASSERT_NE(conf, nullptr);
-    }
-
     // Deletes the row showing the text under the object selected first, with the Delete key;
     // the boxes that come get the answers. The text of the last box.
-    QString Delete(const QString &table, TWinTbl &list, const QString &row, QStringList answers = {"&Да"})
+    QString Delete(const QString &table, TWinTbl &list, const QString &row, const QString &answer = "&Да",
+                   const QString &then = {})
     {
         ClickRow(*conf->WinTblObj, table);
         ClickRow(list, row);
         BoxSeen seen;
-        if (answers.size() == 1) {
-            ModalScript script{AnswerBox(seen, answers[0])};
-            Key(list, Qt::Key_Delete);
-        } else {
-            ModalScript script{AnswerBox(seen, answers[0]), AnswerBox(seen, answers[1])};
-            Key(list, Qt::Key_Delete);
-        }
+        const auto script = then.isEmpty() ? ModalScript{AnswerBox(seen, answer)}
+                                           : ModalScript{AnswerBox(seen, answer), AnswerBox(seen, then)};
+        Key(list, Qt::Key_Delete);
         return seen.Text;
     }
     bool Column(const QString &table, const QString &column)
@@ -41,16 +30,22 @@ protected:
     {
         return Count("select count(*) from RDB$TRIGGERS where RDB$TRIGGER_NAME starting with :P", {{"P", prefix}});
     }
-    TMDITbl *DataWindow(const QString &capt2) const
+    TWinTbl *DataWindow(const QString &capt2) const
     {
         for (TMDI *window : *form->MDIList)
             if (auto *data = dynamic_cast<TMDITbl *>(window); data && data->GetForm()->windowTitle() == capt2)
-                return data;
+                return data->GetWinTbl();
         return nullptr;
     }
-    static bool HasField(const TObj *obj, const QString &field)
+    // Neither column, nor field row, nor field in memory is left.
+    bool FieldGone(const QString &table, const QString &field)
     {
-        return std::any_of(obj->FldList->begin(), obj->FldList->end(), [&](const TFld *fld) { return fld->Field() == field; });
+        const TFldList &fields = *O(table)->FldList;
+        return !Column(table, field) &&
+               std::none_of(fields.begin(), fields.end(), [&](const TFld *f) { return f->Field() == field; }) &&
+               Count("select count(*) from FLD F join OBJ O on O.OBJ_ID = F.OBJ_ID "
+                     "where O.OBJ_TABLE = :T and F.FLD_FIELD = :F",
+                     {{"T", table}, {"F", field}}) == 0;
     }
     // What the user does next with everything on the screen: it is painted, each open list read
     // again and clicked, each column tree saved. A freed entry still in use fails here.
@@ -67,17 +62,13 @@ protected:
             }
         for (TWinTree *tree : {conf->TblTree.get(), conf->TblTreeChild.get()})
             if (!tree->TblId().isNull())
-                QTest::mouseClick(tree->WinToolBar->GetByBtnType(TBtnType::btSave)->Widget(), Qt::LeftButton);
-        form->grab();
+                Press(*tree, TBtnType::btSave);
     }
-
-    TMDIConfig *conf = nullptr;
 };
 
 TEST_F(MetaDeleteTest, SystemRowsKeysAndFieldsThatOthersReadAreNotDeleted)
 {
-    const int fields = Count("select count(*) from FLD");
-    const int links = Count("select count(*) from DEP");
+    const int fields = Count("select count(*) from FLD"), links = Count("select count(*) from DEP");
     const struct {
         bool devMode;
         QString table;
@@ -103,27 +94,23 @@ TEST_F(MetaDeleteTest, SystemRowsKeysAndFieldsThatOthersReadAreNotDeleted)
     };
     for (const auto &c : cases) {
         DevMode = c.devMode;
-        EXPECT_EQ(Delete(c.table, *c.list, c.row, {"OK"}), c.message) << c.row.toStdString();
+        EXPECT_EQ(Delete(c.table, *c.list, c.row, "OK"), c.message) << c.row.toStdString();
     }
     // A name that is no plain identifier never reaches a statement.
     O("PRODUCT")->GetFldByName("PRODUCT_CODE")->SetField("PRODUCT_CODE; drop table DEAL");
-    EXPECT_TRUE(Delete("PRODUCT", *conf->WinTblFld, "PRODUCT_CODE", {"&Да", "OK"}).startsWith("Удалить нельзя: имя"));
+    EXPECT_TRUE(Delete("PRODUCT", *conf->WinTblFld, "PRODUCT_CODE", "&Да", "OK").startsWith("Удалить нельзя: имя"));
     EXPECT_EQ(Count("select count(*) from FLD"), fields);
     EXPECT_EQ(Count("select count(*) from DEP"), links);
-    EXPECT_TRUE(Column("CURR", "CURR_CODE") && Column("PRODUCT", "PRODUCT_CODE"));
-    EXPECT_TRUE(InRepository("CURR"));
-
-    // In developer mode a system row goes like any other.
-    DevMode = true;
-    EXPECT_EQ(Delete("CURR", *conf->WinTblFld, "CURR_NAME"), "Удалить запись?");
-    EXPECT_FALSE(Column("CURR", "CURR_NAME"));
-    EXPECT_FALSE(HasField(O("CURR"), "CURR_NAME"));
+    EXPECT_TRUE(Column("CURR", "CURR_CODE") && Column("PRODUCT", "PRODUCT_CODE") && InRepository("CURR"));
 }
 
-// A field goes with its column, a link with its link column and that column's field row. The
-// data windows that show them close, the column trees are built again without them and keep
-// their views' other ticks, the check list loses the link; the screen can be used on.
-TEST_F(MetaDeleteTest, FieldsAndLinksGoWithTheirColumnsAndNothingShowsThemAnyMore)
+// A field goes with its column, a link with its link column and that column's field row, an object
+// whose rows were shown in this login with its table and sequence. The data windows that show them
+// close, the column trees are built again without them and keep their views' other ticks, the
+// check list loses the link. For the object the read transaction starts again, after which the
+// other windows read on, and the masters' summing fields that summed it become plain fields, as
+// the database made them. After each the screen can be used on.
+TEST_F(MetaDeleteTest, EntriesGoAndNothingShowsThemAnyMore)
 {
     OpenData("PRODUCT");
     OpenData("UNIT");
@@ -134,15 +121,9 @@ TEST_F(MetaDeleteTest, FieldsAndLinksGoWithTheirColumnsAndNothingShowsThemAnyMor
     ASSERT_EQ(conf->TblTree->vt->findItems("Артикул", Qt::MatchRecursive).size(), 1);
     ASSERT_EQ(conf->TblTreeChild->vt->findItems("Артикул", Qt::MatchRecursive).size(), 1);
     const int nodes = conf->TblTree->vt->topLevelItemCount(), ticks = Ticks(conf->TblTree->vt);
-    const int rows = Rows(*conf->WinTblFld);
-
     EXPECT_EQ(Delete("PRODUCT", *conf->WinTblFld, "PRODUCT_CODE"), "Удалить запись?");
-    EXPECT_FALSE(Column("PRODUCT", "PRODUCT_CODE"));
-    EXPECT_EQ(Count("select count(*) from FLD where FLD_FIELD = 'PRODUCT_CODE'"), 0);
-    EXPECT_FALSE(HasField(O("PRODUCT"), "PRODUCT_CODE"));
-    EXPECT_EQ(Rows(*conf->WinTblFld), rows - 1);
-    EXPECT_EQ(DataWindow("Товары"), nullptr);
-    EXPECT_NE(DataWindow("Ед. изм."), nullptr);
+    EXPECT_TRUE(FieldGone("PRODUCT", "PRODUCT_CODE"));
+    EXPECT_TRUE(DataWindow("Товары") == nullptr && DataWindow("Ед. изм.") != nullptr);
     EXPECT_EQ(conf->TblTree->vt->topLevelItemCount(), nodes - 1);
     EXPECT_EQ(Ticks(conf->TblTree->vt), ticks - 1);
     EXPECT_TRUE(conf->TblTreeChild->vt->findItems("Артикул", Qt::MatchRecursive).isEmpty());
@@ -153,16 +134,34 @@ TEST_F(MetaDeleteTest, FieldsAndLinksGoWithTheirColumnsAndNothingShowsThemAnyMor
     ClickRow(*conf->WinTblObj, "PRODGRP");
     const int checkLines = conf->WinDetCheckList->Count();
     EXPECT_EQ(Delete("PRODGRP", *conf->WinTblDepChildObj, "ProdGrp-Product"), "Удалить запись?");
-    EXPECT_FALSE(Column("PRODUCT", "PRODGRP_ID"));
+    EXPECT_TRUE(FieldGone("PRODUCT", "PRODGRP_ID"));
     EXPECT_EQ(Count("select count(*) from DEP where DEP_NAME = 'ProdGrp-Product'"), 0);
-    EXPECT_EQ(Count("select count(*) from FLD F join OBJ O on O.OBJ_ID = F.OBJ_ID "
-                    "where O.OBJ_TABLE = 'PRODUCT' and F.FLD_FIELD = 'PRODGRP_ID'"), 0);
-    EXPECT_FALSE(HasField(O("PRODUCT"), "PRODGRP_ID"));
     EXPECT_EQ(O("PRODUCT")->ParentList->IndexOf(link), -1);
     EXPECT_EQ(O("PRODGRP")->ChildList->GetByName("ProdGrp-Product"), nullptr);
     EXPECT_EQ(conf->WinDetCheckList->Count(), checkLines - 1);
     EXPECT_EQ(DataWindow("Товары"), nullptr);
     UseEverything();
+
+    OpenData("PRODSHIP");
+    OpenData("PRODUCT");
+    Rows(*DataWindow("Отгрузка товаров"));
+    const int products = Rows(*DataWindow("Товары"));
+    ASSERT_NE(O("DEALSHIP")->GetFldByName("DEALSHIP_CNT")->AgrObjLink(), nullptr);
+    EXPECT_EQ(Delete("PRODSHIP", *conf->WinTblObj, "PRODSHIP"), "Удалить запись?");
+    EXPECT_EQ(Count("select count(*) from RDB$RELATIONS where RDB$RELATION_NAME = 'PRODSHIP'"), 0);
+    EXPECT_FALSE(InRepository("PRODSHIP") || DataWindow("Отгрузка товаров"));
+    for (const auto &[master, field] : {std::pair{"DEALSHIP", "DEALSHIP_CNT"}, {"DEALPROD", "DEALPROD_SHPD"}}) {
+        const TFld *sum = O(master)->GetFldByName(field);
+        EXPECT_TRUE(!sum->AgrObjLink() && !sum->AgrFld() && sum->DepIdAgr().isNull() && sum->FldIdAgr().isNull());
+    }
+    EXPECT_TRUE(IsOpen(*DataWindow("Товары")));
+    EXPECT_EQ(Rows(*DataWindow("Товары")), products);
+    UseEverything();
+    // The master of the freed summing link opens its card.
+    OpenData("DEALSHIP");
+    ClickRowAt(*DataWindow("Отгрузки"), 0);
+    ModalScript script{[](QWidget *card) { ClickButton(card, "Отмена"); }};
+    Key(*DataWindow("Отгрузки"), Qt::Key_F2);
 }
 
 // A summing field goes with its three triggers and its column; one whose triggers were not all
@@ -170,64 +169,21 @@ TEST_F(MetaDeleteTest, FieldsAndLinksGoWithTheirColumnsAndNothingShowsThemAnyMor
 // and says why, and nothing changes, neither schema nor rows nor repository.
 TEST_F(MetaDeleteTest, SummingFieldsGoWithTheTriggersTheyHaveUnlessOthersSumThem)
 {
-    EXPECT_EQ(Delete("DEAL", *conf->WinTblFld, "DEAL_PAID"), "Удалить запись?");
-    EXPECT_EQ(Triggers("DEAL_PAID_A"), 0);
-    EXPECT_FALSE(Column("DEAL", "DEAL_PAID"));
-    EXPECT_FALSE(HasField(O("DEAL"), "DEAL_PAID"));
-
-    RepoBuilder(*DB).Exec("drop trigger DEALPROD_PAID_AU");
-    Delete("DEALPROD", *conf->WinTblFld, "DEALPROD_PAID");
-    EXPECT_EQ(Triggers("DEALPROD_PAID_A"), 0);
-    EXPECT_FALSE(Column("DEALPROD", "DEALPROD_PAID"));
+    Repo().Exec("drop trigger DEALPROD_PAID_AU");
+    for (const auto &[table, field] : {std::pair{"DEAL", "DEAL_PAID"}, {"DEALPROD", "DEALPROD_PAID"}}) {
+        EXPECT_EQ(Delete(table, *conf->WinTblFld, field), "Удалить запись?");
+        EXPECT_TRUE(Triggers(QString(field) + "_A") == 0 && FieldGone(table, field)) << field;
+    }
 
     TFld *sum = O("DEAL")->GetFldByName("DEAL_SUM");
-    const int triggers = Triggers("");
-    const int fields = Count("select count(*) from FLD");
-    const QString error = Delete("DEAL", *conf->WinTblFld, "DEAL_SUM", {"&Да", "OK"});
+    const int triggers = Triggers(""), fields = Count("select count(*) from FLD");
+    const QString error = Delete("DEAL", *conf->WinTblFld, "DEAL_SUM", "&Да", "OK");
     EXPECT_TRUE(error.contains("DEAL.DEAL_SUM") && error.contains("dependencies")) << error.toStdString();
-    EXPECT_TRUE(Column("DEAL", "DEAL_SUM"));
-    EXPECT_EQ(Triggers("DEAL_SUM_A"), 3);
-    EXPECT_EQ(Triggers(""), triggers);
+    EXPECT_TRUE(Column("DEAL", "DEAL_SUM") && Triggers("DEAL_SUM_A") == 3 && Triggers("") == triggers);
     EXPECT_EQ(Count("select count(*) from FLD"), fields);
     EXPECT_EQ(O("DEAL")->GetFldByName("DEAL_SUM"), sum);
     EXPECT_EQ(O("CONTRAG")->GetFldByName("CONTRAG_TURN")->AgrFld(), sum);
     EXPECT_EQ(conf->WinTblFld->CurrentFld, sum);
-}
-
-// An object whose rows were shown in this login goes with its table and sequence: its window
-// closes and the read transaction starts again, after which the other windows read on. The
-// masters' summing fields that summed it become plain fields, as the database made them.
-TEST_F(MetaDeleteTest, AnObjectShownInThisLoginGoesAndItsMastersStopSummingIt)
-{
-    OpenData("PRODSHIP");
-    OpenData("PRODUCT");
-    Rows(*DataWindow("Отгрузка товаров")->GetWinTbl());
-    const int products = Rows(*DataWindow("Товары")->GetWinTbl());
-    ASSERT_NE(O("DEALSHIP")->GetFldByName("DEALSHIP_CNT")->AgrObjLink(), nullptr);
-
-    EXPECT_EQ(Delete("PRODSHIP", *conf->WinTblObj, "PRODSHIP"), "Удалить запись?");
-    EXPECT_EQ(Count("select count(*) from RDB$RELATIONS where RDB$RELATION_NAME = 'PRODSHIP'"), 0);
-    EXPECT_EQ(Count("select count(*) from RDB$GENERATORS where RDB$GENERATOR_NAME = 'PRODSHIP_ID'"), 0);
-    EXPECT_EQ(Count("select count(*) from OBJ where OBJ_TABLE = 'PRODSHIP'"), 0);
-    EXPECT_FALSE(DataMenu().contains("Отгрузка товаров"));
-    EXPECT_EQ(DataWindow("Отгрузка товаров"), nullptr);
-    EXPECT_FALSE(InRepository("PRODSHIP"));
-    for (const auto &[master, field] : {std::pair{"DEALSHIP", "DEALSHIP_CNT"}, {"DEALPROD", "DEALPROD_SHPD"}}) {
-        const TFld *sum = O(master)->GetFldByName(field);
-        EXPECT_EQ(sum->AgrObjLink(), nullptr);
-        EXPECT_EQ(sum->AgrFld(), nullptr);
-        EXPECT_TRUE(sum->DepIdAgr().isNull() && sum->FldIdAgr().isNull());
-    }
-    EXPECT_TRUE(IsOpen(*DataWindow("Товары")->GetWinTbl()));
-    EXPECT_EQ(Rows(*DataWindow("Товары")->GetWinTbl()), products);
-    UseEverything();
-
-    // The master of the freed summing link opens its card.
-    OpenData("DEALSHIP");
-    TWinTbl &shipments = *DataWindow("Отгрузки")->GetWinTbl();
-    ClickRowAt(shipments, 0);
-    ModalScript script{[](QWidget *card) { ClickButton(card, "Отмена"); }};
-    Key(shipments, Qt::Key_F2);
 }
 
 } // namespace

@@ -1,47 +1,34 @@
 #include "CardWidgets.h"
 #include "ConfFixture.h"
-#include "Fld.h"
 #include "ObjLink.h"
 
 namespace {
 
-using korvenix_test::ConfFixture;
-using korvenix_test::Labelled;
-using korvenix_test::Pick;
-using korvenix_test::PickRow;
+using namespace korvenix_test;
 
-class WinAtrFldTest : public ConfFixture
+// The controls of the field card that follow the type and the summing link, read-only or not.
+QString Editable(QWidget *card)
 {
-protected:
-    // The controls of the field card that follow the type and the summing link, read-only or not.
-    static QString Editable(QWidget *card)
-    {
-        QStringList editable;
-        for (const QString caption : {"Размер", "Внешний объект", "Правило удаления", "Суммируемая связь",
-                                      "Суммируемое поле", "Формула"})
-            if (QLineEdit *edit = Labelled(card, caption)) {
-                // A picker's edit takes no typing: its button says whether it may be used.
-                auto *picker = dynamic_cast<TButtonedEdit *>(edit);
-                if (picker ? picker->ShowButton() : !edit->isReadOnly())
-                    editable << caption;
-            }
-        return editable.join(", ");
-    }
-    static int PickerRows(QWidget *picker)
-    {
-        return picker->findChild<QAbstractItemView *>()->model()->rowCount();
-    }
-};
+    QStringList editable;
+    for (const QString caption : {"Размер", "Внешний объект", "Правило удаления", "Суммируемая связь",
+                                  "Суммируемое поле", "Формула"})
+        if (QLineEdit *edit = Labelled(card, caption)) {
+            // A picker's edit takes no typing: its button says whether it may be used.
+            auto *picker = dynamic_cast<TButtonedEdit *>(edit);
+            if (picker ? picker->ShowButton() : !edit->isReadOnly())
+                editable << caption;
+        }
+    return editable.join(", ");
+}
 
-// A new field's card enables what its type allows; a summing link enables the summed field,
-// whose picker then offers only the detail object's fields of the field's own type.
+using WinAtrFldTest = ConfFixture;
+
+// A new field's card starts with every control that follows the type read-only, then enables
+// what its type allows; a summing link enables the summed field.
 TEST_F(WinAtrFldTest, TheFieldCardFollowsTheTypeAndTheSummingLink)
 {
-    TMDIConfig *conf = OpenConfig();
-    ASSERT_NE(conf, nullptr);
     ClickRow(*conf->WinTblObj, "PRODUCT");
     QStringList seen;
-    int links = -1, fields = -1;
     {
         BoxSeen question;
         ModalScript script{
@@ -50,30 +37,13 @@ TEST_F(WinAtrFldTest, TheFieldCardFollowsTheTypeAndTheSummingLink)
             [&](QWidget *card) { seen << Editable(card), Pick(card, "Тип поля"); },
             [](QWidget *picker) { PickRow(picker, "Число (2 знака)"); },
             [&](QWidget *card) { seen << Editable(card), Pick(card, "Суммируемая связь"); },
-            [&](QWidget *picker) { links = PickerRows(picker), PickRow(picker, "Product-DealProd"); },
-            [&](QWidget *card) { seen << Editable(card), Pick(card, "Суммируемое поле"); },
-            [&](QWidget *picker) { fields = PickerRows(picker), ClickButton(picker, "Отмена"); },
-            [](QWidget *card) { ClickButton(card, "Отмена"); },
+            [](QWidget *picker) { PickRow(picker, "Product-DealProd"); },
+            [&](QWidget *card) { seen << Editable(card), ClickButton(card, "Отмена"); },
             AnswerBox(question, "&Да")};
         Press(*conf->WinTblFld, TBtnType::btAdd);
     }
     EXPECT_EQ(seen, QStringList({"", "Размер, Формула", "Суммируемая связь, Формула",
                                    "Суммируемая связь, Суммируемое поле"}));
-    EXPECT_EQ(links, O("PRODUCT")->ChildList->Count());
-    EXPECT_EQ(fields, Count("select count(*) from FLD F join FLDTYPE T on T.FLDTYPE_ID = F.FLDTYPE_ID "
-                            "where F.OBJ_ID = :O and T.FLDTYPE_NAME = 'Num182'",
-                            {{"O", O("DEALPROD")->Id()}}));
-    EXPECT_GT(fields, 1);
-
-    // An existing field: a formula only where the type takes one and nothing is summed.
-    for (const auto &[table, field, editable] : {std::tuple{"PRODUCT", "PRODUCT_NAME", "Формула"}, {"DEAL", "DEAL_SUM", ""}}) {
-        ClickRow(*conf->WinTblObj, table);
-        ClickRow(*conf->WinTblFld, field);
-        QString shown;
-        ModalScript script{[&](QWidget *card) { shown = Editable(card), ClickButton(card, "Отмена"); }};
-        Key(*conf->WinTblFld, Qt::Key_F2);
-        EXPECT_EQ(shown, editable) << field;
-    }
 }
 
 } // namespace

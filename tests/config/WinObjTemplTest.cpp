@@ -1,64 +1,79 @@
-#include "ConfigFixture.h"
+#include "ConfFixture.h"
 #include "ObjValue.h"
-#include "WinObjTempl.h"
 
 namespace {
 
-using WinObjTemplTest = korvenix_test::ConfigFixture;
+using namespace korvenix_test;
 
-// TBLTREE's template shows the captions of its field and of its view, each one link away; the
-// field added is two links away.
-TEST_F(WinObjTemplTest, AddsThroughTheChooserAndDeletesAfterTheQuestion)
+using WinObjTemplTest = ConfFixture;
+
+// The object card edits its value template in a copy: a cancelled edit leaves the card's list
+// alone; a delete leaves no node focused. The chooser's field tree follows links until a link
+// field repeats on its own path (marked, not followed), leaves virtual fields out, takes only a
+// focused field, not a node that merely became current with the keyboard focus, and hands back
+// the links above it, outermost first. The card writes the list OK handed back. TBLTREE's template
+// shows the captions of its field and of its view, each one link away; the field added is two away.
+TEST_F(WinObjTemplTest, EditsACopyAndAddsThroughTheFieldTree)
 {
-    TWinObjTempl editor(&host, &host, "Поля шаблонов значений");
-    editor.Obj = O("TBLTREE");
-    editor.TemplFldList->Assign(*O("TBLTREE")->TemplFldList);
     const QString fld = F("TBLTREE", "FLD_ID")->Capt(), capt = fld + ">" + F("FLD", "FLD_CAPT")->Capt();
     const QString view = F("TBLTREE", "TBL_ID")->Capt() + ">" + F("TBL", "TBL_CAPT")->Capt();
     const QString added = fld + ">" + F("FLD", "OBJ_ID")->Capt() + ">" + F("OBJ", "OBJ_CAPT")->Capt();
-    QTreeWidget *vt = editor.vt;
-    auto del = [&](QTreeWidgetItem *item) {
-        vt->setCurrentItem(item);
-        Click(*editor.WinToolBar, TBtnType::btDel);
-    };
-    BoxSeen no, yes;
     QList<QStringList> seen;
+    auto focus = [&](QWidget *editor, int row) {
+        auto *vt = editor->findChild<QTreeWidget *>();
+        seen << Texts(vt);
+        vt->setCurrentItem(vt->topLevelItem(row));
+        return vt;
+    };
+    BoxSeen question, error;
     {
-        ModalScript script{[&](QWidget *) {
-                               seen << Texts(vt);
-                               del(nullptr);   // nothing focused: nothing asked
-                               Click(*editor.WinToolBar, TBtnType::btAdd);
-                           },
-                           [&](QWidget *w) {
-                               ASSERT_EQ(w->windowTitle(), "Выбор поля");
-                               auto *fields = w->findChild<QTreeWidget *>();
-                               fields->setCurrentItem(Node(fields, {"FLD_ID", "OBJ_ID", "OBJ_CAPT"}));
-                               ClickButton(w, "ОК");
-                           },
-                           [&](QWidget *) { seen << Texts(vt), del(vt->topLevelItem(0)); },
-                           AnswerBox(no, "&Нет"),
-                           [&](QWidget *) { seen << Texts(vt), del(vt->topLevelItem(0)); },
-                           AnswerBox(yes, "&Да"),
-                           [&](QWidget *w) {
-                               seen << Texts(vt);
-                               EXPECT_EQ(vt->currentItem(), nullptr) << "no node focused after a delete";
-                               ClickButton(w, "ОК");
-                           }};
-        ASSERT_TRUE(editor.Execute());
+        ModalScript script{
+            [](QWidget *card) { Pick(card, "Шаблон значения"); },
+            [&](QWidget *editor) { focus(editor, 0), ClickTool(editor, "Удалить"); },
+            AnswerBox(question, "&Да"),
+            [&](QWidget *editor) {
+                auto *vt = editor->findChild<QTreeWidget *>();
+                EXPECT_EQ(vt->currentItem(), nullptr) << "no node focused after a delete";
+                seen << Texts(vt);
+                ClickButton(editor, "Отмена");
+            },
+            [](QWidget *card) { Pick(card, "Шаблон значения"); },
+            [&](QWidget *editor) {
+                focus(editor, -1);
+                ClickTool(editor, "Удалить");   // nothing focused: nothing asked
+                ClickTool(editor, "Добавить");
+            },
+            [&](QWidget *chooser) {
+                auto *vt = chooser->findChild<QTreeWidget *>();
+                EXPECT_EQ(Node(vt, {"FLD_ID"})->childCount(), StoredFields(O("FLD")));
+                for (const QStringList &cycle :
+                     {QStringList{"FLD_ID", "FLD_ID_AGR", "FLD_ID_AGR"}, {"FLD_ID", "DEP_ID_AGR", "FLD_ID", "DEP_ID_AGR"}}) {
+                    QTreeWidgetItem *node = Node(vt, cycle);
+                    ASSERT_NE(node, nullptr);
+                    EXPECT_EQ(node->text(0), F("FLD", cycle.last())->Capt() + "*");
+                    EXPECT_EQ(node->childCount(), 0);
+                }
+                // What taking the keyboard focus does: a node current, none selected.
+                vt->selectionModel()->setCurrentIndex(vt->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+                ClickButton(chooser, "ОК");
+            },
+            AnswerBox(error, "OK"),
+            [](QWidget *chooser) {
+                auto *vt = chooser->findChild<QTreeWidget *>();
+                EXPECT_EQ(chooser->windowTitle(), "Выбор поля") << "the chooser stays open";
+                vt->setCurrentItem(Node(vt, {"FLD_ID", "OBJ_ID", "OBJ_CAPT"}));
+                ClickButton(chooser, "ОК");
+            },
+            [&](QWidget *editor) { focus(editor, -1), ClickButton(editor, "ОК"); },
+            [](QWidget *card) { ClickButton(card, "ОК"); }};
+        ClickRow(*conf->WinTblObj, "TBLTREE");
+        Key(*conf->WinTblObj, Qt::Key_F2);
     }
-    EXPECT_EQ(seen, QList<QStringList>({{capt, view}, {capt, view, added}, {capt, view, added}, {view, added}}));
-    EXPECT_EQ(yes.Text, "Удалить поле?");
-    ASSERT_EQ(editor.TemplFldList->Count(), 2);
-    const TObjValue *value = editor.TemplFldList->Items(1);
-    EXPECT_EQ(value->Fld(), F("OBJ", "OBJ_CAPT"));
-    EXPECT_EQ(value->Obj(), O("TBLTREE"));
-    EXPECT_TRUE(value->PathHave());
-    EXPECT_EQ(QList<TFld *>(value->Path->begin(), value->Path->end()),
-              QList<TFld *>({F("TBLTREE", "FLD_ID"), F("FLD", "OBJ_ID")}));
-
-    ModalScript cancel{[](QWidget *w) { ClickButton(w, "Отмена"); }};
-    EXPECT_FALSE(editor.Execute());
-    EXPECT_EQ(Texts(vt), QStringList({view, added})) << "listed afresh, not twice";
+    EXPECT_EQ(seen, QList<QStringList>({{capt, view}, {view}, {capt, view}, {capt, view, added}}));
+    EXPECT_EQ(question.Text, "Удалить поле?");
+    EXPECT_EQ(error.Text, "Нужно выделить поле.");
+    EXPECT_EQ(Ints(QString("select FLD_ID from OBJVALUE where OBJ_ID = %1").arg(O("TBLTREE")->Id())),
+              QSet<int>({F("FLD", "FLD_CAPT")->Id(), F("TBL", "TBL_CAPT")->Id(), F("OBJ", "OBJ_CAPT")->Id()}));
 }
 
 } // namespace
