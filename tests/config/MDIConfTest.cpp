@@ -99,7 +99,7 @@ TEST_F(MDIConfTest, ListsOpenAndCloseWithTheirMastersAsTheUserClicks)
 // leaves nothing behind.
 TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDeletedWithoutTrace)
 {
-    const QStringList menu = DataMenu();
+    const QStringList menu = Captions(form->miData);
     auto act = [&](TWinTbl &list, TBtnType type, std::initializer_list<ModalScript::Step> steps) {
         ModalScript script(steps);
         Press(list, type);
@@ -127,7 +127,7 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     act(objects, TBtnType::btAdd,
         {typed({{"Таблица", "SKLAD"}, {"Наименование", "Склады"}, {"Краткое наименование", "Склад"}})});
     ASSERT_TRUE(InRepository("SKLAD"));
-    EXPECT_EQ(DataMenu(), menu + QStringList{"Склад"});
+    EXPECT_EQ(Captions(form->miData), menu + QStringList{"Склад"});
     const auto type = pick("Тип поля", "Строка"), link = pick("Тип поля", "Ссылка");
     const auto master = pick("Внешний объект", "Товары"), rule = pick("Правило удаления", "Запрет удаления");
     act(*conf->WinTblFld, TBtnType::btAdd,
@@ -152,7 +152,7 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     }
     Press(designer, TBtnType::btSave);
 
-    Relogin();
+    LogIn();
     OpenData("SKLAD");
     TWinTbl &rows = *dynamic_cast<TMDITbl &>(*form->MDIList->Last()).GetWinTbl();
     QStringList columns;
@@ -168,7 +168,7 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     act(*conf->WinTblObj, TBtnType::btDel, {AnswerBox(question, "&Да")});
     EXPECT_EQ(question.Text, "Удалить запись?");
     EXPECT_FALSE(InRepository("SKLAD"));
-    EXPECT_EQ(DataMenu(), menu);
+    EXPECT_EQ(Captions(form->miData), menu);
     EXPECT_EQ(form->MDIList->Count(), 1);
     EXPECT_EQ(Count("select count(*) from RDB$RELATIONS where RDB$RELATION_NAME = 'SKLAD'"), 0);
     EXPECT_EQ(Count("select count(*) from RDB$GENERATORS where RDB$GENERATOR_NAME = 'SKLAD_ID'"), 0);

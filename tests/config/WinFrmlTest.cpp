@@ -108,7 +108,7 @@ TEST_F(WinFrmlTest, BuildsAFormulaInTheFieldCardNumbersAndSavesIt)
     const QStringList numbered{"1/10 " + sum, "2/3 Товар>Цена path", "4/9 2 * 3", "5/6 2", "7/8 3"};
     EXPECT_EQ(Nodes(dlv->Formula->FormulaTreeRoot.get()), numbered);
     EXPECT_EQ(Count("select FLD_FRMLHAVE from FLD where FLD_ID = :F", {{"F", dlv->Id()}}), 1);
-    Relogin();
+    LogIn();
     EXPECT_EQ(Nodes(F("DEALPROD", "DEALPROD_DLV")->Formula->FormulaTreeRoot.get()), numbered);
 }
 

@@ -2,28 +2,21 @@
 
 #include "CardWidgets.h"
 #include "DBFixture.h"
+#include "GuiHelpers.h"
 #include "MDITbl.h"
-#include "ModalScript.h"
-#include "Obj.h"
 #include "WinAtr.h"
 #include "WinCtrlTree.h"
 #include "WinTbl.h"
 
-#include <QApplication>
 #include <QDateEdit>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
-#include <QTabWidget>
 #include <QTableView>
-#include <QTest>
 
-using korvenix_test::ErrorOf;
+using namespace korvenix_test;
 
 // The template database's copy, logged in as "admin", with the Russian number formats the
 // sample users work with.
-class LoggedInTest : public korvenix_test::DBFixture
+class LoggedInTest : public DBFixture
 {
 protected:
     void SetUp() override
@@ -39,13 +32,6 @@ protected:
         DBFixture::TearDown();
         QLocale::setDefault(QLocale::c());
     }
-
-    TObj *O(const QString &table) const { return db.ObjList->GetObjByTable(table); }
-    TFld *F(const QString &table, const QString &field) const { return O(table)->GetFldByName(field); }
-    int Count(const QString &sql, const QList<std::pair<QString, Variant>> &params = {})
-    {
-        return repo.Scalar(sql, params).toInt();
-    }
 };
 
 // The control of a card's field, and its widget; a missing one fails the test.
@@ -60,35 +46,6 @@ Widget *FieldControl(const TWinAtr &atr, const QString &field)
 {
     TWinCtrlTree *node = FieldNode(atr, field);
     return node ? dynamic_cast<Widget *>(node->WinControl.data()) : nullptr;
-}
-
-// The control of a form that the label with this caption names, as a user finds it.
-template <typename Widget>
-Widget *Labelled(QWidget *form, const QString &caption)
-{
-    for (QLabel *label : form->findChildren<QLabel *>())
-        if (label->text() == caption)
-            if (auto *control = dynamic_cast<Widget *>(label->buddy()))
-                return control;
-    ADD_FAILURE() << "no control labelled " << caption.toStdString();
-    return nullptr;
-}
-
-// Replaces an edit's text by typing, key by key, as the user does: with the character as the
-// key's text, since Qt's test keys know only ASCII.
-inline void TypeText(QLineEdit *edit, const QString &text)
-{
-    ASSERT_NE(edit, nullptr);
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(edit, &press);
-    }
-}
-inline void Type(QWidget *form, const QString &caption, const QString &text)
-{
-    TypeText(Labelled<QLineEdit>(form, caption), text);
 }
 
 // Ticks a date picker's box and sets its date.
@@ -112,15 +69,6 @@ inline QAbstractItemView *DetailGrid(QWidget *card, const QString &tab)
             }
     ADD_FAILURE() << "no detail tab " << tab.toStdString();
     return nullptr;
-}
-
-// A value picker's answer: the first row, chosen by a double click.
-inline void PickFirstRow(QWidget *picker)
-{
-    auto *grid = picker->findChild<QAbstractItemView *>();
-    const QPoint row = grid->visualRect(grid->model()->index(0, 0)).center();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, row);
 }
 
 // An object's table window as "Данные" opens it, and the cards its keys open.
@@ -149,12 +97,7 @@ protected:
         table->GetDataByIndexFld(row, table->TblObj()->PKFld, key);
         return key;
     }
-    void Click(int row)
-    {
-        const QModelIndex index = Grid()->model()->index(row, 0);
-        Grid()->scrollTo(index);
-        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualRect(index).center());
-    }
+    void Click(int row) { ClickCell(Grid(), row); }
     // Clicks the row of the record with the key.
     void Focus(const Variant &key)
     {

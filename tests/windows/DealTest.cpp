@@ -62,13 +62,6 @@ protected:
         card->InitDefaultValues(O("DEAL")->ChildList->GetByName(link), deal);
         return card;
     }
-    static void ClickTool(QWidget *card, const QString &caption)
-    {
-        for (QToolButton *btn : card->findChildren<QToolButton *>())
-            if (btn->text() == caption)
-                return btn->click();
-        ADD_FAILURE() << "no tool button " << caption.toStdString();
-    }
     static QList<bool> Ticks(QAbstractItemView *grid)
     {
         QList<bool> ticks;
@@ -122,12 +115,12 @@ TEST_F(DealTest, PaymentIsSpreadOverTheTickedProductsAndSavedWithItsRowsOrNotAtA
                 EXPECT_EQ(Count("select count(*) from PRODPAYM"), parts);
                 EXPECT_FALSE(db.WriteTransaction().InTransaction());
                 ticksAfter = Ticks(DetailGrid(card, "Товары сделок"));
-                sumAfter = Labelled<QLineEdit>(card, "Сумма платежа")->text();
+                sumAfter = Labelled(card, "Сумма платежа")->text();
                 repo.Scalar("select rdb$set_context('USER_SESSION', 'FAULT', null) from rdb$database");
                 ClickButton(card, "ОК");
             },
             [&](QWidget *deal) {
-                paidOnCard = Labelled<QLineEdit>(deal, "Оплачено")->text();
+                paidOnCard = Labelled(deal, "Оплачено")->text();
                 ClickButton(deal, "Отмена");
             }};
         Press(Qt::Key_F2);
@@ -156,7 +149,7 @@ TEST_F(DealTest, PaymentCardRefusesBeforeAnythingIsPosted)
     card->Form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(card->Form));
     // The messages about the sum bring its control to the front.
-    QLineEdit *sum = Labelled<QLineEdit>(card->Form, "Сумма платежа");
+    QLineEdit *sum = Labelled(card->Form, "Сумма платежа");
     TObjLink *parts = O("DEALPAYM")->ChildList->GetByName("Paym-ProdPaym");
     const QList<std::tuple<std::function<void()>, QString, bool>> cases = {
         {[] {}, "Сумма платежа не может быть равна нулю.", true},
@@ -176,7 +169,7 @@ TEST_F(DealTest, PaymentCardRefusesBeforeAnythingIsPosted)
         // A deal still owing: the links are looked up before anything is posted.
         if (message.startsWith("У объекта")) {
             card = NewCard<TWinCardPay>("DEALPAYM", "DealPaym", 30);
-            sum = Labelled<QLineEdit>(card->Form, "Сумма платежа");
+            sum = Labelled(card->Form, "Сумма платежа");
             TypeText(sum, "10");
         }
         EXPECT_EQ(ErrorOf([&] { card->OkClick(); }), message);
@@ -310,30 +303,31 @@ TEST_F(DealTest, NewDealIsSavedBeforeItsFirstProductAndStaysWhenCancelled)
     int savedFirst = 0, productRows = 0;
     Variant inGrid;
     QString sum;
+    const auto pickFirst = [](QWidget *picker) { PickRow(picker); };
     {
         ModalScript script{
             [](QWidget *card) {
                 Type(card, "Номер", "Т-1");
-                QTest::keyClick(Labelled<QLineEdit>(card, "Контрагент"), Qt::Key_F2);
+                Pick(card, "Контрагент");
             },
-            PickFirstRow,
-            [](QWidget *card) { QTest::keyClick(Labelled<QLineEdit>(card, "Валюта"), Qt::Key_F2); },
-            PickFirstRow,
+            pickFirst,
+            [](QWidget *card) { Pick(card, "Валюта"); },
+            pickFirst,
             [](QWidget *card) { QTest::keyClick(DetailGrid(card, "Товары сделок"), Qt::Key_Insert); },
             [&](QWidget *product) {
                 // The deal is committed before its product card opens, and its row is in the grid.
                 savedFirst = Count("select count(*) from DEAL where DEAL_NUM = 'Т-1'");
                 inGrid = table->FocusedRecId();
-                QTest::keyClick(Labelled<QLineEdit>(product, "Товар"), Qt::Key_F2);
+                Pick(product, "Товар");
             },
-            PickFirstRow,
+            pickFirst,
             [](QWidget *product) {
                 Type(product, "Количество", "2");
                 ClickButton(product, "ОК");
             },
             [&](QWidget *card) {
                 productRows = DetailGrid(card, "Товары сделок")->model()->rowCount();
-                sum = Labelled<QLineEdit>(card, "Сумма")->text();
+                sum = Labelled(card, "Сумма")->text();
                 // A second product, cancelled: the saved deal is not posted again.
                 QTest::keyClick(DetailGrid(card, "Товары сделок"), Qt::Key_Insert);
             },

@@ -1,91 +1,27 @@
-#include "LoginFo.h"
+#include "GuiHelpers.h"
 #include "MDITbl.h"
-#include "Main.h"
-#include "MainFo.h"
-#include "ModalScript.h"
-#include "RepoBuilder.h"
-#include "TestDatabase.h"
 #include "WinTbl.h"
 
-#include <QApplication>
 #include <QFontInfo>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QTest>
 #include <csignal>
-#include <gtest/gtest.h>
 
 namespace {
 
-QStringList Captions(const QMenu *menu)
-{
-    QStringList captions;
-    for (const QAction *action : menu->actions())
-        captions << action->text();
-    return captions;
-}
+using namespace korvenix_test;
 
-// A step that answers the login dialog with `login`, after the check.
-ModalScript::Step EnterLogin(const QString &login, const std::function<void(TLoginForm *)> &check = {})
-{
-    return [=](QWidget *w) {
-        auto *form = dynamic_cast<TLoginForm *>(w);
-        ASSERT_NE(form, nullptr) << w->metaObject()->className();
-        if (check)
-            check(form);
-        form->leLogin->setText(login);
-        QTest::mouseClick(form->btOk, Qt::LeftButton);
-    };
-}
-
-// The main window over a copy of the template database.
-class MainFormTest : public ::testing::Test
+class MainFormTest : public MainFormFixture
 {
 protected:
-    void SetUp() override
-    {
-        copy.WriteDefaultIni();
-        form = std::make_unique<TMainForm>();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        DevMode = false;
-    }
-
-    void LogIn()
-    {
-        ModalScript script{EnterLogin("admin")};
-        form->miLogin->trigger();
-    }
-    // Shows the main window; its first show brings the login dialog, which the step answers.
-    void Show(const ModalScript::Step &login)
-    {
-        ModalScript script{login};
-        form->show();
-        ASSERT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); }));
-    }
     bool LoggedOut() const
     {
         return !form->miData->menuAction()->isVisible() && !form->miSetup->menuAction()->isVisible() &&
                form->miData->actions().isEmpty() && form->StatusText().isEmpty() && !form->MDIList && !DB->Connected;
     }
-    void Choose(const QString &caption)
-    {
-        for (QAction *item : form->miData->actions())
-            if (item->text() == caption)
-                return item->trigger();
-        ADD_FAILURE() << "no item " << caption.toStdString();
-    }
     QList<QMdiSubWindow *> Windows() const { return form->mdi->subWindowList(); }
     TMDITbl *Table(int i) const { return dynamic_cast<TMDITbl *>(form->MDIList->Items(i)); }
-
-    TestDatabase copy;
-    std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(MainFormTest, LoginFillsTheDataMenuAndItsItemsOpenWindows)
@@ -107,18 +43,18 @@ TEST_F(MainFormTest, LoginFillsTheDataMenuAndItsItemsOpenWindows)
     ASSERT_TRUE(WaitFor([&] { return form->miData->isVisible(); }));
     QAction *units = form->miData->actions().at(menu.indexOf("Ед. изм. (Спр.)"));
     QTest::mouseClick(form->miData, Qt::LeftButton, {}, form->miData->actionGeometry(units).center());
-    Choose("Валюты (Спр.)");
+    OpenData("CURR");
     ASSERT_EQ(Windows().size(), 2);
     EXPECT_EQ(Windows()[0]->windowTitle(), "Ед. изм.");
     Table(0)->GetWinTbl()->GotoEnd();
     EXPECT_EQ(Table(0)->GetWinTbl()->Count(), 6);
-    Choose("Ед. изм. (Спр.)");
+    OpenData("UNIT");
     EXPECT_EQ(form->MDIList->Count(), 2);
     EXPECT_EQ(form->mdi->activeSubWindow(), Table(0)->GetForm());
     Table(0)->GetForm()->close();
     ASSERT_TRUE(WaitFor([&] { return form->MDIList->Count() == 1; }));
-    Choose("Ед. изм. (Спр.)");
-    EXPECT_EQ(form->MDIList->Items(1)->Obj, DB->ObjList->GetObjByTable("UNIT"));
+    OpenData("UNIT");
+    EXPECT_EQ(form->MDIList->Items(1)->Obj, O("UNIT"));
 
     // An object without a view opens nothing, and asking again gives the same error, not a
     // window left half made.
@@ -126,8 +62,8 @@ TEST_F(MainFormTest, LoginFillsTheDataMenuAndItsItemsOpenWindows)
     BoxSeen first, second;
     {
         ModalScript script{AnswerBox(first, "OK"), AnswerBox(second, "OK")};
-        Choose("Группы (Спр.)");
-        Choose("Группы (Спр.)");
+        OpenData("PRODGRP");
+        OpenData("PRODGRP");
     }
     EXPECT_EQ(QStringList({first.Text, second.Text}), QStringList(2, "Для объекта \"Группы товаров\" не создана таблица."));
     EXPECT_EQ(form->MDIList->Count(), 2);
@@ -146,7 +82,7 @@ TEST_F(MainFormTest, FailedLoginsAreShownAndTheNextLoginLogsOutFirst)
     EXPECT_EQ(QStringList({wrong.Title, wrong.Text}), QStringList({"Ошибка", "Неверный логин или пароль."}));
     EXPECT_EQ(form->StatusText(), "Пользователь: Администратор");
 
-    Choose("Контрагенты (Спр.)");
+    OpenData("CONTRAG");
     copy.WriteIni("[DataBase]\nDataBaseName=" + copy.Dir() + "/nothing-here.fdb\n");
     {
         ModalScript script{EnterLogin("admin", [&](TLoginForm *) {
@@ -160,22 +96,17 @@ TEST_F(MainFormTest, FailedLoginsAreShownAndTheNextLoginLogsOutFirst)
     EXPECT_TRUE(LoggedOut());
 }
 
-// The stored form sizes and column widths assume Tahoma 8 points, present or not on the system.
-TEST_F(MainFormTest, InnerAreaBelowTheMenuBarIs426By286InTahoma)
+// Cancelled at the first show, the login leaves the program logged out. "Выход", an interrupt
+// and a terminate signal close the program, the signals also from inside a modal dialog, and
+// leave the engine working (the next login is a fresh one).
+TEST_F(MainFormTest, InnerAreaIs426By286InTahomaAndExitSignalsCloseLikeExit)
 {
     Show([](QWidget *w) { ClickButton(w, "Отмена"); });
     EXPECT_TRUE(LoggedOut());
+    // The stored form sizes and column widths assume Tahoma 8 points, present or not on the system.
     EXPECT_EQ(QList<int>({form->width(), form->height() - form->mm->height()}), QList<int>({426, 286}));
     const QFontInfo font(form->font());
-    EXPECT_EQ(font.family(), "Tahoma");
-    EXPECT_EQ(font.pixelSize(), 11);
-}
-
-// "Выход", an interrupt and a terminate signal close the program, the signals also from inside a
-// modal dialog, and leave the engine working (the next login is a fresh one).
-TEST_F(MainFormTest, ExitSignalsCloseLikeExit)
-{
-    Show([](QWidget *w) { ClickButton(w, "Отмена"); });
+    EXPECT_EQ(QList<QVariant>({font.family(), font.pixelSize()}), QList<QVariant>({"Tahoma", 11}));
     for (int signal : {0, SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal);
         LogIn();

@@ -132,8 +132,8 @@ TEST_F(CardUseTest, CounterpartyIsAddedThroughItsCard)
                            AnswerBox(check, "OK"),
                            [&](QWidget *card) {
                                focused = card->focusWidget();
-                               EXPECT_EQ(focused, Labelled<QLineEdit>(card, "Наименование"));
                                EXPECT_EQ(card->findChild<QTabWidget *>()->currentIndex(), 0);
+                               EXPECT_EQ(focused, Labelled(card, "Наименование"));
                                escape(card);
                            },
                            escape,
@@ -175,7 +175,7 @@ TEST_F(CardUseTest, PriceChangedThroughF2RecomputesOnScreenAndWritesOnlyWhatChan
     {
         ModalScript script{[&](QWidget *card) {
             Type(card, "Цена", "200");
-            withVat = Labelled<QLineEdit>(card, "Цена с НДС")->text();
+            withVat = Labelled(card, "Цена с НДС")->text();
             // Someone else renames the product meanwhile.
             repo.Exec("update PRODUCT set PRODUCT_NAME = 'Чужое имя' where PRODUCT_ID = :K", {{"K", key}});
             ClickButton(card, "ОК");
@@ -196,10 +196,7 @@ TEST_F(CardUseTest, DuplicateRateIsRefusedAndTheCardKeepsWhatWasTyped)
     const int rows = table->Count();
     const auto pickUsd = [](QWidget *picker) {
         auto *grid = picker->findChild<QAbstractItemView *>();
-        int r = 0;
-        while (r < grid->model()->rowCount() && grid->model()->index(r, 0).data().toString() != "USD")
-            ++r;
-        const QPoint row = grid->visualRect(grid->model()->index(r, 0)).center();
+        const QPoint row = grid->visualRect(FindRow(grid, "USD")).center();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row);
         // A double click on the empty space below the rows chooses nothing; on a row it does.
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(row.x(), grid->viewport()->height() - 2));
@@ -209,10 +206,10 @@ TEST_F(CardUseTest, DuplicateRateIsRefusedAndTheCardKeepsWhatWasTyped)
     BoxSeen duplicate;
     QString currency;
     {
-        ModalScript script{[](QWidget *card) { QTest::keyClick(Labelled<QLineEdit>(card, "Валюта"), Qt::Key_F2); },
+        ModalScript script{[](QWidget *card) { Pick(card, "Валюта"); },
                            pickUsd,
                            [&](QWidget *card) {
-                               currency = Labelled<QLineEdit>(card, "Валюта")->text();
+                               currency = Labelled(card, "Валюта")->text();
                                // A date picker of no value stands unchecked.
                                EXPECT_FALSE(Labelled<TDateCheckEdit>(card, "Дата")->Checked());
                                SetDate(Labelled<TDateCheckEdit>(card, "Дата"), QDate(2025, 1, 1));
