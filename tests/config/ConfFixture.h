@@ -152,3 +152,5 @@ protected:
 };
 
 } // namespace korvenix_test
+
+using namespace korvenix_test;

@@ -6,8 +6,6 @@
 
 namespace {
 
-using namespace korvenix_test;
-
 class MDIConfTest : public ConfFixture
 {
 protected:

@@ -3,8 +3,6 @@
 
 namespace {
 
-using namespace korvenix_test;
-
 class MetaDeleteTest : public ConfFixture
 {
 protected:

@@ -4,8 +4,6 @@
 
 namespace {
 
-using namespace korvenix_test;
-
 // The controls of the field card that follow the type and the summing link, read-only or not.
 QString Editable(QWidget *card)
 {

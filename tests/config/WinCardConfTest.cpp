@@ -12,8 +12,6 @@
 
 namespace {
 
-using namespace korvenix_test;
-
 // The configurator's card layout designer, its page in front.
 class WinCardConfTest : public ConfFixture
 {

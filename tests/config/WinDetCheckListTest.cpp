@@ -3,8 +3,6 @@
 
 namespace {
 
-using namespace korvenix_test;
-
 using WinDetCheckListTest = ConfFixture;
 
 // Book 3 of DEAL holds its three detail links, and a save of the shipments fails and writes

@@ -5,7 +5,6 @@
 
 namespace {
 
-using namespace korvenix_test;
 using enum TFormulaFunc;
 
 class WinFrmlTest : public ConfFixture

@@ -3,8 +3,6 @@
 
 namespace {
 
-using namespace korvenix_test;
-
 using WinObjTemplTest = ConfFixture;
 
 // The object card edits its value template in a copy: a cancelled edit leaves the card's list

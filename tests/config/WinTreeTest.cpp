@@ -4,8 +4,6 @@
 
 namespace {
 
-using namespace korvenix_test;
-
 class WinTreeTest : public ConfFixture
 {
 protected:

@@ -17,21 +17,6 @@ QSize WorkArea()
     return QGuiApplication::primaryScreen()->availableGeometry().size();
 }
 
-// An object whose own event handler fails, outside any guarded connection.
-class FailingObject : public QObject
-{
-public:
-    std::function<void()> OnEvent;
-
-    bool event(QEvent *e) override
-    {
-        if (e->type() != QEvent::User)
-            return QObject::event(e);
-        OnEvent();
-        return true;
-    }
-};
-
 // A failing click handler shows its error and the program goes on: a database error centred
 // over the window in use, an error about a control next to that control. What escapes a handler
 // reaches the box through the event loop's safety net; an abort shows nothing.
@@ -49,6 +34,11 @@ TEST(ShellGuardTest, ErrorsAreShownWhereTheyAroseAndTheProgramGoesOn)
         action();
         ++completed;
     }));
+    // Fails in an event handler outside any guarded connection.
+    const auto failInEvent = [&](const std::function<void()> &fail) {
+        QMetaObject::invokeMethod(&window, fail, Qt::QueuedConnection);
+        QCoreApplication::sendPostedEvents(&window, QEvent::MetaCall);
+    };
     window.show();
     window.activateWindow();
     WaitFor([&] { return QApplication::activeWindow() == &window; });
@@ -56,7 +46,6 @@ TEST(ShellGuardTest, ErrorsAreShownWhereTheyAroseAndTheProgramGoesOn)
     BoxSeen dbError, posError, lowError, escaped, unknown;
     const QPoint windowCentre = window.frameGeometry().center();
     QPoint at;
-    FailingObject failing;
     {
         ModalScript script{AnswerBox(dbError, "OK"), AnswerBox(posError, "OK"), AnswerBox(lowError, "OK"),
                            AnswerBox(escaped, "OK"), AnswerBox(unknown, "OK")};
@@ -73,11 +62,8 @@ TEST(ShellGuardTest, ErrorsAreShownWhereTheyAroseAndTheProgramGoesOn)
         WaitFor([&] { return window.y() == WorkArea().height() - 50; });
         QTest::mouseClick(button, Qt::LeftButton);
         // From an event handler, also of no known class.
-        QEvent event(QEvent::User);
-        failing.OnEvent = [] { throw Exception("Сбой в обработчике"); };
-        QCoreApplication::sendEvent(&failing, &event);
-        failing.OnEvent = [] { throw 42; };
-        QCoreApplication::sendEvent(&failing, &event);
+        failInEvent([] { throw Exception("Сбой в обработчике"); });
+        failInEvent([] { throw 42; });
     }
     EXPECT_EQ(QStringList({dbError.Title, dbError.Text}), QStringList({"Ошибка", "Соединение с базой потеряно"}));
     EXPECT_LE((dbError.Frame.center() - windowCentre).manhattanLength(), 2);
@@ -93,9 +79,7 @@ TEST(ShellGuardTest, ErrorsAreShownWhereTheyAroseAndTheProgramGoesOn)
         ModalScript none{};
         action = [] { throw EAbort(); };
         QTest::mouseClick(button, Qt::LeftButton);
-        failing.OnEvent = [] { throw EAbort(); };
-        QEvent event(QEvent::User);
-        QCoreApplication::sendEvent(&failing, &event);
+        failInEvent([] { throw EAbort(); });
         QTest::qWait(20);
     }
     action = [] {};
