@@ -160,6 +160,9 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     act(rows, TBtnType::btAdd, {typed({{"Название", "Склад 1"}})});
     EXPECT_EQ(Count("select count(*) from SKLAD where SKLAD_NAME = 'Склад 1'"), 1);
 
+    const QList<std::pair<QString, Variant>> sequence = {{"S", O("SKLAD")->PKFld->Field()}};
+    const QString sequences = "select count(*) from RDB$GENERATORS where RDB$GENERATOR_NAME = :S";
+    ASSERT_EQ(Count(sequences, sequence), 1);
     conf = OpenConfig();
     ClickRow(*conf->WinTblObj, "SKLAD");
     BoxSeen question;
@@ -169,7 +172,7 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     EXPECT_EQ(Captions(form->miData), menu);
     EXPECT_EQ(form->MDIList->Count(), 1);
     EXPECT_EQ(Count("select count(*) from RDB$RELATIONS where RDB$RELATION_NAME = 'SKLAD'"), 0);
-    EXPECT_EQ(Count("select count(*) from RDB$GENERATORS where RDB$GENERATOR_NAME = 'SKLAD_ID'"), 0);
+    EXPECT_EQ(Count(sequences, sequence), 0);
     EXPECT_EQ(Count("select count(*) from OBJ where OBJ_TABLE = 'SKLAD'"), 0);
     EXPECT_EQ(Count("select count(*) from FLD where OBJ_ID not in (select OBJ_ID from OBJ)"), 0);
     EXPECT_EQ(O("PRODUCT")->ChildList->Count(),
