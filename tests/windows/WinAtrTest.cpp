@@ -105,15 +105,6 @@ TEST_F(WinAtrTest, ControlsStandWhereTheTreeSaysAndOnlyPagesHoldControls)
     FieldNode(*atr, "CONTRAG_ID")->SetFocus();
     EXPECT_EQ(QList<int>({outer->currentIndex(), inner->currentIndex()}), QList<int>({0, 0}));
     EXPECT_EQ(host.focusWidget(), Control("CONTRAG_ID"));
-
-    // The designer deletes the page control: its items hear nothing more of it.
-    atr->InitDefaultValues(nullptr, Variant::Null());
-    const QPointer<QWidget> gone = outer;
-    atr->DeleteWinCtrlTree(pages);
-    EXPECT_FALSE(gone);
-    EXPECT_EQ(atr->GetWinCtrlTreeByFldName("CONTRAG_ID"), nullptr);
-    Item("CONTRAG_ID")->SetValue(Key("CONTRAG", "1 = 1"));
-    EXPECT_EQ(atr->RootWinCtrlTree->Count(), 2);
 }
 
 TEST_F(WinAtrTest, TreesThatCannotBeShownFailClearlyOrStayEmpty)
