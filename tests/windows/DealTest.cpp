@@ -12,7 +12,6 @@
 #include "WinTblProd.h"
 
 #include <QSet>
-#include <QToolButton>
 
 namespace {
 

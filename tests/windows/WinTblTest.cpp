@@ -5,7 +5,6 @@
 
 #include <QHeaderView>
 #include <QSet>
-#include <QToolButton>
 
 namespace {
 
