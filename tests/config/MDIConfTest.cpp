@@ -171,7 +171,6 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     EXPECT_FALSE(InRepository("SKLAD"));
     EXPECT_EQ(Captions(form->miData), menu);
     EXPECT_EQ(form->MDIList->Count(), 1);
-    EXPECT_EQ(Count("select count(*) from RDB$RELATIONS where RDB$RELATION_NAME = 'SKLAD'"), 0);
     EXPECT_EQ(Count(sequences, sequence), 0);
     EXPECT_EQ(Count("select count(*) from OBJ where OBJ_TABLE = 'SKLAD'"), 0);
     EXPECT_EQ(Count("select count(*) from FLD where OBJ_ID not in (select OBJ_ID from OBJ)"), 0);

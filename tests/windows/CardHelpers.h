@@ -98,15 +98,6 @@ protected:
         return key;
     }
     void Click(int row) { ClickCell(Grid(), row); }
-    // Clicks the row of the record with the key.
-    void Focus(const Variant &key)
-    {
-        int row = 0;
-        while (row < table->Count() && Key(row) != key)
-            ++row;
-        ASSERT_LT(row, table->Count()) << "no row of key " << key.toString().toStdString();
-        Click(row);
-    }
     // The texts of the focused row.
     QStringList FocusedRow() const
     {
