@@ -52,16 +52,6 @@ TEST_F(CardTest, ControlTreeKeepsLeftBoundOrder)
     EXPECT_EQ(mainTab->GetCapt2(), "Основное");
     ASSERT_EQ(mainTab->CtrlTreeList.Count(), 2);
     EXPECT_EQ(mainTab->CtrlTreeList.Items(0)->GetCapt2(), "Клиент") << "a bound control shows its field's caption";
-
-    // Deleting: a control of another tree and the root are left alone; a tab sheet goes with its
-    // controls.
-    TCard elsewhere;
-    ASSERT_TRUE(elsewhere.LoadById(id));
-    card.DeleteCtrlTree(elsewhere.RootCtrlTree->CtrlTreeList.Items(0));
-    card.DeleteCtrlTree(root);
-    card.DeleteCtrlTree(mainTab);
-    ASSERT_EQ(pages->CtrlTreeList.Count(), 1);
-    EXPECT_EQ(pages->CtrlTreeList.Items(0)->GetCapt2(), "Прочее");
 }
 
 TEST_F(CardTest, DamagedTreesAndForeignRowsStopTheLoadAndABookReloadsItsLinks)
