@@ -189,8 +189,8 @@ TEST_F(SqlTest, ATableViewSurvivesClearNotTblAndNumbersGrow)
     EXPECT_EQ(Rows(sql), (std::vector<QStringList>{{"100", "5", "Смит", "Осло"}}));
 }
 
-// The record editor's statements, the key filter on the key field; a caption cannot close its comment.
-TEST_F(SqlTest, InsertAndUpdateRunOnTheirTable)
+// The record editor's insert; a caption cannot close its comment. Its update is run by the editor's own tests.
+TEST_F(SqlTest, AnInsertRunsOnItsTableWhateverTheCaptions)
 {
     F("ORD.ORD_SUM")->SetCapt("Сумма */ from RDB$DATABASE --");
     TSQL insert;
@@ -202,17 +202,7 @@ TEST_F(SqlTest, InsertAndUpdateRunOnTheirTable)
                                             "  CUST_ID /* Клиент заказа */", ") values (", "  :ORD_ID /* Код заказа */,",
                                             "  :" + sum, "  :CUST_ID /* Клиент заказа */", ")"}));
     repo.Exec(insert.GetInsertSQL(), {{"ORD_ID", 102}, {"ORD_SUM", Variant::FromCurrency(qint64(30000))}, {"CUST_ID", 11}});
-    TFilter key;
-    key.CreateRoot(fttEqual, F("ORD.ORD_ID"))->SetValue(102);
-    TSQL update;
-    update.SetObj(O("ORD"));
-    update.AddFld(F("ORD.ORD_NO"));
-    update.AddFld(F("ORD.ORD_DONE"));
-    update.AddFilter(&key);
-    EXPECT_EQ(update.GetUpdateSQL(), Lines({"update", "  ORD T0", "set", "  T0.ORD_NO = :ORD_NO /* Номер */,",
-                                            "  T0.ORD_DONE = :ORD_DONE /* Выполнен */", "where", "  T0.ORD_ID = :0"}));
-    repo.Exec(update.GetUpdateSQL(), {{"ORD_NO", 9}, {"ORD_DONE", 1}, {"0", 102}});
-    EXPECT_EQ(repo.Scalar("select ORD_NO || ' ' || ORD_SUM from ORD where ORD_ID = 102"), Variant("9 3.00"));
+    EXPECT_EQ(repo.Scalar("select ORD_SUM from ORD where ORD_ID = 102"), Variant::FromCurrency(qint64(30000)));
 }
 
 } // namespace
