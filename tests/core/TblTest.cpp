@@ -25,7 +25,7 @@ protected:
 
 // The order's number, and the customer with the city's name below it; only the left bounds may
 // order the rows. A gap in the bounds is a damaged tree.
-TEST_F(TblTest, ColumnTreeFollowsTheLeftBounds)
+TEST_F(TblTest, ColumnTreeFollowsTheLeftBoundsAndTheUsersChoiceComesFirst)
 {
     TTbl tbl;
     ASSERT_TRUE(tbl.LoadById(View("Orders", {{"CITY.CITY_NAME", 6, 7}, {"ORD.CUST_ID", 4, 9}, {"ORD.ORD_ID", 1, 10},
@@ -47,12 +47,9 @@ TEST_F(TblTest, ColumnTreeFollowsTheLeftBounds)
     const int gap = View("Gap", {{"ORD.ORD_ID", 1, 6}, {"ORD.ORD_NO", 3, 4}, {"ORD.CUST_ID", 4, 5}});
     EXPECT_EQ(ErrorOf([&] { tbl.LoadById(gap); }),
               "Обнаружено нарушение структуры дерева для таблицы \"Gap\" (объект: \"Заказы\").");
-}
 
-// The user's own choice, else the default, developer views first in developer mode; a miss
-// gives false, or raises naming the object. Cards and detail books are chosen by the same code.
-TEST_F(TblTest, TheUsersChoiceThenTheDefaultPreferringDeveloperViewsInDeveloperMode)
-{
+    // The user's own choice, else the default, developer views first in developer mode; a miss
+    // gives false, or raises naming the object. Cards and detail books are chosen by the same code.
     const int user1 = repo.AddUser("first"), user2 = repo.AddUser("second");
     const int ordinary = AddChoice("TBL", "OBJ_ID", Id("ORD"), "Main", true, false);
     const int forDev = AddChoice("TBL", "OBJ_ID", Id("ORD"), "Main", true, true);
@@ -61,7 +58,6 @@ TEST_F(TblTest, TheUsersChoiceThenTheDefaultPreferringDeveloperViewsInDeveloperM
     Insert("USRTBL", {{"USR_ID", user1}, {"TBL_ID", chosen}});
     // A choice of a view of another object does not count.
     Insert("USRTBL", {{"USR_ID", user2}, {"TBL_ID", AddChoice("TBL", "OBJ_ID", Id("CUST"), "Plain")}});
-    TTbl tbl;
     const auto current = [&](TObj *obj, TObjLink *link, int user) {
         return tbl.LoadCurrent(obj, link, user) ? tbl.Id() : 0;
     };
