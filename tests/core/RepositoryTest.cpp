@@ -11,8 +11,30 @@ using korvenix_test::ErrorOf;
 
 using RepositoryTest = ShopFixture;
 
-TEST_F(RepositoryTest, TheLoadRunsTheSameStatementsWhateverTheSizeAndStopsAtALinkOrSumWithoutItsLink)
+TEST_F(RepositoryTest, LookupsFollowTheRepositoryAndTheLoadRunsTheSameStatementsOrStopsAtAMissingLink)
 {
+    TObj *ord = O("ORD");
+    TObj *cust = db.ObjList->GetObjByTable("CUST");
+    TFld *custId = F("ORD.CUST_ID");
+    custId->SetId(777001);   // a changed key: the old one finds nothing, the new one the field
+    EXPECT_EQ(ErrorOf([&] { F("ORD.CUST_ID"); }),
+              QString("Поле с кодом \"%1\" среди объектов не найдено.").arg(Id("ORD.CUST_ID")));
+    EXPECT_EQ(db.ObjList->GetFldById(777001), custId);
+    cust->SetTable("CUST2");
+    EXPECT_EQ(db.ObjList->GetObjByTable("CUST2"), cust);
+    EXPECT_EQ(ErrorOf([&] { db.ObjList->GetObjByTable("CUST"); }), "Объект с таблицей \"CUST\" не найден.");
+    ord->ParentList->Clear();
+    EXPECT_EQ(cust->ChildList->RemoveById(LinkId("ORD.CUST_ID")), 0);   // freed: the index forgets it
+    EXPECT_EQ(ErrorOf([&] { L("ORD.CUST_ID"); }),
+              QString("Связь с кодом %1 среди объектов не найдена.").arg(LinkId("ORD.CUST_ID")));
+    ord->PKFld = nullptr;
+    ord->FldList->Delete(ord->FldList->IndexOf(F("ORD.ORD_ID")));
+    EXPECT_NE(ErrorOf([&] { F("ORD.ORD_ID"); }), "no error");
+    db.ObjList->Delete(db.ObjList->IndexOf(ord));
+    EXPECT_EQ(ErrorOf([&] { O("ORD"); }), QString("Объект с кодом \"%1\" не найден.").arg(Id("ORD")));
+    EXPECT_EQ(O("CUST"), cust);
+
+    // The load runs the same statements whatever the size of the repository and keeps no handles.
     const auto load = [&](qint64 &handles) {
         db.Deinit();
         const qint64 handlesBefore = TIBSQL::HandleCount();
@@ -55,30 +77,6 @@ TEST_F(RepositoryTest, TheLoadRunsTheSameStatementsWhateverTheSizeAndStopsAtALin
     repo.AddFld(Id("ORD"), "X_ID", "FK");
     EXPECT_EQ(ErrorOf([&] { Reload(); }), "Объект \"Заказы\", поле \"X_ID\": у поля-ссылки нет связи с главным объектом.");
     EXPECT_FALSE(db.Inited);
-}
-
-TEST_F(RepositoryTest, LookupsFollowTheRepositoryAsItChanges)
-{
-    TObj *ord = O("ORD");
-    TObj *cust = db.ObjList->GetObjByTable("CUST");
-    TFld *link = F("ORD.CUST_ID");
-    link->SetId(777001);   // a changed key: the old one finds nothing, the new one the field
-    EXPECT_EQ(ErrorOf([&] { F("ORD.CUST_ID"); }),
-              QString("Поле с кодом \"%1\" среди объектов не найдено.").arg(Id("ORD.CUST_ID")));
-    EXPECT_EQ(db.ObjList->GetFldById(777001), link);
-    cust->SetTable("CUST2");
-    EXPECT_EQ(db.ObjList->GetObjByTable("CUST2"), cust);
-    EXPECT_EQ(ErrorOf([&] { db.ObjList->GetObjByTable("CUST"); }), "Объект с таблицей \"CUST\" не найден.");
-    ord->ParentList->Clear();
-    EXPECT_EQ(cust->ChildList->RemoveById(LinkId("ORD.CUST_ID")), 0);   // freed: the index forgets it
-    EXPECT_EQ(ErrorOf([&] { L("ORD.CUST_ID"); }),
-              QString("Связь с кодом %1 среди объектов не найдена.").arg(LinkId("ORD.CUST_ID")));
-    ord->PKFld = nullptr;
-    ord->FldList->Delete(ord->FldList->IndexOf(F("ORD.ORD_ID")));
-    EXPECT_NE(ErrorOf([&] { F("ORD.ORD_ID"); }), "no error");
-    db.ObjList->Delete(db.ObjList->IndexOf(ord));
-    EXPECT_EQ(ErrorOf([&] { O("ORD"); }), QString("Объект с кодом \"%1\" не найден.").arg(Id("ORD")));
-    EXPECT_EQ(O("CUST"), cust);
 }
 
 } // namespace
