@@ -32,7 +32,7 @@ protected:
 
 // Root, a page control with two tab sheets, the first holding a name edit and a check box; the
 // rows go in backwards, since only the left bounds may order them.
-TEST_F(CardTest, ControlTreeKeepsLeftBoundOrder)
+TEST_F(CardTest, ControlTreesFollowTheLeftBoundsOrStopTheLoadAndABookReloadsItsLinks)
 {
     const int id = AddChoice("CARD", "OBJ_ID", Id("CUST"), "Main", true);
     Ctrl(id, 9, 10, ctTabSheet, "", "Прочее");
@@ -53,23 +53,10 @@ TEST_F(CardTest, ControlTreeKeepsLeftBoundOrder)
     ASSERT_EQ(mainTab->CtrlTreeList.Count(), 2);
     EXPECT_EQ(mainTab->CtrlTreeList.Items(0)->GetCapt2(), "Клиент") << "a bound control shows its field's caption";
 
-    // Deleting: a control of another tree and the root are left alone; a tab sheet goes with its
-    // controls.
-    TCard elsewhere;
-    ASSERT_TRUE(elsewhere.LoadById(id));
-    card.DeleteCtrlTree(elsewhere.RootCtrlTree->CtrlTreeList.Items(0));
-    card.DeleteCtrlTree(root);
-    card.DeleteCtrlTree(mainTab);
-    ASSERT_EQ(pages->CtrlTreeList.Count(), 1);
-    EXPECT_EQ(pages->CtrlTreeList.Items(0)->GetCapt2(), "Прочее");
-}
-
-TEST_F(CardTest, DamagedTreesAndForeignRowsStopTheLoadAndABookReloadsItsLinks)
-{
+    // A gap in the bounds, a control of another object and a link of another master stop the load.
     const int gap = AddChoice("CARD", "OBJ_ID", Id("CUST"), "Gap");
     Ctrl(gap, 1, 6, ctRoot);
     Ctrl(gap, 3, 4, ctEditStr, "CUST.CUST_NAME");
-    TCard card;
     EXPECT_EQ(ErrorOf([&] { card.LoadById(gap); }),
               "Обнаружено нарушение структуры дерева для карточки \"Gap\" (объект: \"Клиенты\").");
     const int foreign = AddChoice("CARD", "OBJ_ID", Id("CUST"), "Foreign");

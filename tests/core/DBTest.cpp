@@ -30,7 +30,7 @@ protected:
 
 // A failed connect leaves nothing open; a relative name means the settings file's folder; a
 // connect on a connected object keeps the connection, its cursors and its settings.
-TEST_F(DBTest, ConnectFailuresLeaveNothingOpenAndASilentServerIsGivenUpOn)
+TEST_F(DBTest, ConnectFailuresLeaveNothingOpenLoginFindsTheUserAndTheCallerBracketsTheWrites)
 {
     const QString missing = "[DataBase]\nDataBaseName=" + copy.Dir() + "/nothing-here.fdb\n";
     copy.WriteIni(missing);
@@ -65,13 +65,10 @@ TEST_F(DBTest, ConnectFailuresLeaveNothingOpenAndASilentServerIsGivenUpOn)
     EXPECT_LT(clock.elapsed(), 60000);
     EXPECT_FALSE(db.Connected || db.Database().Connected());
     close(listener);
-}
 
-// The login is found by its column's collation, no password is compared, and a Null name is an
-// empty one; a failed login keeps the previous user. Two users sharing a login: whichever row
-// the database returns first wins (no order is asked for), id and name from that one row.
-TEST_F(DBTest, LoginFindsTheUserByLoginAndIgnoresThePassword)
-{
+    // The login is found by its column's collation, no password is compared, and a Null name is an
+    // empty one; a failed login keeps the previous user. Two users sharing a login: whichever row
+    // the database returns first wins (no order is asked for), id and name from that one row.
     copy.WriteDefaultIni();
     db.Connect();
     db.Login("ADMIN", "wrong");
@@ -90,15 +87,10 @@ TEST_F(DBTest, LoginFindsTheUserByLoginAndIgnoresThePassword)
     db.Login("twin", "");
     EXPECT_EQ(repo.Scalar("select USR_LOGIN || ':' || USR_NAME from USR where USR_ID = :ID", {{"ID", db.CurrentUserId}}),
               Variant("twin:" + db.CurrentUserName));
-}
 
-// The caller brackets the write transaction: what it rolls back, or leaves open when the
-// connection goes, is not written; what it commits the read transaction sees at once. Keys come
-// from a sequence asked for by a plain name only.
-TEST_F(DBTest, WriteTransactionIsBracketedByTheCallerAndKeysComeFromSequences)
-{
-    copy.WriteDefaultIni();
-    db.Connect();
+    // The caller brackets the write transaction: what it rolls back, or leaves open when the
+    // connection goes, is not written; what it commits the read transaction sees at once. Keys come
+    // from a sequence asked for by a plain name only.
     const int a = db.GetGenId("OBJ_ID");
     EXPECT_EQ(db.GetGenId("OBJ_ID"), a + 1);
     EXPECT_THROW(db.GetGenId("OBJ_ID, 1) from RDB$DATABASE union select 1"), ExceptionPos);

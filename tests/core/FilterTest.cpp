@@ -43,7 +43,7 @@ protected:
     }
 };
 
-TEST_F(FilterTest, BoundsGiveSiblingsOrAChainAndNodesTakeTheirRows)
+TEST_F(FilterTest, NodesTakeTheirRowsAndAViewsAlwaysOnFiltersAreItsObjectsAndLinks)
 {
     const int siblings = AddFilter("Siblings");
     Node(siblings, 1, 6, fttOr, "root");
@@ -67,13 +67,10 @@ TEST_F(FilterTest, BoundsGiveSiblingsOrAChainAndNodesTakeTheirRows)
     ASSERT_TRUE(filter.LoadById(chain)) << "a second load replaces the tree";
     ASSERT_EQ(filter.FilterTreeRoot->FilterTreeList.Count(), 1);
     EXPECT_EQ(filter.FilterTreeRoot->FilterTreeList.Items(0)->FilterTreeList.Items(0), filter.GetFilterTreeByName("leaf"));
-}
 
-// A view's always-on filters are its own, its object's and, for a link's view, its link's;
-// developer mode leaves out the filters made for users. A filter with a damaged tree stops the
-// list and is not kept; the list runs its statement again once the tree is mended.
-TEST_F(FilterTest, AlwaysOnFiltersOfAViewOfAnObjectOrOfALink)
-{
+    // A view's always-on filters are its own, its object's and, for a link's view, its link's;
+    // developer mode leaves out the filters made for users. A filter with a damaged tree stops the
+    // list and is not kept; the list runs its statement again once the tree is mended.
     const int objView = AddChoice("TBL", "OBJ_ID", Id("CUST"), "Cust");
     const int linkView = AddChoice("TBL", "DEP_ID", LinkId("CUST.CITY_ID"), "CityCust");
     AddFilter("ByView", true, false, "TBL_ID", objView);

@@ -48,7 +48,7 @@ protected:
 
 // Nodes are placed by their bounds; the texts bracket only what needs it and follow the paths;
 // a node that fits nowhere is a damaged tree.
-TEST_F(FormulaTest, TextsFollowTheTreeBracketOnlyWhatNeedsItAndFollowPaths)
+TEST_F(FormulaTest, FormulaTextsFollowTheTreeAndTemplateValuesFillTheirOwnPlaces)
 {
     const QString today = db.FormulaFuncToCapt(ffCurD);
     const std::pair<QList<N>, QString> cases[] = {
@@ -72,13 +72,11 @@ TEST_F(FormulaTest, TextsFollowTheTreeBracketOnlyWhatNeedsItAndFollowPaths)
     }
     EXPECT_EQ(ErrorOf([&] { SetFormula({{1, 6, ffAdd}, {3, 4, ffNone, "ORD.ORD_SUM"}}); }),
               "TObj.LoadFormuls: Нарушение структуры дерева формулы для поля \"Итого\".");
-}
 
-// A record's text fills only the template's own places, each with its field's value along its
-// path: a value holding "%s" stays as it is, a field named twice is shown twice, Null and a
-// missing record leave the places empty. A path through a plain field stops the load.
-TEST_F(FormulaTest, TemplateValueFillsTheTemplatesOwnPlaces)
-{
+    // A record's text fills only the template's own places, each with its field's value along its
+    // path: a value holding "%s" stays as it is, a field named twice is shown twice, Null and a
+    // missing record leave the places empty. A path through a plain field stops the load.
+    SetFormula({});
     CreateTables();
     repo.Exec("insert into CUST values (12, '50%s', 0, 1, null)");
     const auto setTempl = [&](const QString &templ) {

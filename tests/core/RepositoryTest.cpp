@@ -11,32 +11,30 @@ using korvenix_test::ErrorOf;
 
 using RepositoryTest = ShopFixture;
 
-// A stored link field needs its link; a summing field a link of its own object and a field of
-// that link's detail; else the load stops naming the fault.
-TEST_F(RepositoryTest, LinkAndSummingFieldsFindTheirLinksOrStopTheLoad)
+TEST_F(RepositoryTest, LookupsFollowTheRepositoryAndTheLoadRunsTheSameStatementsOrStopsAtAMissingLink)
 {
-    const auto sum = [&](const QString &link, const QString &field) {
-        repo.Exec("update FLD set DEP_ID_AGR = :DEP, FLD_ID_AGR = :FLD where FLD_ID = :ID",
-                  {{"DEP", LinkId(link)}, {"FLD", Id(field)}, {"ID", Id("ORD.ORD_TOTAL")}});
-        return ErrorOf([&] { Reload(); });
-    };
-    ASSERT_EQ(sum("PAY.ORD_ID", "PAY.PAY_SUM"), "no error");
-    EXPECT_EQ(F("ORD.ORD_TOTAL")->AgrObjLink(), L("PAY.ORD_ID"));
-    EXPECT_EQ(F("ORD.ORD_TOTAL")->AgrFld(), F("PAY.PAY_SUM"));
-    EXPECT_EQ(sum("PAY.ORD_ID", "ORD.ORD_SUM"),
-              QString("Список полей: Получение поля по коду \"%1\" - не найдено.").arg(Id("ORD.ORD_SUM")));
-    EXPECT_EQ(sum("CUST.CITY_ID", "PAY.PAY_SUM"),
-              QString("Объект \"Заказы\", поле \"ORD_TOTAL\": суммирующее поле ссылается на связь с кодом %1, "
-                      "которой нет среди связей объекта.")
-                  .arg(LinkId("CUST.CITY_ID")));
-    repo.Exec("update FLD set DEP_ID_AGR = null where FLD_ID = :ID", {{"ID", Id("ORD.ORD_TOTAL")}});
-    repo.AddFld(Id("ORD"), "X_ID", "FK");
-    EXPECT_EQ(ErrorOf([&] { Reload(); }), "Объект \"Заказы\", поле \"X_ID\": у поля-ссылки нет связи с главным объектом.");
-    EXPECT_FALSE(db.Inited);
-}
+    TObj *ord = O("ORD");
+    TObj *cust = db.ObjList->GetObjByTable("CUST");
+    TFld *custId = F("ORD.CUST_ID");
+    custId->SetId(777001);   // a changed key: the old one finds nothing, the new one the field
+    EXPECT_EQ(ErrorOf([&] { F("ORD.CUST_ID"); }),
+              QString("Поле с кодом \"%1\" среди объектов не найдено.").arg(Id("ORD.CUST_ID")));
+    EXPECT_EQ(db.ObjList->GetFldById(777001), custId);
+    cust->SetTable("CUST2");
+    EXPECT_EQ(db.ObjList->GetObjByTable("CUST2"), cust);
+    EXPECT_EQ(ErrorOf([&] { db.ObjList->GetObjByTable("CUST"); }), "Объект с таблицей \"CUST\" не найден.");
+    ord->ParentList->Clear();
+    EXPECT_EQ(cust->ChildList->RemoveById(LinkId("ORD.CUST_ID")), 0);   // freed: the index forgets it
+    EXPECT_EQ(ErrorOf([&] { L("ORD.CUST_ID"); }),
+              QString("Связь с кодом %1 среди объектов не найдена.").arg(LinkId("ORD.CUST_ID")));
+    ord->PKFld = nullptr;
+    ord->FldList->Delete(ord->FldList->IndexOf(F("ORD.ORD_ID")));
+    EXPECT_NE(ErrorOf([&] { F("ORD.ORD_ID"); }), "no error");
+    db.ObjList->Delete(db.ObjList->IndexOf(ord));
+    EXPECT_EQ(ErrorOf([&] { O("ORD"); }), QString("Объект с кодом \"%1\" не найден.").arg(Id("ORD")));
+    EXPECT_EQ(O("CUST"), cust);
 
-TEST_F(RepositoryTest, TheLoadRunsTheSameStatementsWhateverTheSizeAndKeepsNoHandles)
-{
+    // The load runs the same statements whatever the size of the repository and keeps no handles.
     const auto load = [&](qint64 &handles) {
         db.Deinit();
         const qint64 handlesBefore = TIBSQL::HandleCount();
@@ -58,53 +56,27 @@ TEST_F(RepositoryTest, TheLoadRunsTheSameStatementsWhateverTheSizeAndKeepsNoHand
     EXPECT_LE(large, 7);
     EXPECT_EQ(handles, 0) << "no statement handle of the load outlives it";
     EXPECT_EQ(O("CITY")->ChildList->Count(), 32);
-}
 
-TEST_F(RepositoryTest, LookupsFollowTheRepositoryAsItChanges)
-{
-    TObj *ord = O("ORD");
-    TObj *cust = db.ObjList->GetObjByTable("CUST");
-    EXPECT_EQ(ErrorOf([&] { ord->GetFldByName("NOPE"); }),
-              "Объект \"Заказы\": Получение поля по имени.\rСписок полей: Получение поля по имени \"NOPE\" - не найдено.");
-    TFld *link = F("ORD.CUST_ID");
-    link->SetId(777001);   // a changed key: the old one finds nothing, the new one the field
-    EXPECT_EQ(ErrorOf([&] { F("ORD.CUST_ID"); }),
-              QString("Поле с кодом \"%1\" среди объектов не найдено.").arg(Id("ORD.CUST_ID")));
-    EXPECT_EQ(db.ObjList->GetFldById(777001), link);
-    cust->SetTable("CUST2");
-    EXPECT_EQ(db.ObjList->GetObjByTable("CUST2"), cust);
-    EXPECT_EQ(ErrorOf([&] { db.ObjList->GetObjByTable("CUST"); }), "Объект с таблицей \"CUST\" не найден.");
-    EXPECT_EQ(cust->ChildList->RemoveById(-1), -1);
-    ord->ParentList->Clear();
-    EXPECT_EQ(cust->ChildList->RemoveById(LinkId("ORD.CUST_ID")), 0);   // freed: the index forgets it
-    EXPECT_EQ(ErrorOf([&] { L("ORD.CUST_ID"); }),
-              QString("Связь с кодом %1 среди объектов не найдена.").arg(LinkId("ORD.CUST_ID")));
-    ord->PKFld = nullptr;
-    ord->FldList->Delete(ord->FldList->IndexOf(F("ORD.ORD_ID")));
-    EXPECT_NE(ErrorOf([&] { F("ORD.ORD_ID"); }), "no error");
-    db.ObjList->Delete(db.ObjList->IndexOf(ord));
-    EXPECT_EQ(ErrorOf([&] { O("ORD"); }), QString("Объект с кодом \"%1\" не найден.").arg(Id("ORD")));
-    EXPECT_EQ(O("CUST"), cust);
-}
-
-// A metadata row made from an object's description: its fields in the object's own order,
-// which the load does not ask the database for, Null until a select's columns are copied in by
-// name, up to the first name it does not have (the names compare exactly).
-TEST_F(RepositoryTest, RowFromADescriptionStartsNullWithTheObjectsFieldsInOrder)
-{
-    const TObj &cust = *O("CUST");
-    TSObj row;
-    row.AddAllFld(cust);
-    ASSERT_EQ(row.Count(), cust.FldList->Count());
-    for (int i = 0; i < row.Count(); ++i)
-        EXPECT_EQ(row.Items(i)->Name, cust.FldList->Items(i)->Field());
-    EXPECT_EQ(ErrorOf([&] { row.FldByName("CITY_ID").AsInteger(); }), "Variant is null");
-    auto sql = db.CreateIBSQLS();
-    sql->SetSQL("select 7 as CUST_ID, 8 as MISSING, 9 as CITY_ID from RDB$DATABASE");
-    sql->ExecQuery();
-    EXPECT_EQ(ErrorOf([&] { row.CopyDataFrom(*sql); }), "TSObj.FldByName: Поле \"MISSING\" у объекта не найдено.");
-    EXPECT_EQ(row.FldByName("CUST_ID").AsInteger(), 7);
-    EXPECT_TRUE(row.FldByName("CITY_ID").Value.isNull()) << "nothing after the unknown column is copied";
+    // A stored link field needs its link; a summing field a link of its own object and a field of
+    // that link's detail; else the load stops naming the fault.
+    const auto sum = [&](const QString &link, const QString &field) {
+        repo.Exec("update FLD set DEP_ID_AGR = :DEP, FLD_ID_AGR = :FLD where FLD_ID = :ID",
+                  {{"DEP", LinkId(link)}, {"FLD", Id(field)}, {"ID", Id("ORD.ORD_TOTAL")}});
+        return ErrorOf([&] { Reload(); });
+    };
+    ASSERT_EQ(sum("PAY.ORD_ID", "PAY.PAY_SUM"), "no error");
+    EXPECT_EQ(F("ORD.ORD_TOTAL")->AgrObjLink(), L("PAY.ORD_ID"));
+    EXPECT_EQ(F("ORD.ORD_TOTAL")->AgrFld(), F("PAY.PAY_SUM"));
+    EXPECT_EQ(sum("PAY.ORD_ID", "ORD.ORD_SUM"),
+              QString("Список полей: Получение поля по коду \"%1\" - не найдено.").arg(Id("ORD.ORD_SUM")));
+    EXPECT_EQ(sum("CUST.CITY_ID", "PAY.PAY_SUM"),
+              QString("Объект \"Заказы\", поле \"ORD_TOTAL\": суммирующее поле ссылается на связь с кодом %1, "
+                      "которой нет среди связей объекта.")
+                  .arg(LinkId("CUST.CITY_ID")));
+    repo.Exec("update FLD set DEP_ID_AGR = null where FLD_ID = :ID", {{"ID", Id("ORD.ORD_TOTAL")}});
+    repo.AddFld(Id("ORD"), "X_ID", "FK");
+    EXPECT_EQ(ErrorOf([&] { Reload(); }), "Объект \"Заказы\", поле \"X_ID\": у поля-ссылки нет связи с главным объектом.");
+    EXPECT_FALSE(db.Inited);
 }
 
 } // namespace

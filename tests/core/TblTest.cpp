@@ -1,6 +1,5 @@
 #include "Tbl.h"
 #include "TblTree.h"
-#include "TreeSearch.h"
 
 #include "ShopFixture.h"
 
@@ -24,12 +23,11 @@ protected:
     }
 };
 
-// The order's number, and the customer with the city's name below it. Renumbering after the
-// column editor moved a node gives pre-order bounds. A gap in the bounds is a damaged tree.
-TEST_F(TblTest, ColumnTreeFollowsTheBoundsAndRenumbersInPreOrder)
+// The order's number, and the customer with the city's name below it; only the left bounds may
+// order the rows. A gap in the bounds is a damaged tree.
+TEST_F(TblTest, ColumnTreeFollowsTheLeftBoundsAndTheUsersChoiceComesFirst)
 {
     TTbl tbl;
-    tbl.RenumberTree();   // no tree: nothing to do
     ASSERT_TRUE(tbl.LoadById(View("Orders", {{"CITY.CITY_NAME", 6, 7}, {"ORD.CUST_ID", 4, 9}, {"ORD.ORD_ID", 1, 10},
                                              {"CUST.CITY_ID", 5, 8}, {"ORD.ORD_NO", 2, 3}})));
     TTblTree *root = tbl.TblTree.get();
@@ -39,16 +37,6 @@ TEST_F(TblTest, ColumnTreeFollowsTheBoundsAndRenumbersInPreOrder)
     EXPECT_EQ(root->TblTreeList.Items(0)->Fld(), F("ORD.ORD_NO"));
     TTblTree *cityNode = root->TblTreeList.Items(1)->TblTreeList.Items(0);
     EXPECT_EQ(cityNode->TblTreeList.Items(0)->LongCapt, "Клиент заказа>Город клиента>Город");
-    // The city's name lifted to the top, first: the bounds in memory go stale.
-    std::unique_ptr<TTblTree> name(cityNode->TblTreeList.Extract(cityNode->TblTreeList.Items(0)));
-    TTblTree *lifted = root->AddChild(std::move(name));
-    root->TblTreeList.Extract(lifted);
-    root->TblTreeList.Insert(0, lifted);
-    tbl.RenumberTree();
-    QList<std::pair<int, int>> bounds;
-    ForEachPreOrder(root, &TTblTree::TblTreeList, [&](TTblTree *n) { bounds << std::pair{n->Lft(), n->Rgt()}; });
-    EXPECT_EQ(bounds, (QList<std::pair<int, int>>{{1, 10}, {2, 3}, {4, 5}, {6, 9}, {7, 8}}));
-    EXPECT_EQ(root->TblTreeList.Items(0)->Fld(), F("CITY.CITY_NAME"));
 
     // A view of a link shows the link's detail object; a view without rows has no tree.
     TTbl detail;
@@ -59,12 +47,9 @@ TEST_F(TblTest, ColumnTreeFollowsTheBoundsAndRenumbersInPreOrder)
     const int gap = View("Gap", {{"ORD.ORD_ID", 1, 6}, {"ORD.ORD_NO", 3, 4}, {"ORD.CUST_ID", 4, 5}});
     EXPECT_EQ(ErrorOf([&] { tbl.LoadById(gap); }),
               "Обнаружено нарушение структуры дерева для таблицы \"Gap\" (объект: \"Заказы\").");
-}
 
-// The user's own choice, else the default, developer views first in developer mode; a miss
-// gives false, or raises naming the object. Cards and detail books are chosen by the same code.
-TEST_F(TblTest, TheUsersChoiceThenTheDefaultPreferringDeveloperViewsInDeveloperMode)
-{
+    // The user's own choice, else the default, developer views first in developer mode; a miss
+    // gives false, or raises naming the object. Cards and detail books are chosen by the same code.
     const int user1 = repo.AddUser("first"), user2 = repo.AddUser("second");
     const int ordinary = AddChoice("TBL", "OBJ_ID", Id("ORD"), "Main", true, false);
     const int forDev = AddChoice("TBL", "OBJ_ID", Id("ORD"), "Main", true, true);
@@ -73,7 +58,6 @@ TEST_F(TblTest, TheUsersChoiceThenTheDefaultPreferringDeveloperViewsInDeveloperM
     Insert("USRTBL", {{"USR_ID", user1}, {"TBL_ID", chosen}});
     // A choice of a view of another object does not count.
     Insert("USRTBL", {{"USR_ID", user2}, {"TBL_ID", AddChoice("TBL", "OBJ_ID", Id("CUST"), "Plain")}});
-    TTbl tbl;
     const auto current = [&](TObj *obj, TObjLink *link, int user) {
         return tbl.LoadCurrent(obj, link, user) ? tbl.Id() : 0;
     };
