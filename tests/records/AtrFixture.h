@@ -36,21 +36,9 @@ inline std::unique_ptr<TFormulaTree> Of(TFld *fld, const QList<TFld *> &path = {
 
 // A fresh copy of the template database as it ships (repository, demo deals, products, rates,
 // summing triggers), logged in as "admin"; records are written through the editors the cards use.
-class AtrFixture : public DBFixture
+class AtrFixture : public AdminFixture
 {
 protected:
-    void SetUp() override
-    {
-        DBFixture::SetUp();
-        db.Init();
-        db.Login("admin", "");
-    }
-    void TearDown() override
-    {
-        db.RollbackChanges();
-        DBFixture::TearDown();
-    }
-
     Variant Scalar(const QString &text, const Values &params = {}) { return repo.Scalar(text, params); }
     int Count(const QString &text, const Values &params = {}) { return Scalar(text, params).toInt(); }
     int Rows(const QString &table) { return Count("select count(*) from " + table); }

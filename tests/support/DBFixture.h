@@ -43,4 +43,22 @@ protected:
     RepoBuilder repo{db};
 };
 
+// The same, with the repository loaded and "admin" logged in; what a test leaves in the write
+// transaction is rolled back.
+class AdminFixture : public DBFixture
+{
+protected:
+    void SetUp() override
+    {
+        DBFixture::SetUp();
+        db.Init();
+        db.Login("admin", "");
+    }
+    void TearDown() override
+    {
+        db.RollbackChanges();
+        DBFixture::TearDown();
+    }
+};
+
 } // namespace korvenix_test

@@ -16,20 +16,17 @@ using namespace korvenix_test;
 
 // The template database's copy, logged in as "admin", with the Russian number formats the
 // sample users work with.
-class LoggedInTest : public DBFixture
+class LoggedInTest : public AdminFixture
 {
 protected:
     void SetUp() override
     {
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        DBFixture::SetUp();
-        db.Init();
-        db.Login("admin", "");
+        AdminFixture::SetUp();
     }
     void TearDown() override
     {
-        db.RollbackChanges();
-        DBFixture::TearDown();
+        AdminFixture::TearDown();
         QLocale::setDefault(QLocale::c());
     }
 };
