@@ -5,6 +5,7 @@
 #include "IBError.h"
 #include "IBSQL.h"
 #include "IBTransaction.h"
+#include "BenchSupport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,6 +18,8 @@
 #include <vector>
 
 namespace {
+
+using bench::Median;
 
 constexpr int Rows = 1000000;
 constexpr int Rounds = 5;
@@ -91,12 +94,6 @@ double FetchThroughIsql(const QString &path)
     isql.closeWriteChannel();
     isql.waitForFinished(-1);
     return double(timer.nsecsElapsed()) / 1e9;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "Main.h"
 #include "Sql.h"
 #include "WinTbl.h"
+#include "BenchSupport.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -28,6 +29,9 @@
 
 namespace {
 
+using bench::Median;
+using bench::Exec;
+
 constexpr int OpenRounds = 21;
 constexpr int GotoEndRounds = 5;
 constexpr int SmallRows = 1000;
@@ -37,15 +41,6 @@ constexpr double OpenRatioTarget = 1.2;
 constexpr double GotoEndRatioTarget = 1.5;
 constexpr double AddedMiBTarget = 200;
 constexpr double BytesPerRowTarget = 200;
-
-void Exec(TDB &db, const QString &text)
-{
-    db.StartTransaction();
-    auto sql = db.CreateIBSQLC();
-    sql->SetSQL(text);
-    sql->ExecImmediate();
-    db.CommitTransaction();
-}
 
 int Scalar(TDB &db, const QString &text)
 {
@@ -92,12 +87,6 @@ long RssKiB(const char *AKey)
         if (line.startsWith(AKey))
             return line.mid(int(qstrlen(AKey))).trimmed().split(' ').first().toLong();
     return -1;
-}
-
-double Median(std::vector<double> AValues)
-{
-    std::sort(AValues.begin(), AValues.end());
-    return AValues[AValues.size() / 2];
 }
 
 // Runs the event loop until it has had nothing to do for a while: pending layouts, paints and

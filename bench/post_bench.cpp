@@ -10,6 +10,7 @@
 #include "IBSQL.h"
 #include "Main.h"
 #include "Obj.h"
+#include "BenchSupport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,6 +21,8 @@
 #include <vector>
 
 namespace {
+
+using bench::Median;
 
 constexpr int Rounds = 7;
 constexpr int RecordsPerRound = 2000;
@@ -63,12 +66,6 @@ TRate Round(TDB &db, TObj &obj, int &n)
         committing += timer.nsecsElapsed();
     }
     return {RecordsPerRound / (double(posting) / 1e9), RecordsPerRound / (double(posting + committing) / 1e9)};
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // Logs in with the settings file, posts the rounds, prints the median against the target.

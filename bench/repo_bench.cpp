@@ -6,6 +6,7 @@
 #include "Fld.h"
 #include "Main.h"
 #include "ObjLink.h"
+#include "BenchSupport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,6 +19,8 @@
 
 namespace {
 
+using bench::Exec;
+
 constexpr int FieldsPerObject = 20;   // a key, two link fields and 17 plain fields
 constexpr int Runs = 7;
 constexpr qint64 StatementTarget = 10;
@@ -28,15 +31,6 @@ struct TSize
     double TargetMs;
 };
 constexpr TSize Sizes[] = {{500, 150}, {2000, 600}};
-
-void Exec(TDB &db, const QString &text)
-{
-    db.StartTransaction();
-    auto sql = db.CreateIBSQLC();
-    sql->SetSQL(text);
-    sql->ExecImmediate();
-    db.CommitTransaction();
-}
 
 void Generate(TDB &db, int Objects)
 {
