@@ -207,18 +207,24 @@ void TIBSQL::OpenCursor()
     FCursor = FStatement->openCursor(&status, FTransaction->Transaction(), in, in ? FIn.Message() : nullptr,
                                      FOut.Metadata(), 0);
     CheckStatus(status, SQLText());
-    FCursorOpen = true;
     FEof = false;
     FTransaction->AddSQL(this);
 }
 
-void TIBSQL::ExecQuery()
+// Everything a run needs before the server is asked: a fresh state, the statement prepared for
+// the text, a transaction, and every parameter bound.
+void TIBSQL::StartExecution()
 {
     Close();
     Prepare();
     CheckReady();
     BindInput();
     ++Executed;
+}
+
+void TIBSQL::ExecQuery()
+{
+    StartExecution();
     if (IsSelect()) {
         OpenCursor();
         FetchRow();
@@ -234,15 +240,8 @@ void TIBSQL::ExecQuery()
 
 void TIBSQL::ExecSingleton()
 {
-    Close();
-    Prepare();
-    CheckReady();
-    BindInput();
-    ++Executed;
-    if (IsSelect()) {
-        ExecSingletonSelect();
-        return;
-    }
+    StartExecution();
+    // A select's one row comes back with the call; no row or a second one is the server's own error.
     Execute();
     FHasRow = true;
     FEof = false;
@@ -257,32 +256,6 @@ void TIBSQL::Execute()
     FStatement->execute(&status, FTransaction->Transaction(), in, in ? FIn.Message() : nullptr,
                         output ? FOut.Metadata() : nullptr, output ? FOut.Message() : nullptr);
     CheckStatus(status, SQLText());
-}
-
-// The row of a select that must yield exactly one, read through a cursor that does not outlive
-// the call; none or a second row is refused with the server's own error.
-void TIBSQL::ExecSingletonSelect()
-{
-    OpenCursor();
-    try {
-        if (!FetchInto(FOut.Message()))
-            RefuseWith(isc_stream_eof);
-        std::vector<unsigned char> second(FOut.MessageLength());
-        if (FetchInto(second.data()))
-            RefuseWith(isc_sing_select_err);
-    } catch (...) {
-        Close();
-        throw;
-    }
-    DropCursor(true);
-    FHasRow = true;
-    FEof = false;
-}
-
-void TIBSQL::RefuseWith(ISC_STATUS code) const
-{
-    const ISC_STATUS status[] = {isc_arg_gds, code, isc_arg_end};
-    throw EIBError::FromStatus(status, SQLText());
 }
 
 void TIBSQL::ExecImmediate()
@@ -325,7 +298,7 @@ void TIBSQL::FetchRow()
 
 bool TIBSQL::Next()
 {
-    if (!FCursorOpen) {
+    if (!FCursor) {
         FEof = true;
         FHasRow = false;
         return false;
@@ -345,7 +318,6 @@ void TIBSQL::Close()
 void TIBSQL::CursorLost()
 {
     // The transaction that ended has closed the cursor on the server.
-    FCursorOpen = false;
     FHasRow = false;
     FEof = true;
     DropCursor(false);
@@ -353,9 +325,8 @@ void TIBSQL::CursorLost()
 
 void TIBSQL::DropCursor(bool closeOnServer)
 {
-    if (FCursorOpen && FTransaction)
+    if (FCursor && FTransaction)
         FTransaction->RemoveSQL(this);
-    FCursorOpen = false;
     Firebird::IResultSet *cursor = std::exchange(FCursor, nullptr);
     if (!cursor)
         return;

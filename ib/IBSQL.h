@@ -67,7 +67,7 @@ public:
 
     bool Next();                      // fetches the next row; false at the end
     bool Eof() const { return FEof; }
-    bool Open() const { return FCursorOpen; }
+    bool Open() const { return FCursor != nullptr; }
     void Close();
 
     int FieldCount() const;
@@ -93,8 +93,7 @@ private:
     void OpenCursor();
     bool FetchInto(unsigned char *message);
     void FetchRow();
-    void ExecSingletonSelect();
-    [[noreturn]] void RefuseWith(ISC_STATUS code) const;
+    void StartExecution();
     void Execute();
     void DropCursor(bool closeOnServer);
     void CheckRow() const;
@@ -116,7 +115,6 @@ private:
     TXSqlda FIn;
     TXSqlda FOut;
     QHash<QString, int> FFieldIndex;
-    bool FCursorOpen = false;
     bool FEof = true;
     bool FHasRow = false;
 };

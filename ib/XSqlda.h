@@ -34,7 +34,6 @@ public:
     void BindOutput();
     Firebird::IMessageMetadata *Metadata() const { return FMetadata; }
     unsigned char *Message() { return FMessage.data(); }
-    size_t MessageLength() const { return FMessage.size(); }
     bool IsNull(int i) const { return *Var(i).sqlind < 0; }
 
     // Input: the value for parameter i, converted to what the server described for it.
