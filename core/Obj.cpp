@@ -50,9 +50,7 @@ TObj::~TObj()
     ChildList.reset();
     FldList.reset();
     TemplFldList.reset();
-    FWriteSQLs.clear();
-    FGenSQL.reset();
-    FIBSQLS.reset();
+    ReleaseStatements();
 }
 
 namespace {
@@ -104,41 +102,49 @@ void TObj::LoadFields()
 
 namespace {
 
-// Every row of the statement as a metadata row of its own, grouped by the value of AKey.
-void ReadGrouped(TIBSQL &ASQL, const QString &AKey, std::unordered_map<int, TRepoRows::TRows> &AGroups)
+// Rows of a statement made into entries by AMake, grouped by the value of their column AKey;
+// each group keeps the order the rows came in.
+template <typename T, typename Make>
+std::unordered_map<int, std::vector<std::unique_ptr<T>>> ReadGrouped(TIBSQL &ASQL, const QString &AKey, Make AMake)
 {
+    std::unordered_map<int, std::vector<std::unique_ptr<T>>> groups;
     TCloseGuard closer(ASQL);
     for (ASQL.ExecQuery(); !ASQL.Eof(); ASQL.Next()) {
-        auto row = std::make_unique<TSObj>();
-        row->AddAllFld(ASQL);
-        row->CopyDataFrom(ASQL);
-        const Variant key = row->FldByName(AKey).Value;
+        std::unique_ptr<T> entry = AMake(ASQL);
+        const Variant key = entry->FldByName(AKey).Value;
         if (!key.isNull())
-            AGroups[VarAsInteger(key)].push_back(std::move(row));
+            groups[VarAsInteger(key)].push_back(std::move(entry));
     }
+    return groups;
+}
+
+// A row of the statement as a metadata row of its own.
+std::unique_ptr<TSObj> RowOf(const TIBSQL &ASQL)
+{
+    auto row = std::make_unique<TSObj>();
+    row->AddAllFld(ASQL);
+    row->CopyDataFrom(ASQL);
+    return row;
 }
 
 // Path rows: the link field of each row, grouped by the node (or template field) it belongs to.
-void ReadPaths(TIBSQL &ASQL, std::unordered_map<int, std::vector<Variant>> &APaths)
+std::unordered_map<int, std::vector<Variant>> ReadPaths(TIBSQL &ASQL)
 {
+    std::unordered_map<int, std::vector<Variant>> paths;
     TCloseGuard closer(ASQL);
     for (ASQL.ExecQuery(); !ASQL.Eof(); ASQL.Next())
         if (!ASQL.FieldIsNull(0))
-            APaths[VarAsInteger(ASQL.Field(0))].push_back(ASQL.Field(1));
+            paths[VarAsInteger(ASQL.Field(0))].push_back(ASQL.Field(1));
+    return paths;
 }
 
-const TRepoRows::TRows &RowsOf(const std::unordered_map<int, TRepoRows::TRows> &AGroups, int AKey)
+// The group of AKey; none is an empty one.
+template <typename V>
+const V &GroupOf(const std::unordered_map<int, V> &AGroups, int AKey)
 {
-    static const TRepoRows::TRows none;
+    static const V none;
     const auto found = AGroups.find(AKey);
     return found == AGroups.end() ? none : found->second;
-}
-
-const std::vector<Variant> &PathOf(const std::unordered_map<int, std::vector<Variant>> &APaths, int AKey)
-{
-    static const std::vector<Variant> none;
-    const auto found = APaths.find(AKey);
-    return found == APaths.end() ? none : found->second;
 }
 
 } // namespace
@@ -146,49 +152,20 @@ const std::vector<Variant> &PathOf(const std::unordered_map<int, std::vector<Var
 TRepoRows::TRepoRows() = default;
 TRepoRows::~TRepoRows() = default;
 
-void TRepoRows::Read(const TObj *AObj)
+void TRepoRows::Read()
 {
     // Rows come in the order each tree and list is stored in; grouping keeps that order.
-    const QString ofFields = AObj ? QStringLiteral(" where FLD_ID in (select FLD_ID from FLD where OBJ_ID = :OBJ_ID)")
-                                  : QString();
-    const QString ofNodes = AObj ? QStringLiteral(" where FRMLTREE_ID in (select T.FRMLTREE_ID from FRMLTREE T"
-                                                  " join FLD F on F.FLD_ID = T.FLD_ID where F.OBJ_ID = :OBJ_ID)")
-                                 : QString();
-    const QString ofObject = AObj ? QStringLiteral(" where OBJ_ID = :OBJ_ID") : QString();
-    const QString ofValues = AObj ? QStringLiteral(" where OBJVALUE_ID in (select OBJVALUE_ID from OBJVALUE"
-                                                   " where OBJ_ID = :OBJ_ID)")
-                                  : QString();
     const std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLS();
     const auto run = [&](const QString &AText) -> TIBSQL & {
         sql->SetSQL(AText);
-        if (AObj)
-            sql->ParamByName(QStringLiteral("OBJ_ID")) = AObj->Id();
         return *sql;
     };
-    ReadGrouped(run(QStringLiteral("select * from FRMLTREE") + ofFields + QStringLiteral(" order by FRMLTREE_LFT")),
-                QStringLiteral("FLD_ID"), FormulaNodes);
-    ReadPaths(run(QStringLiteral("select FRMLTREE_ID, FLD_ID from FRMLTRPT") + ofNodes +
-                  QStringLiteral(" order by FRMLTRPT_ID")),
-              FormulaPaths);
-    ReadGrouped(run(QStringLiteral("select * from OBJVALUE") + ofObject + QStringLiteral(" order by OBJVALUE_ID")),
-                QStringLiteral("OBJ_ID"), TemplFields);
-    ReadPaths(run(QStringLiteral("select OBJVALUE_ID, FLD_ID from OBJVALPT") + ofValues +
-                  QStringLiteral(" order by OBJVALPT_ID")),
-              TemplPaths);
-}
-
-void TObj::LoadFormuls()
-{
-    TRepoRows rows;
-    rows.Read(this);
-    LoadFormuls(rows);
-}
-
-void TObj::LoadTempl()
-{
-    TRepoRows rows;
-    rows.Read(this);
-    LoadTempl(rows);
+    FormulaNodes = ReadGrouped<TSObj>(run(QStringLiteral("select * from FRMLTREE order by FRMLTREE_LFT")),
+                                      QStringLiteral("FLD_ID"), RowOf);
+    FormulaPaths = ReadPaths(run(QStringLiteral("select FRMLTREE_ID, FLD_ID from FRMLTRPT order by FRMLTRPT_ID")));
+    TemplFields = ReadGrouped<TSObj>(run(QStringLiteral("select * from OBJVALUE order by OBJVALUE_ID")),
+                                     QStringLiteral("OBJ_ID"), RowOf);
+    TemplPaths = ReadPaths(run(QStringLiteral("select OBJVALUE_ID, FLD_ID from OBJVALPT order by OBJVALPT_ID")));
 }
 
 void TObj::LoadFormuls(const TRepoRows &ARows)
@@ -201,7 +178,7 @@ void TObj::LoadFormuls(const TRepoRows &ARows)
 void TObj::LoadFormula(TFld &AFld, const TRepoRows &ARows)
 {
     AFld.Formula->Clear();
-    for (const auto &row : RowsOf(ARows.FormulaNodes, AFld.Id())) {
+    for (const auto &row : GroupOf(ARows.FormulaNodes, AFld.Id())) {
         std::unique_ptr<TFormulaTree> node = LoadFormulaNode(*row, ARows);
         TFormulaTree *root = AFld.Formula->FormulaTreeRoot.get();
         if (!root) {
@@ -223,14 +200,14 @@ std::unique_ptr<TFormulaTree> TObj::LoadFormulaNode(const TSObj &ARow, const TRe
         return node;
     node->SetFldValue(DB->ObjList->GetFldById(VarAsInteger(node->FldValueId())));
     if (node->PathHave())
-        for (const Variant &fldId : PathOf(ARows.FormulaPaths, node->Id()))
+        for (const Variant &fldId : GroupOf(ARows.FormulaPaths, node->Id()))
             node->Path->Add(DB->ObjList->GetFldById(VarAsInteger(fldId)));
     return node;
 }
 
 void TObj::LoadTempl(const TRepoRows &ARows)
 {
-    for (const auto &row : RowsOf(ARows.TemplFields, Id()))
+    for (const auto &row : GroupOf(ARows.TemplFields, Id()))
         TemplFldList->Add(LoadTemplField(*row, ARows));
 }
 
@@ -252,7 +229,7 @@ std::unique_ptr<TObjValue> TObj::LoadTemplField(const TSObj &ARow, const TRepoRo
     value->SetObj(this);
     const TObj *current = this;
     if (value->PathHave()) {
-        for (const Variant &fldId : PathOf(ARows.TemplPaths, value->Id())) {
+        for (const Variant &fldId : GroupOf(ARows.TemplPaths, value->Id())) {
             TFld *link = fieldOf(current, VarAsInteger(fldId));
             value->Path->Add(link);
             // A path runs through stored link fields only; anything else leads nowhere.
@@ -395,22 +372,14 @@ void TObjList::Load()
 
 namespace {
 
-// Rows of a statement made into entries by AMake, grouped by the value of their column AKey.
+// Rows of a select made into entries by AMake, grouped by the value of their column AKey.
 template <typename T, typename Make>
 std::unordered_map<int, std::vector<std::unique_ptr<T>>> ReadEntries(const QString &AText, const QString &AKey,
                                                                      Make AMake)
 {
-    std::unordered_map<int, std::vector<std::unique_ptr<T>>> groups;
     const std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLS();
     sql->SetSQL(AText);
-    TCloseGuard closer(*sql);
-    for (sql->ExecQuery(); !sql->Eof(); sql->Next()) {
-        std::unique_ptr<T> entry = AMake(*sql);
-        const Variant key = entry->FldByName(AKey).Value;
-        if (!key.isNull())
-            groups[VarAsInteger(key)].push_back(std::move(entry));
-    }
-    return groups;
+    return ReadGrouped<T>(*sql, AKey, AMake);
 }
 
 template <typename T>

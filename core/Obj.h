@@ -57,10 +57,8 @@ public:
 
     // Reads the object's fields from FLD; the key field becomes PKFld.
     void LoadFields();
-    // Reads the formulas of the computed fields and the value template.
-    void LoadFormuls();
-    void LoadTempl();
-    // The same from rows the repository load read for every object at once.
+    // Reads the formulas of the computed fields and the value template from the rows the
+    // repository load read for every object at once.
     void LoadFormuls(const TRepoRows &ARows);
     void LoadTempl(const TRepoRows &ARows);
     // Takes a field read from FLD: it becomes the object's, and its key field when it is one.
@@ -107,8 +105,8 @@ struct TRepoRows
     std::unordered_map<int, TRows> TemplFields;            // OBJVALUE by OBJ_ID
     std::unordered_map<int, std::vector<Variant>> TemplPaths;     // OBJVALPT's FLD_ID by OBJVALUE_ID
 
-    // Runs the four selects; with an object, only the rows of its formulas and template.
-    void Read(const TObj *AObj = nullptr);
+    // Runs the four selects.
+    void Read();
 };
 
 // The metadata repository: every object with its fields and links, loaded at login.
