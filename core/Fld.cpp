@@ -90,10 +90,17 @@ void TFldList::Assign(const TFldList &AFldList)
 
 TFld *TFldList::GetByName(const QString &AName) const
 {
+    if (TFld *fld = FindByName(AName))
+        return fld;
+    throw ExceptionPos(Format(QStringLiteral("Список полей: Получение поля по имени \"%s\" - не найдено."), {AName}));
+}
+
+TFld *TFldList::FindByName(const QString &AName) const
+{
     for (TFld *fld : *this)
         if (fld->Field() == AName)
             return fld;
-    throw ExceptionPos(Format(QStringLiteral("Список полей: Получение поля по имени \"%s\" - не найдено."), {AName}));
+    return nullptr;
 }
 
 TFld *TFldList::GetById(int AId) const

@@ -92,5 +92,7 @@ public:
     // Clears the list and appends every field of AFldList, as references.
     void Assign(const TFldList &AFldList);
     TFld *GetByName(const QString &AName) const;
+    // The same, nil when there is none.
+    TFld *FindByName(const QString &AName) const;
     TFld *GetById(int AId) const;
 };

@@ -123,11 +123,7 @@ namespace {
 
 TFld *FindFldByName(const TObj *AObj, const QString &AFldName)
 {
-    if (AObj)
-        for (TFld *fld : *AObj->FldList)
-            if (fld->Field() == AFldName)
-                return fld;
-    return nullptr;
+    return AObj ? AObj->FldList->FindByName(AFldName) : nullptr;
 }
 
 } // namespace
