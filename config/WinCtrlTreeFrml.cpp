@@ -20,21 +20,15 @@ void TWinCtrlTreeFormula::SetValue(const Variant &AValue)
 {
     if (CtrlType() != TCtrlType::ctFormula)
         RaiseUnknownType(QStringLiteral("TWinCtrlTreeFormula.SetValue"));
-    const QString text = DB->VarToStrByFldType(AValue, TFldType::ftString);
-    auto *edit = qobject_cast<QLineEdit *>(WinControl.data());
-    // The item takes the text exactly once: the edit reports only a text that changes, and a
-    // formula edited into one that reads the same is still a new formula.
-    if (!edit || edit->text() == text)
-        OnWinControlChange();
-    else
-        edit->setText(text);
+    // A formula edited into one that reads the same is still a new formula: the item takes it.
+    ShowEditText(DB->VarToStrByFldType(AValue, TFldType::ftString));
 }
 
 void TWinCtrlTreeFormula::SelectValue()
 {
     if (!AtrItem)
         return;
-    TWinFormula editor(Owner() ? Owner() : WinControl->window(), WinControl, Caption());
+    TWinFormula editor(Owner(), WinControl, Caption());
     WinFormula = &editor;
     const auto forget = qScopeGuard([this] { WinFormula = nullptr; });
     editor.Obj = Obj;

@@ -31,7 +31,7 @@ void TWinCtrlTreeObjTempl::SelectValue()
     if (!item)
         return;
     const QString caption = DB->ObjList->GetObjByTable(QStringLiteral("OBJVALUE"))->Capt();
-    TWinObjTempl editor(Owner() ? Owner() : WinControl->window(), WinControl, caption);
+    TWinObjTempl editor(Owner(), WinControl, caption);
     WinObjTempl = &editor;
     const auto forget = qScopeGuard([this] { WinObjTempl = nullptr; });
     editor.Obj = Obj;

@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QLabel>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -306,11 +307,7 @@ void TWinCard::FormResized()
     int width = Width(), height = Height();
     if (!FormCanResize(width, height))
         return;
-    FSnapping = true;
-    struct TDone {
-        bool &Flag;
-        ~TDone() { Flag = false; }
-    } done{FSnapping};
+    const QScopedValueRollback<bool> snapping(FSnapping, true);
     Form->resize(width + FormExtra().width(), height + FormExtra().height());
 }
 
@@ -324,10 +321,8 @@ Variant TWinCard::RecId() const
 void TWinCard::SetRecId(const Variant &Value)
 {
     WinAtr->SetRecId(Value);
-    if (WinDetBook) {
-        WinDetBook->SetParentId(VarAsInteger(Value));
-        WinDetBook->Open();
-    }
+    if (WinDetBook)
+        OpenWinDetBook(Value);
 }
 
 void TWinCard::InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId)
@@ -400,7 +395,12 @@ void TWinCard::WinDetBookNewRecord()
     if (!WinAtr->Atr->New())
         return;
     PostAndCommit();
-    WinDetBook->SetParentId(VarAsInteger(RecId()));
+    OpenWinDetBook(RecId());
+}
+
+void TWinCard::OpenWinDetBook(const Variant &AParentId)
+{
+    WinDetBook->SetParentId(VarAsInteger(AParentId));
     WinDetBook->Open();
 }
 

@@ -110,6 +110,8 @@ public:
 protected:
     // The area inside the form that holds the panels and the buttons.
     QWidget *Client() const;
+    // Shows the detail tables of the master record with this key.
+    void OpenWinDetBook(const Variant &AParentId);
 
 private:
     void CreateForm();

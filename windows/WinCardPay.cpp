@@ -2,9 +2,8 @@
 
 #include "Atr.h"
 #include "Card.h"
+#include "DealProdRows.h"
 #include "Func.h"
-#include "IBTransaction.h"
-#include "Main.h"
 #include "Obj.h"
 #include "WinAtr.h"
 #include "WinCtrlTree.h"
@@ -61,8 +60,7 @@ void TWinCardPay::Commit()
 void TWinCardPay::InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId)
 {
     TWinCard::InitDefaultValues(AObjLink, AParentId);
-    WinDetBook->SetParentId(VarAsInteger(AParentId));
-    WinDetBook->Open();
+    OpenWinDetBook(AParentId);
     Products()->GotoEnd();
     Products()->SetPaym();
 }
@@ -73,12 +71,13 @@ qint64 TWinCardPay::Sum() const
     if (!control)
         throw ExceptionPos(QStringLiteral("На карточке нет поля для внесения суммы платежа."), Form);
     const Variant value = control->Value();
+    const bool missing = value.isEmptyOrNull();
     // The payment's column holds cents.
-    const qint64 sum = value.isEmptyOrNull() ? 0 : RoundedQuotient(value.toCurrencyScaled(), Cent) * Cent;
-    if (value.isEmptyOrNull() || sum == 0) {
+    const qint64 sum = missing ? 0 : RoundedQuotient(value.toCurrencyScaled(), Cent) * Cent;
+    if (sum == 0) {
         control->SetFocus();
-        throw ExceptionPos(value.isEmptyOrNull() ? QStringLiteral("Не указана сумма платежа.")
-                                                 : QStringLiteral("Сумма платежа не может быть равна нулю."),
+        throw ExceptionPos(missing ? QStringLiteral("Не указана сумма платежа.")
+                                   : QStringLiteral("Сумма платежа не может быть равна нулю."),
                            Form);
     }
     return sum;
@@ -117,7 +116,5 @@ void TWinCardPay::OkClick()
     for (const TDealProdSum &item : list)
         rows.Items.emplace_back(item.DealProdId, Variant::FromCurrency(item.DealProdPaid));
     TWinCard::OkClick();
-    // A card that posts nothing (embedded, or only collecting values) writes no rows either.
-    if (DB->WriteTransaction().InTransaction())
-        rows.WriteAndCommit(*this);
+    rows.WriteAndCommit(*this);
 }

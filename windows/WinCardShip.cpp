@@ -2,9 +2,8 @@
 
 #include "Atr.h"
 #include "Card.h"
+#include "DealProdRows.h"
 #include "Func.h"
-#include "IBTransaction.h"
-#include "Main.h"
 #include "Obj.h"
 #include "WinAtr.h"
 #include "WinDetBookShip.h"
@@ -30,8 +29,7 @@ void TWinCardShip::Commit()
 void TWinCardShip::InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId)
 {
     TWinCard::InitDefaultValues(AObjLink, AParentId);
-    WinDetBook->SetParentId(VarAsInteger(AParentId));
-    WinDetBook->Open();
+    OpenWinDetBook(AParentId);
     Products()->GotoEnd();
     Products()->MemCount();
     Products()->SetShip();
@@ -56,7 +54,5 @@ void TWinCardShip::OkClick()
     if (rows.Items.empty())
         throw ExceptionPos(QStringLiteral("Укажите количество для отгрузки."), Form);
     TWinCard::OkClick();
-    // A card that posts nothing (embedded, or only collecting values) writes no rows either.
-    if (DB->WriteTransaction().InTransaction())
-        rows.WriteAndCommit(*this);
+    rows.WriteAndCommit(*this);
 }

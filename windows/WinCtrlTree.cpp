@@ -11,6 +11,7 @@
 
 #include <QKeyEvent>
 #include <QLocale>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 
 using enum TCtrlType;
@@ -226,13 +227,7 @@ void TWinCtrlTree::SetValue(const Variant &AValue)
 
 void TWinCtrlTree::SetValueNoOnChange(const Variant &AValue)
 {
-    const bool former = NoOnChange;
-    NoOnChange = true;
-    struct TRestore {
-        bool &Flag;
-        bool Value;
-        ~TRestore() { Flag = Value; }
-    } restore{NoOnChange, former};
+    const QScopedValueRollback<bool> quiet(NoOnChange, true);
     SetValue(AValue);
 }
 
@@ -255,12 +250,8 @@ void TWinCtrlTree::OnWinControlChange()
     // A control without a field has nowhere to write to.
     if (!AtrItem || AtrItem->ChangeType != TChangeType::ctNone)
         return;
-    AtrItem->ChangeType = TChangeType::ctWinCtrlTree;
     {
-        struct TRestore {
-            TAtrItem *Item;
-            ~TRestore() { Item->ChangeType = TChangeType::ctNone; }
-        } restore{AtrItem};
+        const QScopedValueRollback<TChangeType> writing(AtrItem->ChangeType, TChangeType::ctWinCtrlTree);
         AtrItem->SetValue(GetValue());
     }
     if (OnChange)
@@ -269,10 +260,15 @@ void TWinCtrlTree::OnWinControlChange()
 
 // --- Caption, button, read-only ---------------------------------------------------------------
 
+QTabWidget *TWinCtrlTree::ParentPageControl() const
+{
+    return ParentWinCtrlTree ? qobject_cast<QTabWidget *>(ParentWinCtrlTree->WinControl.data()) : nullptr;
+}
+
 QString TWinCtrlTree::Caption() const
 {
     if (FCtrlType == ctTabSheet) {
-        auto *pageControl = ParentWinCtrlTree ? qobject_cast<QTabWidget *>(ParentWinCtrlTree->WinControl.data()) : nullptr;
+        QTabWidget *pageControl = ParentPageControl();
         return pageControl ? pageControl->tabText(pageControl->indexOf(WinControl)) : QString();
     }
     return LabelControl ? LabelControl->text() : QString();
@@ -281,7 +277,7 @@ QString TWinCtrlTree::Caption() const
 void TWinCtrlTree::SetCaption(const QString &ACaption)
 {
     if (FCtrlType == ctTabSheet) {
-        if (auto *pageControl = ParentWinCtrlTree ? qobject_cast<QTabWidget *>(ParentWinCtrlTree->WinControl.data()) : nullptr)
+        if (QTabWidget *pageControl = ParentPageControl())
             pageControl->setTabText(pageControl->indexOf(WinControl), ACaption);
         return;
     }
@@ -326,9 +322,9 @@ void TWinCtrlTree::ShowParentTabs()
 {
     // From the inside out: each tab sheet around the control comes to the front of its page control.
     for (TWinCtrlTree *node = this; node; node = node->ParentWinCtrlTree) {
-        if (node->FCtrlType != ctTabSheet || !node->ParentWinCtrlTree)
+        if (node->FCtrlType != ctTabSheet)
             continue;
-        if (auto *pageControl = qobject_cast<QTabWidget *>(node->ParentWinCtrlTree->WinControl.data()))
+        if (QTabWidget *pageControl = node->ParentPageControl())
             if (pageControl->currentWidget() != node->WinControl)
                 pageControl->setCurrentWidget(node->WinControl);
     }

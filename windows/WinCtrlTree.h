@@ -15,6 +15,7 @@
 class TAtrItem;
 class TCtrlTree;
 class TIBSQL;
+class QTabWidget;
 class TWinCtrlTree;
 
 using TWinCtrlTreeEvent = std::function<void(TWinCtrlTree *Sender)>;
@@ -49,7 +50,8 @@ public:
     TAtrItem *AtrItem = nullptr;
 
     TCtrlType CtrlType() const { return FCtrlType; }
-    QWidget *Owner() const { return FOwner; }
+    // The window the node's dialogs belong to: the card's form, else the window around the control.
+    QWidget *Owner() const { return FOwner ? FOwner : WinControl->window(); }
 
     Variant Value() { return GetValue(); }
     virtual QString GetSelTblName();
@@ -92,6 +94,8 @@ private:
     void ConnectChange();
     // The edit types with their conversions: the control's type, not the field's, decides.
     TFldType EditFldType() const;
+    // The page control around a tab sheet; nil for other nodes' parents.
+    QTabWidget *ParentPageControl() const;
 
     QWidget *FOwner = nullptr;
     TCtrlType FCtrlType = TCtrlType::ctNone;

@@ -9,6 +9,7 @@
 #include "WinSelVal.h"
 
 #include <QKeyEvent>
+#include <QScopeGuard>
 
 namespace {
 
@@ -71,12 +72,16 @@ void TWinCtrlTreeObj::SetValue(const Variant &AValue)
         // Without its object the control can only show the bare key.
         text = Obj ? Obj->GetValueById(VarAsInteger(AValue)) : AValue.toString();
     ObjRecId = AValue.isEmpty() ? Variant::Null() : AValue;
+    ShowEditText(text);
+}
+
+void TWinCtrlTreeObj::ShowEditText(const QString &AText)
+{
     auto *edit = qobject_cast<QLineEdit *>(WinControl.data());
-    // The item takes the key exactly once: the edit reports only a text that changes.
-    if (!edit || edit->text() == text)
+    if (!edit || edit->text() == AText)
         OnWinControlChange();
     else
-        edit->setText(text);
+        edit->setText(AText);
 }
 
 void TWinCtrlTreeObj::SelectValue()
@@ -86,12 +91,9 @@ void TWinCtrlTreeObj::SelectValue()
                                   {Caption()}),
                            WinControl);
     const QString tblName = GetSelTblName();
-    const auto picker = std::make_unique<TWinSelVal>(Owner() ? Owner() : WinControl->window(), WinControl);
+    const auto picker = std::make_unique<TWinSelVal>(Owner(), WinControl);
     WinSelVal = picker.get();
-    struct TForget {
-        TWinSelVal *&Picker;
-        ~TForget() { Picker = nullptr; }
-    } forget{WinSelVal};
+    const auto forget = qScopeGuard([this] { WinSelVal = nullptr; });
     picker->Init(Obj, tblName, Caption());
     SetFilterParams();
     if (picker->Execute())

@@ -29,6 +29,11 @@ public:
     // Sets the filter values of the picker's table between its preparation and its opening.
     virtual void SetFilterParams();
 
+protected:
+    // Shows the text in the edit. The bound item takes the value exactly once: the edit reports
+    // only a text that changes, so an unchanged text is reported here.
+    void ShowEditText(const QString &AText);
+
 private:
     void EditKeyDown(int AKey);
 };

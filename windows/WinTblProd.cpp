@@ -1,21 +1,16 @@
 #include "WinTblProd.h"
 
-#include "Application.h"
-#include "Atr.h"
+#include "DealProdRows.h"
 #include "DetBook.h"
 #include "Fld.h"
-#include "IBTransaction.h"
 #include "Main.h"
 #include "Obj.h"
 #include "ObjLink.h"
 #include "Sql.h"
-#include "WinAtr.h"
-#include "WinCard.h"
 #include "WinDetBook.h"
 #include "WinDetTbl.h"
 
 #include <algorithm>
-#include <exception>
 
 namespace {
 
@@ -27,23 +22,6 @@ const QString ShippedField = QStringLiteral("DEALPROD_SHPD");
 qint64 ScaledOrZero(const Variant &AValue)
 {
     return AValue.isEmptyOrNull() ? 0 : AValue.toCurrencyScaled();
-}
-
-// The module finds its links by name: a database without one of them cannot run it.
-TObjLink *ChildLinkByName(TObj *AObj, const QString &AName)
-{
-    TObjLink *link = AObj->ChildList->GetByName(AName);
-    if (!link)
-        throw ExceptionPos::Fmt(QStringLiteral("У объекта \"%s\" нет связи \"%s\"."), {AObj->Capt(), AName});
-    return link;
-}
-
-TFld *FldOrNil(const TObj *AObj, const QString &AField)
-{
-    for (TFld *fld : *AObj->FldList)
-        if (fld->Field() == AField)
-            return fld;
-    return nullptr;
 }
 
 } // namespace
@@ -137,53 +115,11 @@ TWinTblProd *TWinTblProd::Checked(const TWinDetBook &ABook, const QStringList &A
     auto *table = pane ? dynamic_cast<TWinTblProd *>(pane->WinTbl.get()) : nullptr;
     const TObj *products = ABook.DetBook->ObjLinkList.First()->ChildFld()->Obj();
     for (const QString &field : AFields) {
-        const TFld *fld = FldOrNil(products, field);
+        const TFld *fld = products->FldList->FindByName(field);
         // A link without a view shows no table, so no column either.
         if (!table || !fld || !table->SelectSQL->GetSelFld(fld))
             throw ExceptionPos::Fmt(QStringLiteral("Для таблицы объекта \"%s\" не включен столбец \"%s\"."),
                                     {products->Capt(), fld ? fld->Capt() : field}, APlace);
     }
     return table;
-}
-
-// --- Product rows of a payment or a shipment -------------------------------------------------
-
-TDealProdRows::TDealProdRows(TObj *AMasterObj, const QString &ALinkName, const QString &ATable,
-                             const QString &AValueField)
-    : ValueField(AValueField)
-{
-    Link = ChildLinkByName(AMasterObj, ALinkName);
-    TObj *rows = DB->ObjList->GetObjByTable(ATable);
-    if (Link->ChildFld()->Obj() != rows)
-        throw ExceptionPos::Fmt(QStringLiteral("Связь \"%s\" объекта \"%s\" ведёт не к объекту с таблицей \"%s\"."),
-                                {ALinkName, AMasterObj->Capt(), ATable});
-    Atr = std::make_unique<TAtr>();
-    Atr->SetObj(rows);
-    Atr->GetAddByFldName(QStringLiteral("DEALPROD_ID"));
-    Atr->GetAddByFldName(ValueField);
-}
-
-TDealProdRows::~TDealProdRows() = default;
-
-void TDealProdRows::WriteAndCommit(TWinCard &ACard)
-{
-    try {
-        for (const auto &[product, value] : Items) {
-            // A fresh record each time, with a key of its own.
-            Atr->SetDefaultValues(Link, ACard.RecId());
-            Atr->GetAddByFldName(QStringLiteral("DEALPROD_ID"))->SetValue(product);
-            Atr->GetAddByFldName(ValueField)->SetValue(value);
-            Atr->Post();
-        }
-        ACard.WinAtr->Atr->Commit();
-    } catch (...) {
-        if (DB->WriteTransaction().InTransaction()) {
-            DB->RollbackChanges();
-            throw;
-        }
-        // Saved, rows and all: a second OK would save them again, so the card closes once the
-        // error is told.
-        const std::exception_ptr error = std::current_exception();
-        Guarded([&] { std::rethrow_exception(error); });
-    }
 }

@@ -3,12 +3,8 @@
 #include "WinTbl.h"
 
 #include <QStringList>
-#include <memory>
-#include <utility>
 #include <vector>
 
-class TAtr;
-class TWinCard;
 class TWinDetBook;
 
 // The products of a deal as the payment and shipment cards show them: the amounts still due
@@ -50,32 +46,4 @@ public:
     // The products table of a payment's or a shipment's detail book, when its view shows each
     // column of AFields; otherwise the error names the first missing one, over APlace.
     static TWinTblProd *Checked(const TWinDetBook &ABook, const QStringList &AFields, QWidget *APlace);
-};
-
-// The product rows of a new payment or shipment: one record per product of the detail object
-// of table ATable, under the card's record through the card object's child link ALinkName,
-// with the product's key and a value in AValueField. Everything is looked up when it is made,
-// so that a database without it fails before the card posts anything.
-class TDealProdRows
-{
-public:
-    TDealProdRows(TObj *AMasterObj, const QString &ALinkName, const QString &ATable, const QString &AValueField);
-    ~TDealProdRows();
-    TDealProdRows(const TDealProdRows &) = delete;
-    TDealProdRows &operator=(const TDealProdRows &) = delete;
-
-    // Product key and value of each row to write.
-    std::vector<std::pair<Variant, Variant>> Items;
-
-    // After the card has posted its new record: writes the rows in the same transaction and
-    // commits through the card's record editor, so that the record and its rows are saved
-    // together or not at all. A failure before the commit is rolled back and raised again, and
-    // the card stays open with the user's input; one after it (all is saved) is shown, and the
-    // card, with nothing left to save, closes.
-    void WriteAndCommit(TWinCard &ACard);
-
-private:
-    TObjLink *Link = nullptr;
-    std::unique_ptr<TAtr> Atr;
-    QString ValueField;
 };
