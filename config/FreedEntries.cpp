@@ -142,6 +142,17 @@ bool TFreedEntries::UsedBy(const TWinTbl &AWinTbl) const
     });
 }
 
+void TFreedEntries::FreeFld(TFld *AFld, TObjLink *ALink) const
+{
+    TObj *obj = AFld->Obj();
+    if (ALink)
+        obj->ParentList->Extract(ALink);
+    ReleaseSumming();
+    obj->FldList->Remove(AFld);
+    if (ALink)
+        ALink->ParentObj()->ChildList->Remove(ALink);
+}
+
 void TFreedEntries::ReleaseSumming() const
 {
     for (TObj *obj : *DB->ObjList) {

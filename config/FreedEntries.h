@@ -37,6 +37,9 @@ public:
     // The summing fields of the remaining objects that summed along a freed link or a freed
     // field become plain ones, as the database has made them.
     void ReleaseSumming() const;
+    // Frees a deleted field and, for a link field, its link (nil for a virtual one): the summing
+    // fields that used them let go first, then both leave their lists.
+    void FreeFld(TFld *AFld, TObjLink *ALink) const;
 
 private:
     void AddObj(TObj *AObj);

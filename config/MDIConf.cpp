@@ -389,7 +389,7 @@ void TMDIConfig::ReleaseTable(const TFreedEntries &AEntries)
     if (MainForm && MainForm->MDIList)
         for (TMDI *window : *MainForm->MDIList)
             if (const auto *data = dynamic_cast<const TMDITbl *>(window))
-                if (data->GetWinTbl()->WinToolBar->GetByBtnType(TBtnType::btReopen)->Enabled())
+                if (data->GetWinTbl()->Active())
                     open.push_back(data->GetWinTbl());
     // Every cursor ends with the transaction: the open windows read their rows again.
     RestartReadTransaction();

@@ -1,14 +1,12 @@
 #pragma once
 
-#include "ObjectList.h"
-
 #include <QString>
 #include <QStringList>
 
 class TIBSQL;
 
 // The schema statements that deleting a metadata row runs before the row itself, on the write
-// transaction the delete runs in, and the repository's lists the deleted entries leave.
+// transaction the delete runs in.
 
 // Refuses a name that cannot stand unquoted in a statement, before anything runs.
 void CheckDropName(const QString &AName);
@@ -18,13 +16,3 @@ void ExecDrop(TIBSQL &ASQL, const QString &AText);
 bool TriggerExists(TIBSQL &ASQL, const QString &AName);
 // Whether anything but the named schema objects reads the table's column.
 bool ColumnReadBeyond(TIBSQL &ASQL, const QString &ATable, const QString &AColumn, const QStringList &AReaders);
-
-// Takes the entry out of the list, which frees it when the list owns it; nothing when it is not
-// there.
-template <typename T>
-void RemoveEntry(TObjectList<T> &AList, T *AEntry)
-{
-    const int index = AList.IndexOf(AEntry);
-    if (index >= 0)
-        AList.Delete(index);
-}

@@ -51,15 +51,10 @@ void TWinTblDepChildObj::DeleteRecord()
 void TWinTblDepChildObj::AfterDelete()
 {
     TObjLink *link = CurrentObjLink;
-    TFld *fld = link->ChildFld();
-    TObj *detail = fld->Obj();
     const TFreedEntries entries = TFreedEntries::OfLink(link);
     Release(entries);
     CurrentObjLink = nullptr;
-    detail->ParentList->Extract(link);
-    entries.ReleaseSumming();
-    RemoveEntry<TFld>(*detail->FldList, fld);
-    RemoveEntry<TObjLink>(*link->ParentObj()->ChildList, link);
+    entries.FreeFld(link->ChildFld(), link);
 }
 
 std::unique_ptr<TWinCard> TWinTblDepChildObj::CreateCard(bool /*ANew: one card for both*/)

@@ -106,17 +106,11 @@ void TWinTblFld::DeleteRecord()
 void TWinTblFld::AfterDelete()
 {
     TFld *fld = CurrentFld;
-    TObj *obj = fld->Obj();
     const TFreedEntries entries = TFreedEntries::OfFld(fld);
     Release(entries);
     CurrentFld = nullptr;
     // A virtual link field has no link.
-    if (TObjLink *link = fld->FldType() == TFldType::ftFK ? obj->ParentList->GetByFld(fld) : nullptr) {
-        obj->ParentList->Extract(link);
-        RemoveEntry<TObjLink>(*link->ParentObj()->ChildList, link);
-    }
-    entries.ReleaseSumming();
-    RemoveEntry<TFld>(*obj->FldList, fld);
+    entries.FreeFld(fld, fld->FldType() == TFldType::ftFK ? fld->Obj()->ParentList->GetByFld(fld) : nullptr);
 }
 
 std::unique_ptr<TWinCard> TWinTblFld::CreateCard(bool /*ANew: one card for both*/)

@@ -68,10 +68,10 @@ void TWinTblObj::AfterDelete()
     CurrentObj = nullptr;
     for (int i = obj->ParentList->Count() - 1; i >= 0; --i) {
         TObjLink *link = obj->ParentList->Items(i);
-        RemoveEntry<TObjLink>(*link->ParentObj()->ChildList, link);
+        link->ParentObj()->ChildList->Remove(link);
     }
     entries.ReleaseSumming();
-    RemoveEntry<TObj>(*DB->ObjList, obj);
+    DB->ObjList->Remove(obj);
 }
 
 std::unique_ptr<TWinCard> TWinTblObj::CreateCard(bool /*ANew: one card for both*/)
@@ -83,16 +83,8 @@ void TWinTblObj::ReopenKeepingFocus()
 {
     const Variant focused = FocusedRecId();
     Reopen();
-    if (focused.isNull() || !vt)
+    if (focused.isNull())
         return;
     GotoEnd();
-    for (int row = 0; row < Count(); ++row) {
-        Variant key;
-        GetDataByIndexFld(row, TblObj()->PKFld, key);
-        if (key == focused) {
-            vt->selectionModel()->setCurrentIndex(vt->model()->index(row, 0),
-                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            return;
-        }
-    }
+    SelectRow(RowOfKey(focused));
 }

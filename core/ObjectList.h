@@ -48,6 +48,13 @@ public:
         if (FOwnsObjects)
             delete item;
     }
+    // Removes the item, freeing it when the list owns it; nothing when it is not there.
+    void Remove(const T *item)
+    {
+        const int i = IndexOf(item);
+        if (i >= 0)
+            Delete(i);
+    }
     // Removes the item without freeing it; the caller takes it over.
     T *Extract(T *item)
     {

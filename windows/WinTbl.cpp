@@ -249,7 +249,7 @@ TObj *TWinTbl::TblObj() const
 void TWinTbl::Prepare()
 {
     // Columns and statements change with the view: rows of the previous one must go first.
-    if (IBSQLSelect->Open() || Count() > 0)
+    if (Active() || Count() > 0)
         Close();
     TObj *obj = TblObj();
     PKFilter->FilterTreeRoot->SetFld(obj->PKFld);
@@ -303,7 +303,7 @@ void TWinTbl::CreateColumns()
 
 void TWinTbl::Open()
 {
-    if (IBSQLSelect->Open() || Count() > 0)
+    if (Active() || Count() > 0)
         Close();
     SelectSQL->ClearNotTbl();
     if (Tbl->ObjLink())
@@ -320,9 +320,14 @@ void TWinTbl::Open()
     EnableButtons();
 }
 
+bool TWinTbl::Active() const
+{
+    return IBSQLSelect->Open();
+}
+
 bool TWinTbl::CanFetch() const
 {
-    return IBSQLSelect->Open() && !IBSQLSelect->Eof();
+    return Active() && !IBSQLSelect->Eof();
 }
 
 int TWinTbl::ScreenRows() const
@@ -443,7 +448,7 @@ void TWinTbl::ChangeFocus()
 
 void TWinTbl::EnableButtons()
 {
-    const bool open = IBSQLSelect->Open();
+    const bool open = Active();
     const bool focused = !FocusedRecId().isNull();
     auto set = [this](TBtnType type, bool enabled) {
         if (TWinToolBtn *btn = WinToolBar->GetByBtnType(type))

@@ -74,6 +74,8 @@ public:
     // Closes the select and empties the grid.
     void Close();
     void Reopen();
+    // Whether the select is open (its rows may not all be fetched yet).
+    bool Active() const;
     // Fetches every row still in the open select; nothing on a closed one.
     void GotoEnd();
 
@@ -165,6 +167,11 @@ protected:
     QPointer<QTableView> vt;
     std::unique_ptr<TFilter> ParentFilter;
 
+    // Makes the row current and selected; nothing for no row.
+    void SelectRow(int AIndex);
+    // The fetched row of the record with key AKey, the focused one looked at first; -1 if none.
+    int RowOfKey(const Variant &AKey) const;
+
 private:
     friend class TTblModel;
     friend class TGridEvents;
@@ -187,9 +194,6 @@ private:
     // Takes the row out of the grid; a focused row hands the focus to the next row, else the
     // previous one.
     void RemoveRow(int AIndex);
-    void SelectRow(int AIndex);
-    // The fetched row of the record with key AKey, the focused one looked at first; -1 if none.
-    int RowOfKey(const Variant &AKey) const;
     // The row of the focused node while the grid reports a selected row, else -1. A node the
     // grid only made current on taking the focus, without selecting it, does not count.
     int FocusedIndex() const;
