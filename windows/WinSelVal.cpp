@@ -8,33 +8,9 @@
 #include "WinBotBtns.h"
 #include "WinTbl.h"
 
-#include <QEvent>
-#include <QMouseEvent>
-#include <QAbstractItemView>
-
 namespace {
 
 constexpr int FormSize = 300;
-
-// Tells whether the grid's last double click landed on a row: one on the empty space below
-// the rows must not choose the row that happens to be focused, nor clear the link.
-class TDblClickSpot : public QObject
-{
-public:
-    TDblClickSpot(QAbstractItemView *AGrid, bool &AOnRow) : QObject(AGrid), FGrid(AGrid), FOnRow(AOnRow) {}
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::MouseButtonDblClick)
-            FOnRow = FGrid->indexAt(static_cast<QMouseEvent *>(event)->position().toPoint()).isValid();
-        return false;
-    }
-
-private:
-    QAbstractItemView *FGrid;
-    bool &FOnRow;
-};
 
 } // namespace
 
@@ -66,10 +42,6 @@ void TWinSelVal::Init(TObj *AObj, const QString &ATblName, const QString &ACapt)
         WinTbl->InitByName(AObj, nullptr, ATblName);
     WinTbl->SetAlign(TAlign::alClient);
     WinTbl->SetOnDblClick([this] { WinTblDblClick(); });
-    if (auto *grid = WinTbl->GetPanel()->findChild<QAbstractItemView *>()) {
-        // Filters run last-installed first: this one sees the double click before the table does.
-        grid->viewport()->installEventFilter(new TDblClickSpot(grid, FDblClickOnRow));
-    }
     // The table has just disabled its buttons, so the lock keeps them off.
     if (AObj->Meta() && !DevMode) {
         for (TBtnType type : {TBtnType::btAdd, TBtnType::btEdit, TBtnType::btDel})
@@ -96,7 +68,9 @@ void TWinSelVal::OkClick()
 
 void TWinSelVal::WinTblDblClick()
 {
-    if (!FDblClickOnRow || WinTbl->FocusedRecId().isNull())
+    // One on the empty space below the rows must not choose the row that happens to be focused,
+    // nor clear the link.
+    if (!WinTbl->DblClickOnRow() || WinTbl->FocusedRecId().isNull())
         return;
     if (TWinBotBtn *ok = WinBotBtns->GetButton(TButtonType::btOk))
         ok->click();

@@ -43,7 +43,4 @@ public:
     void OkClick();
     // A double click on a row chooses it, as OK does.
     void WinTblDblClick();
-
-private:
-    bool FDblClickOnRow = false;
 };

@@ -21,6 +21,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QToolTip>
@@ -119,6 +120,8 @@ protected:
             const auto *key = static_cast<QKeyEvent *>(event);
             Guarded([&] { FWinTbl.KeyDown(key->key(), key->modifiers()); });
         } else if (event->type() == QEvent::MouseButtonDblClick && FWinTbl.vt && watched == FWinTbl.vt->viewport()) {
+            const QPoint spot = static_cast<QMouseEvent *>(event)->position().toPoint();
+            FWinTbl.FDblClickOnRow = FWinTbl.vt->indexAt(spot).isValid();
             if (const TClickEvent handler = FWinTbl.FOnDblClick)
                 Guarded(handler);
         }

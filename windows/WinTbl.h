@@ -117,6 +117,8 @@ public:
     // The grid's double click; by default the change action.
     TClickEvent GetOnDblClick() const { return FOnDblClick; }
     void SetOnDblClick(TClickEvent AOnDblClick) { FOnDblClick = std::move(AOnDblClick); }
+    // Whether the grid's last double click landed on a row rather than the space below the rows.
+    bool DblClickOnRow() const { return FDblClickOnRow; }
 
     void SetAlign(TAlign AAlign);
     int Width() const;
@@ -222,4 +224,5 @@ private:
     bool CheckSupport = false;
     bool Fetching = false;
     TClickEvent FOnDblClick;
+    bool FDblClickOnRow = false;
 };
