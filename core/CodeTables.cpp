@@ -152,19 +152,33 @@ QString DecimalTextOf(const Variant &v)
 // Edit-box text in the system's number format: an optional sign, digits and the system's
 // decimal separator, an optional exponent. No thousands separators and no other decimal
 // separator, since in a locale with a decimal comma "1.500" could mean fifteen hundred.
+const QString NumberPattern = QStringLiteral("^([+-]?)([0-9]*)(?:%1([0-9]*))?([eE][+-]?[0-9]+)?$");
+// The beginnings of such a text that are no number yet: what is typed on the way to one.
+const QString NumberStartPattern = QStringLiteral("^[+-]?[0-9]*(?:%1[0-9]*)?(?:(?<=[0-9])[eE][+-]?)?$");
+const QString IntegerPattern = QStringLiteral("^[+-]?[0-9]+$");
+const QString IntegerStartPattern = QStringLiteral("^[+-]?$");
+
+QRegularExpressionMatch MatchNumber(const QString &APattern, const QString &text)
+{
+    const QRegularExpression number(APattern.arg(QRegularExpression::escape(QString(QLocale().decimalPoint()))));
+    return number.match(text.trimmed());
+}
+
 // Returns the number written with '.', or an empty text when the text is no number.
 QString NormalizedNumberText(const QString &text)
 {
-    const QString separator = QLocale().decimalPoint();
-    const QRegularExpression number(QStringLiteral("^([+-]?)([0-9]*)(?:%1([0-9]*))?([eE][+-]?[0-9]+)?$")
-                                        .arg(QRegularExpression::escape(separator)));
-    const QRegularExpressionMatch m = number.match(text.trimmed());
+    const QRegularExpressionMatch m = MatchNumber(NumberPattern, text);
     if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
         return QString();
     QString result = m.captured(1) + (m.captured(2).isEmpty() ? QStringLiteral("0") : m.captured(2));
     if (!m.captured(3).isEmpty())
         result += QLatin1Char('.') + m.captured(3);
     return result + m.captured(4);
+}
+
+QString OutOfRangeText(const QString &AValue)
+{
+    return Format(QStringLiteral("\"%s\" выходит за пределы допустимых значений."), {AValue});
 }
 
 } // namespace
@@ -424,6 +438,20 @@ QString TDB::VarToStrByFldType(const Variant &AValue, TFldType AFldType)
     }
 }
 
+bool TDB::IsStartOfValue(const QString &AValue, TFldType AFldType)
+{
+    switch (AFldType) {
+    case ftInt:
+        return MatchNumber(IntegerStartPattern, AValue).hasMatch();
+    case ftNum182:
+    case ftNum183:
+    case ftNum184:
+        return NormalizedNumberText(AValue).isEmpty() && MatchNumber(NumberStartPattern, AValue).hasMatch();
+    default:
+        return false;
+    }
+}
+
 Variant TDB::StrToVarByFldType(const QString &AValue, TFldType AFldType)
 {
     if (AValue.trimmed().isEmpty())
@@ -434,9 +462,11 @@ Variant TDB::StrToVarByFldType(const QString &AValue, TFldType AFldType)
     case ftInt: {
         bool ok = false;
         const int value = AValue.trimmed().toInt(&ok);
-        if (!ok)
-            throw EVariantError(Format(QStringLiteral("\"%s\" не является целым числом."), {AValue}));
-        return Variant(value);
+        if (ok)
+            return Variant(value);
+        if (MatchNumber(IntegerPattern, AValue).hasMatch())
+            throw EVariantError(OutOfRangeText(AValue));
+        throw EVariantError(Format(QStringLiteral("\"%s\" не является целым числом."), {AValue}));
     }
     case ftNum182:
     case ftNum183:
@@ -444,7 +474,13 @@ Variant TDB::StrToVarByFldType(const QString &AValue, TFldType AFldType)
         const QString number = NormalizedNumberText(AValue);
         if (number.isEmpty())
             throw EVariantError(Format(QStringLiteral("\"%s\" не является числом."), {AValue}));
-        const qint64 scaled = RoundedCurrency(number, DecimalsOf(AFldType));
+        qint64 scaled = 0;
+        try {
+            scaled = RoundedCurrency(number, DecimalsOf(AFldType));
+        } catch (const EVariantError &) {
+            // The text is a number, only one no field of the type can hold: told with what was typed.
+            throw EVariantError(OutOfRangeText(AValue));
+        }
         return Variant(double(scaled) / double(Variant::CurrencyScale));
     }
     default:

@@ -58,6 +58,9 @@ public:
     // A field value as edit-box text and back, by field type.
     QString VarToStrByFldType(const Variant &AValue, TFldType AFldType);
     Variant StrToVarByFldType(const QString &AValue, TFldType AFldType);
+    // A text that is no value of the type yet but becomes one as the user types on (a lone
+    // sign, a lone decimal separator, a number ending in its separator or exponent mark).
+    static bool IsStartOfValue(const QString &AValue, TFldType AFldType);
 
     // The settings file: "tessar.ini" beside the executable unless one was named.
     static QString IniFileName();

@@ -1,6 +1,7 @@
 #include "WinAtr.h"
 
 #include "Atr.h"
+#include "AtrItem.h"
 #include "Card.h"
 #include "CodeTables.h"
 #include "CtrlTree.h"
@@ -19,6 +20,14 @@ bool AnyPreOrder(TWinCtrlTree *ANode, const std::function<bool(TWinCtrlTree *)> 
         if (AnyPreOrder(child, AVisit))
             return true;
     return false;
+}
+
+// A link control of a required field whose item holds no key.
+bool UnfilledRequiredLink(const TWinCtrlTree *ANode)
+{
+    const TFld *fld = ANode->CtrlTree->Fld();
+    return ANode->CtrlType() == TCtrlType::ctEditObj && ANode->AtrItem && fld && fld->FldType() == TFldType::ftFK
+           && fld->NotNull() && ANode->AtrItem->Value().isEmptyOrNull();
 }
 
 } // namespace
@@ -92,6 +101,7 @@ void TWinAtr::InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId)
 
 void TWinAtr::Post()
 {
+    CheckInput();
     try {
         Atr->Post();
     } catch (const ECheckFldException &e) {
@@ -99,6 +109,30 @@ void TWinAtr::Post()
             node->SetFocus();
         throw;
     }
+}
+
+void TWinAtr::CheckInput()
+{
+    if (RootWinCtrlTree)
+        AnyPreOrder(RootWinCtrlTree.get(), [](TWinCtrlTree *node) {
+            node->CheckInput();
+            return false;
+        });
+}
+
+bool TWinAtr::FocusFirstInput()
+{
+    // The tree is built in pre-order, so that is the order Tab walks the controls in.
+    TWinCtrlTree *first = Find([](const TWinCtrlTree *node) {
+        const QWidget *control = node->WinControl;
+        if (control && control->focusProxy())
+            control = control->focusProxy();
+        return CtrlTypesFld.Contains(node->CtrlType()) && node->AtrItem && !node->ReadOnly() && control
+               && control->isEnabled() && (control->focusPolicy() & Qt::TabFocus);
+    });
+    if (first)
+        first->SetFocus();
+    return first != nullptr;
 }
 
 void TWinAtr::RefreshArgFlieds()
@@ -115,7 +149,8 @@ void TWinAtr::ApplyReadOnly()
         if (node == RootWinCtrlTree.get())
             return false;
         const bool unbound = CtrlTypesFld.Contains(node->CtrlType()) && !node->AtrItem;
-        node->SetReadOnly(unbound || (adding ? node->CtrlTree->ROAdd() : node->CtrlTree->ROEdt()));
+        const bool readOnly = adding ? node->CtrlTree->ROAdd() && !UnfilledRequiredLink(node) : node->CtrlTree->ROEdt();
+        node->SetReadOnly(unbound || readOnly);
         return false;
     });
 }

@@ -53,6 +53,10 @@ public:
     virtual std::unique_ptr<TAtr> CreateAtr();
     // Checks and writes the record; a failed field check focuses its control first.
     virtual void Post();
+    // Refuses a record while a control shows text its item did not take, that control focused.
+    void CheckInput();
+    // Focuses the first control in tab order that takes input; false when there is none.
+    bool FocusFirstInput();
     // A new record with its defaults, its link field along AObjLink set to AParentId, then the
     // read-only flags for adding.
     virtual void InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId);
@@ -75,6 +79,7 @@ public:
     void DeleteWinCtrlTree(TWinCtrlTree *AWinCtrlTree);
     // Every control but the root read-only as the card's mode says: the adding flags for a new
     // record, the changing ones otherwise. A field control without a field is always read-only.
+    // A required link that no master filled stays open on a new record: nobody else can fill it.
     void ApplyReadOnly();
 
 private:

@@ -198,7 +198,14 @@ void TWinCard::CreateForm()
     }
 
     WinBotBtns = std::make_unique<TWinBotBtns>(Form, Client());
-    WinBotBtns->AddOkCancelBtns([this] { OkClick(); }, [this] { CancelClick(); });
+    WinBotBtns->AddOkCancelBtns(
+        [this] {
+            // Before whatever a subclass's OK reads from the items.
+            if (!Embedded())
+                WinAtr->CheckInput();
+            OkClick();
+        },
+        [this] { CancelClick(); });
     // Docking may already have stretched the form to what its panels need at least: the card's
     // own sizes are counted from what it gave itself.
     SetHeight(FOwnSize.height() + WinBotBtns->Height());
@@ -333,7 +340,11 @@ void TWinCard::InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId)
 int TWinCard::ShowModalCard()
 {
     auto *dialog = qobject_cast<QDialog *>(Form.data());
-    return dialog ? dialog->exec() : int(mrNone);
+    if (!dialog)
+        return mrNone;
+    // Typing goes into the card, not into a button or a read-only key.
+    WinAtr->FocusFirstInput();
+    return dialog->exec();
 }
 
 void TWinCard::Commit()

@@ -12,7 +12,9 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QTabWidget>
+#include <utility>
 
 using enum TCtrlType;
 
@@ -61,6 +63,7 @@ TWinCtrlTree::TWinCtrlTree(QWidget *AOwner, QWidget *AParent, TCtrlTree *ACtrlTr
       FContext(std::make_unique<QObject>())
 {
     CreateControl(AParent);
+    LimitLength();
     PlaceControl();
     CreateLabel(AParent);
     ConnectChange();
@@ -122,6 +125,16 @@ void TWinCtrlTree::CreateControl(QWidget *AParent)
     WinControl->show();
 }
 
+void TWinCtrlTree::LimitLength()
+{
+    const TFld *fld = CtrlTree->Fld();
+    auto *edit = qobject_cast<QLineEdit *>(WinControl.data());
+    if (!edit || !fld || FCtrlType != ctEditStr || fld->FldType() != TFldType::ftString)
+        return;
+    if (fld->Size() > 0)
+        edit->setMaxLength(fld->Size());
+}
+
 void TWinCtrlTree::PlaceControl()
 {
     if (!CtrlTypesPos.Contains(FCtrlType))
@@ -153,6 +166,11 @@ void TWinCtrlTree::ConnectChange()
         QObject::connect(edit, &QLineEdit::textChanged, Context(), changed);
         if (FldTypesNum.Contains(EditFldType()))
             edit->installEventFilter(new TDecimalKey(edit, Context()));
+        if (FldTypesNum.Contains(EditFldType()) || EditFldType() == TFldType::ftInt)
+            QObject::connect(edit, &QLineEdit::editingFinished, Context(), Guard([this] {
+                                 if (FInputError.isEmpty())
+                                     ShowItemValue();
+                             }));
     } else if (auto *check = qobject_cast<QCheckBox *>(WinControl.data())) {
         QObject::connect(check, &QCheckBox::stateChanged, Context(), changed);
     } else if (auto *date = dynamic_cast<TDateCheckEdit *>(WinControl.data())) {
@@ -209,6 +227,8 @@ void TWinCtrlTree::SetValue(const Variant &AValue)
     if (CtrlTypesEdit.Contains(FCtrlType)) {
         if (auto *edit = qobject_cast<QLineEdit *>(WinControl.data()))
             edit->setText(DB->VarToStrByFldType(AValue, EditFldType()));
+        FInputError.clear();
+        FInputReported = false;
         return;
     }
     if (FCtrlType == ctDateEdit) {
@@ -250,12 +270,53 @@ void TWinCtrlTree::OnWinControlChange()
     // A control without a field has nowhere to write to.
     if (!AtrItem || AtrItem->ChangeType != TChangeType::ctNone)
         return;
+    const std::optional<Variant> value = ReadInput();
+    if (!value)
+        return;
     {
         const QScopedValueRollback<TChangeType> writing(AtrItem->ChangeType, TChangeType::ctWinCtrlTree);
-        AtrItem->SetValue(GetValue());
+        AtrItem->SetValue(*value);
     }
     if (OnChange)
         OnChange(this);
+}
+
+std::optional<Variant> TWinCtrlTree::ReadInput()
+{
+    if (!CtrlTypesEdit.Contains(FCtrlType))
+        return GetValue();
+    try {
+        Variant value = GetValue();
+        FInputError.clear();
+        FInputReported = false;
+        return value;
+    } catch (const EVariantError &e) {
+        FInputError = e.Message();
+        auto *edit = qobject_cast<QLineEdit *>(WinControl.data());
+        if (edit && TDB::IsStartOfValue(edit->text(), EditFldType())) {
+            FInputReported = false;
+            return std::nullopt;
+        }
+        if (std::exchange(FInputReported, true))
+            return std::nullopt;
+        throw ExceptionPos(FInputError, WinControl);
+    }
+}
+
+void TWinCtrlTree::ShowItemValue()
+{
+    if (!AtrItem)
+        return;
+    const QSignalBlocker quiet(WinControl);
+    SetValue(AtrItem->Value());
+}
+
+void TWinCtrlTree::CheckInput()
+{
+    if (FInputError.isEmpty())
+        return;
+    SetFocus();
+    throw ExceptionPos(Format(QStringLiteral("Поле \"%s\": %s"), {Caption(), FInputError}), WinControl);
 }
 
 // --- Caption, button, read-only ---------------------------------------------------------------
@@ -304,6 +365,9 @@ void TWinCtrlTree::SetReadOnly(bool AReadOnly)
     if (FCtrlType == ctNone || FCtrlType == ctRoot)
         RaiseUnknownType(QStringLiteral("TWinCtrlTree.SetReadOnly"));
     FReadOnly = AReadOnly;
+    // A text the item never took cannot be corrected in a read-only edit: the item's value returns.
+    if (AReadOnly && !FInputError.isEmpty())
+        ShowItemValue();
     QWidget *control = WinControl;
     if (!control || FCtrlType == ctPageControl || FCtrlType == ctTabSheet)
         return;

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class TAtrItem;
 class TCtrlTree;
@@ -73,8 +74,14 @@ public:
     void Bind(TAtrItem *AAtrItem);
     // The item's change, to be shown in the control.
     void AtrItemChange(TAtrItem *AAtrItem);
-    // The control's change event: what the user changed goes into the item.
+    // The control's change event: what the user changed goes into the item. An edit's text that
+    // is no value of its type stays in the edit and goes nowhere: a text on its way to a value
+    // (a lone sign or separator) silently, any other with one error box until the text changes
+    // back to a value.
     void OnWinControlChange();
+    // Refuses an edit that shows a text its item did not take: the edit is focused and the error
+    // names its field and the text.
+    void CheckInput();
     // Brings the tab sheets of the control to the front, then focuses it.
     void SetFocus();
     void ShowParentTabs();
@@ -89,6 +96,12 @@ protected:
 
 private:
     void CreateControl(QWidget *AParent);
+    // A string edit takes no more characters than its field's column holds.
+    void LimitLength();
+    // The control's value; none while an edit shows a text that is no value.
+    std::optional<Variant> ReadInput();
+    // Shows the item's value as it will be written, the user's text replaced without writing it back.
+    void ShowItemValue();
     void PlaceControl();
     void CreateLabel(QWidget *AParent);
     void ConnectChange();
@@ -97,6 +110,10 @@ private:
     // The page control around a tab sheet; nil for other nodes' parents.
     QTabWidget *ParentPageControl() const;
 
+    // Why the edit's text is not its item's value; empty while it is.
+    QString FInputError;
+    // FInputError has been shown to the user.
+    bool FInputReported = false;
     QWidget *FOwner = nullptr;
     TCtrlType FCtrlType = TCtrlType::ctNone;
     std::unique_ptr<QObject> FContext;

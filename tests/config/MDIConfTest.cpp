@@ -178,4 +178,46 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
               Count("select count(*) from DEP where OBJ_ID = :O", {{"O", O("PRODUCT")->Id()}}));
 }
 
+// A field's size typed key by key: a lone sign asks nothing, garbage is told once and keeps the
+// card from saving until it is a number again.
+TEST_F(MDIConfTest, FieldSizeIsSavedAsTyped)
+{
+    ClickRow(*conf->WinTblObj, "UNIT");
+    BoxSeen garbage, refused, overflow;
+    QString sign;
+    {
+        ModalScript script{[](QWidget *card) { Pick(card, "Тип поля"); },
+                           [](QWidget *picker) {
+                               QTest::keyClick(picker->findChild<QAbstractItemView *>(), Qt::Key_End, Qt::ControlModifier);
+                               PickRow(picker, "Строка");
+                           },
+                           [&](QWidget *card) {
+                               Type(card, "Поле таблицы", "UNIT_NOTE");
+                               Type(card, "Наименование", "Заметка");
+                               Type(card, "Размер", "-");
+                               sign = Labelled(card, "Размер")->text();
+                               Type(card, "Размер", "4xy");
+                           },
+                           AnswerBox(garbage, "OK"),
+                           [](QWidget *card) { ClickButton(card, "ОК"); },
+                           AnswerBox(refused, "OK"),
+                           [](QWidget *card) { Type(card, "Размер", "99999999999"); },
+                           AnswerBox(overflow, "OK"),
+                           [](QWidget *card) {
+                               Type(card, "Размер", "40");
+                               ClickButton(card, "ОК");
+                           }};
+        Press(*conf->WinTblFld, TBtnType::btAdd);
+    }
+    EXPECT_EQ(sign, "-");
+    EXPECT_EQ(garbage.Seen, 1);
+    EXPECT_EQ(garbage.Text, "\"4x\" не является целым числом.");
+    EXPECT_EQ(refused.Text, "Поле \"Размер\": \"4xy\" не является целым числом.");
+    EXPECT_EQ(overflow.Text, "\"9999999999\" выходит за пределы допустимых значений.");
+    EXPECT_EQ(Count("select count(*) from FLD where FLD_FIELD = 'UNIT_NOTE' and FLD_SIZE = 40"), 1);
+    EXPECT_EQ(Count("select count(*) from RDB$RELATION_FIELDS R join RDB$FIELDS F on F.RDB$FIELD_NAME = R.RDB$FIELD_SOURCE "
+                    "where R.RDB$RELATION_NAME = 'UNIT' and R.RDB$FIELD_NAME = 'UNIT_NOTE' and F.RDB$CHARACTER_LENGTH = 40"),
+              1);
+}
+
 } // namespace

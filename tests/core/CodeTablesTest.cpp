@@ -87,4 +87,29 @@ TEST(FldTypeText, NumbersRoundHalfAwayFromZeroOnDecimalDigitsWithTheSystemSepara
     QLocale::setDefault(saved);
 }
 
+// While the user types, a text on its way to a number is told apart from one that never becomes
+// one; a number no field of the type holds is told in words, with the text as typed.
+TEST(FldTypeText, TextsOnTheirWayToANumberAndNumbersOutOfRange)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale::Russian);
+    TDB db;
+    for (const char *start : {"-", "+", ",", "-,", " - ", "1e", "-2,5E", "1e-"})
+        EXPECT_TRUE(TDB::IsStartOfValue(start, ftNum182)) << start;
+    for (const char *garbage : {"a", "1,2,", "e", ",e", "1e5e", "--", "1.5", "12,5"})
+        EXPECT_FALSE(TDB::IsStartOfValue(garbage, ftNum183)) << garbage;
+    for (const char *start : {"-", "+"})
+        EXPECT_TRUE(TDB::IsStartOfValue(start, ftInt)) << start;
+    for (const char *garbage : {"1,", "5", "-a", "1e"})
+        EXPECT_FALSE(TDB::IsStartOfValue(garbage, ftInt)) << garbage;
+    EXPECT_FALSE(TDB::IsStartOfValue("-", ftString));
+    const std::pair<const char *, TFldType> outOfRange[] = {
+        {"1e20", ftNum182}, {"-99999999999999999999", ftNum184}, {"2147483648", ftInt}, {" -99999999999 ", ftInt}};
+    for (const auto &[text, type] : outOfRange)
+        EXPECT_EQ(ErrorOf([&] { db.StrToVarByFldType(text, type); }),
+                  QString("\"%1\" выходит за пределы допустимых значений.").arg(text));
+    EXPECT_EQ(ErrorOf([&] { db.StrToVarByFldType("1e2x", ftNum182); }), "\"1e2x\" не является числом.");
+    QLocale::setDefault(saved);
+}
+
 } // namespace

@@ -336,4 +336,66 @@ TEST_F(DealTest, NewDealIsSavedBeforeItsFirstProductAndStaysWhenCancelled)
     EXPECT_EQ(sum, db.VarToStrByFldType(stored, TFldType::ftNum182));
 }
 
+// A payment's sum that is no number stops OK before the payment is spread over anything.
+TEST_F(DealTest, PaymentSumThatIsNoNumberIsRefusedByName)
+{
+    const int payments = Count("select count(*) from DEALPAYM");
+    std::unique_ptr<TWinCardPay> card = NewCard<TWinCardPay>("DEALPAYM", "DealPaym", 22);
+    BoxSeen typed, refused, cancel;
+    {
+        ModalScript script{[&](QWidget *form) { TypeText(Labelled(form, "Сумма платежа"), "1,2,3"); },
+                           AnswerBox(typed, "OK"),
+                           [](QWidget *form) { ClickButton(form, "ОК"); },
+                           AnswerBox(refused, "OK"),
+                           [](QWidget *form) { ClickButton(form, "Отмена"); },
+                           AnswerBox(cancel, "&Да")};
+        card->ShowModalCard();
+    }
+    EXPECT_EQ(typed.Seen, 1);
+    EXPECT_EQ(typed.Text, "\"1,2,\" не является числом.");
+    EXPECT_EQ(refused.Text, "Поле \"Сумма платежа\": \"1,2,3\" не является числом.");
+    EXPECT_EQ(Count("select count(*) from DEALPAYM"), payments);
+}
+
+// The deal's products, payments and shipments, and their product rows, added from "Данные": the
+// required master link that no master filled is chosen in the card. Under a master it stays as
+// the master gave it.
+TEST_F(DealTest, DealDetailsAddedOnTheirOwnChooseTheirMaster)
+{
+    const QList<std::pair<QString, QString>> links = {{"DEALPROD", "DEAL_ID"}, {"DEALPAYM", "DEAL_ID"},
+                                                      {"DEALSHIP", "DEAL_ID"}, {"PRODPAYM", "DEALPAYM_ID"},
+                                                      {"PRODSHIP", "DEALSHIP_ID"}};
+    for (const auto &[table, field] : links) {
+        TWinCard card(nullptr, nullptr, nullptr);
+        card.InitByUser(O(table), db.CurrentUserId);
+        card.InitDefaultValues(nullptr, Variant::Null());
+        TWinCtrlTree *master = FieldNode(*card.WinAtr, field);
+        ASSERT_NE(master, nullptr);
+        EXPECT_EQ(QList<bool>({master->ReadOnly(), master->ShowButton()}), QList<bool>({false, true}))
+            << table.toStdString();
+        TFld *fld = F(table, field);
+        card.InitDefaultValues(fld->FKObj()->ChildList->GetByFld(fld), 1);
+        EXPECT_TRUE(master->ReadOnly()) << table.toStdString();
+    }
+
+    Open("DEALPROD");
+    const int rows = Count("select count(*) from DEALPROD where DEAL_ID = 30");
+    const QString deal = repo.Scalar("select DEAL_NUM from DEAL where DEAL_ID = 30").toString();
+    {
+        ModalScript script{[](QWidget *card) { Pick(card, "Сделка"); },
+                           [&](QWidget *picker) {
+                               QTest::keyClick(picker->findChild<QAbstractItemView *>(), Qt::Key_End, Qt::ControlModifier);
+                               PickRow(picker, deal);
+                           },
+                           [](QWidget *card) { Pick(card, "Товар"); },
+                           [](QWidget *picker) { PickRow(picker); },
+                           [](QWidget *card) {
+                               Type(card, "Количество", "2");
+                               ClickButton(card, "ОК");
+                           }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(Count("select count(*) from DEALPROD where DEAL_ID = 30"), rows + 1);
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include "WinBotBtns.h"
 #include "WinCard.h"
 
+#include <QClipboard>
 #include <QDialog>
 #include <QPushButton>
 
@@ -230,6 +231,126 @@ TEST_F(CardUseTest, DuplicateRateIsRefusedAndTheCardKeepsWhatWasTyped)
               1);
     EXPECT_EQ(table->Count(), rows + 1);
     EXPECT_FALSE(db.WriteTransaction().InTransaction());
+}
+
+// Typing a price key by key: what can still become a number asks nothing, anything else is told
+// once; while the card shows a text its price did not take, OK refuses on that control and writes
+// nothing. Leaving the control shows the price as it is stored.
+TEST_F(CardUseTest, PriceIsSavedAsShownOrNotAtAll)
+{
+    Open("PRODUCT");
+    Click(0);
+    const Variant key = table->FocusedRecId();
+    const QString priceOf = "select PRODUCT_PRICE from PRODUCT where PRODUCT_ID = :K";
+    const Variant stored = repo.Scalar(priceOf, {{"K", key}});
+    QStringList onTheWay;
+    BoxSeen garbage, refused, overflow, refusedOverflow;
+    QString keptText, shownOnLeaving;
+    QWidget *focusedOnRefusal = nullptr;
+    QLineEdit *price = nullptr;
+    const auto pressOk = [](QWidget *card) { ClickButton(card, "ОК"); };
+    {
+        ModalScript script{[&](QWidget *card) {
+                               price = Labelled(card, "Цена");
+                               for (const QString typed : {"-12,5", ",5", "-,", "+", "3,", "1e", "1e-"}) {
+                                   TypeText(price, typed);
+                                   onTheWay << price->text();
+                               }
+                               TypeText(price, "abc");
+                           },
+                           AnswerBox(garbage, "OK"),
+                           pressOk,
+                           AnswerBox(refused, "OK"),
+                           [&](QWidget *card) {
+                               focusedOnRefusal = card->focusWidget();
+                               keptText = price->text();
+                               EXPECT_EQ(repo.Scalar(priceOf, {{"K", key}}), stored);
+                               EXPECT_FALSE(db.WriteTransaction().InTransaction());
+                               TypeText(price, "1e20");
+                           },
+                           AnswerBox(overflow, "OK"),
+                           pressOk,
+                           AnswerBox(refusedOverflow, "OK"),
+                           [&](QWidget *card) {
+                               card->activateWindow();
+                               EXPECT_TRUE(QTest::qWaitForWindowActive(card));
+                               price->setFocus();
+                               TypeText(price, "10,999");
+                               QTest::keyClick(price, Qt::Key_Tab);
+                               shownOnLeaving = price->text();
+                               ClickButton(card, "ОК");
+                           }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(onTheWay, QStringList({"-12,5", ",5", "-,", "+", "3,", "1e", "1e-"}));
+    EXPECT_EQ(QList<int>({garbage.Seen, overflow.Seen}), QList<int>({1, 1}));
+    EXPECT_EQ(garbage.Text, "\"a\" не является числом.");
+    EXPECT_EQ(refused.Text, "Поле \"Цена\": \"abc\" не является числом.");
+    EXPECT_EQ(keptText, "abc");
+    EXPECT_EQ(focusedOnRefusal, price);
+    EXPECT_EQ(overflow.Text, "\"1e20\" выходит за пределы допустимых значений.");
+    EXPECT_EQ(refusedOverflow.Text, "Поле \"Цена\": \"1e20\" выходит за пределы допустимых значений.");
+    EXPECT_EQ(shownOnLeaving, "11");
+    EXPECT_EQ(repo.Scalar(priceOf, {{"K", key}}), Variant(11));
+}
+
+// Edits take no more than their columns hold, typed or pasted; what the card shows is stored.
+TEST_F(CardUseTest, UnitNamesAreStoredAsTheCardShowsThem)
+{
+    Open("UNIT");
+    const QString full = QString("Ящик деревянный ").repeated(9), shortName = QString("ящ").repeated(15);
+    QString shownFull, shownShort;
+    {
+        ModalScript script{[&](QWidget *card) {
+            QApplication::clipboard()->setText(full);
+            QLineEdit *fullEdit = Labelled(card, "Наименование");
+            fullEdit->setFocus();
+            QTest::keyClick(fullEdit, Qt::Key_V, Qt::ControlModifier);
+            shownFull = fullEdit->text();
+            Type(card, "Обозначение", shortName);
+            shownShort = Labelled(card, "Обозначение")->text();
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(QList<qsizetype>({shownFull.size(), shownShort.size()}), QList<qsizetype>({100, 20}));
+    EXPECT_EQ(repo.Scalar("select UNIT_FULL from UNIT where UNIT_NAME = :N", {{"N", shownShort}}), Variant(shownFull));
+}
+
+// A card opens on its first control that takes input: what the user types goes there, and Enter
+// saves it.
+TEST_F(CardUseTest, CardsOpenWithTheFocusOnTheirFirstInput)
+{
+    Open("UNIT");
+    Click(0);
+    QWidget *focusedOnChange = nullptr, *firstInput = nullptr;
+    {
+        ModalScript script{[&](QWidget *card) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(card));
+            focusedOnChange = QApplication::focusWidget();
+            firstInput = Labelled(card, "Обозначение");
+            ClickButton(card, "Отмена");
+        }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(focusedOnChange, firstInput);
+
+    QWidget *focusedOnAdd = nullptr;
+    {
+        ModalScript script{[&](QWidget *card) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(card));
+            focusedOnAdd = QApplication::focusWidget();
+            firstInput = Labelled(card, "Обозначение");
+            for (const QString key : {"я", "щ"}) {
+                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, key);
+                QApplication::sendEvent(QApplication::focusWidget(), &press);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(focusedOnAdd, firstInput);
+    EXPECT_EQ(Count("select count(*) from UNIT where UNIT_NAME = 'ящ'"), 1);
 }
 
 } // namespace
