@@ -252,9 +252,9 @@ void TAtrFld::CheckInsert()
 void TAtrFld::CheckSize()
 {
     TAtrItem *size = GetAddByFldName(cFldSize);
-    if (IsBlank(size->Value()) || size->Value().toInt() == 0)
+    const int chars = IsBlank(size->Value()) ? 0 : size->Value().toInt();
+    if (chars == 0)
         throw ECheckFldException::CreateAtrItem(QStringLiteral("Размер поля не указан."), size);
-    const int chars = size->Value().toInt();
     if (chars < 1 || chars > MaxStringSize)
         throw ECheckFldException::CreateFmtAtrItem(
             QStringLiteral("Размер строкового поля - %d, а допускается от 1 до %d символов."), size,
