@@ -60,6 +60,7 @@ public:
     // Before an object's table is dropped: the windows showing the object are closed and the
     // read transaction no longer holds its table.
     virtual void ReleaseTable(const TFreedEntries &AEntries) = 0;
-    // After the commit, before the entries are freed: nothing shows them any more.
-    virtual void Release(const TFreedEntries &AEntries) = 0;
+    // After the commit, before the entries are freed: nothing shows them any more. ADeleter, the
+    // list that deleted them, drops its own row.
+    virtual void Release(const TFreedEntries &AEntries, const TWinTbl &ADeleter) = 0;
 };

@@ -20,6 +20,7 @@
 
 #include <QSplitter>
 #include <QTabWidget>
+#include <algorithm>
 
 namespace {
 
@@ -398,13 +399,34 @@ void TMDIConfig::ReleaseTable(const TFreedEntries &AEntries)
     WinTblObj->ReopenKeepingFocus();
 }
 
-void TMDIConfig::Release(const TFreedEntries &AEntries)
+std::vector<TWinTbl *> TMDIConfig::ListsShowing(const TFreedEntries &AEntries) const
+{
+    const TObj *obj = WinTblObj->CurrentObj;
+    const auto anyLink = [&](const auto &AShows) {
+        return std::any_of(AEntries.Links.begin(), AEntries.Links.end(), AShows);
+    };
+    std::vector<TWinTbl *> lists;
+    if (std::any_of(AEntries.Flds.begin(), AEntries.Flds.end(), [&](const TFld *fld) { return fld->Obj() == obj; }))
+        lists.push_back(WinTblFld.get());
+    if (anyLink([&](const TObjLink *link) { return link->ParentObj() == obj; }))
+        lists.push_back(WinTblDepChildObj.get());
+    if (anyLink([&](const TObjLink *link) { return link->ChildFld()->Obj() == obj; }))
+        lists.push_back(WinTblParent.get());
+    return lists;
+}
+
+void TMDIConfig::Release(const TFreedEntries &AEntries, const TWinTbl &ADeleter)
 {
     CloseWindowsUsing(AEntries);
     if (!AEntries.Objs.empty()) {
         CloseObjLists();
         WinTblFld->SetParentId(Variant::Null());
         WinTblDepChildObj->SetParentId(Variant::Null());
+    } else {
+        // The rows are gone from the database by now; no row left shows a freed entry.
+        for (TWinTbl *list : ListsShowing(AEntries))
+            if (list != &ADeleter && list->Active())
+                list->Reopen();
     }
     ClearEditors();
 }

@@ -63,8 +63,9 @@ public:
     // reading every open table window afresh.
     void ReleaseTable(const TFreedEntries &AEntries) override;
     // Closes the data windows that show the entries and clears the editors; an object's lists
-    // close as when it loses the selection.
-    void Release(const TFreedEntries &AEntries) override;
+    // close as when it loses the selection, and the other lists of its pages that show a row of
+    // a freed field or link read their rows again.
+    void Release(const TFreedEntries &AEntries, const TWinTbl &ADeleter) override;
 
 private:
     void CreateObjPage(QTabWidget *APages);
@@ -96,4 +97,6 @@ private:
     std::vector<TWinTbl *> Lists() const;
     // Closes the data windows of the main form that show any of the entries.
     void CloseWindowsUsing(const TFreedEntries &AEntries);
+    // The lists of the selected object's pages that show a row of the entries.
+    std::vector<TWinTbl *> ListsShowing(const TFreedEntries &AEntries) const;
 };

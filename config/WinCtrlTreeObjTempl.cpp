@@ -35,6 +35,7 @@ void TWinCtrlTreeObjTempl::SelectValue()
     WinObjTempl = &editor;
     const auto forget = qScopeGuard([this] { WinObjTempl = nullptr; });
     editor.Obj = Obj;
+    editor.Templ = item->AsString();
     editor.TemplFldList->Assign(*item->TemplFldList);
     if (!editor.Execute())
         return;

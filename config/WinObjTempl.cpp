@@ -4,6 +4,7 @@
 #include "EditorForm.h"
 #include "Fld.h"
 #include "Func.h"
+#include "Obj.h"
 #include "ObjValue.h"
 #include "TreeWidget.h"
 #include "WinBotBtns.h"
@@ -34,7 +35,7 @@ TWinObjTempl::TWinObjTempl(QWidget *AOwner, QWidget *AParentPosition, const QStr
     vt->setRootIsDecorated(false);
     SetAlign(vt, TAlign::alClient);
     WinBotBtns = std::make_unique<TWinBotBtns>(Form);
-    WinBotBtns->AddOkCancelBtns({}, {});
+    WinBotBtns->AddOkCancelBtns([this] { OkClick(); }, {});
 }
 
 TWinObjTempl::~TWinObjTempl()
@@ -75,6 +76,15 @@ void TWinObjTempl::btDelClick()
     TemplFldList->Delete(vt->indexOfTopLevelItem(item));
     delete item;
     ClearFocus(vt);
+}
+
+void TWinObjTempl::OkClick()
+{
+    if (!Obj)
+        return;
+    const QString fault = TemplateMismatch(Obj->Capt(), Templ, TemplFldList->Count());
+    if (!fault.isEmpty())
+        throw ExceptionPos(fault, vt);
 }
 
 void TWinObjTempl::AddNode(const TObjValue &AValue)

@@ -15,7 +15,8 @@ class TWinToolBar;
 // The modal list editor of an object's value-template fields: each line one field reached from
 // the object along a path of link fields, read as "A>B>Field"; fields are added through the field
 // chooser and deleted after a question. The caller fills TemplFldList, a working copy, sets Obj
-// and takes the list back when Execute gives true.
+// and Templ, the template's text, and takes the list back when Execute gives true. OK refuses a
+// list of fields that the text does not take.
 class TWinObjTempl
 {
 public:
@@ -32,6 +33,8 @@ public:
     std::unique_ptr<TWinToolBar> WinToolBar;
     TObj *Obj = nullptr;
     std::unique_ptr<TTemplFldList> TemplFldList;
+    // The text whose "%s" the fields fill.
+    QString Templ;
 
     // Lists the fields and shows the window modally; true when it was closed with OK.
     bool Execute();
@@ -39,6 +42,10 @@ public:
     void btAddClick();
     // "Удалить": the focused field goes once the question is answered yes.
     void btDelClick();
+
+    // OK: the fields and the text must agree. A new object has no fields to choose; its card's
+    // own OK judges its text.
+    void OkClick();
 
 private:
     void AddNode(const TObjValue &AValue);

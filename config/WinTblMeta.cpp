@@ -23,5 +23,5 @@ bool TWinTblMeta::ConfirmFree(bool ALoaded, bool ASys, const QString &ASysMessag
 void TWinTblMeta::Release(const TFreedEntries &AEntries)
 {
     if (EntryUsers)
-        EntryUsers->Release(AEntries);
+        EntryUsers->Release(AEntries, *this);
 }

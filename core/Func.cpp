@@ -87,7 +87,7 @@ const QSet<QString> &ReservedWords()
               "MAX", "MERGE", "MIN", "MINUTE", "MONTH", "NATIONAL", "NATURAL", "NCHAR", "NO", "NOT", "NULL",
               "NUMERIC", "OCTET_LENGTH", "OF", "OFFSET", "ON", "ONLY", "OPEN", "OR", "ORDER", "OUTER", "OVER",
               "PARAMETER", "PLAN", "POSITION", "POST_EVENT", "PRECISION", "PRIMARY", "PROCEDURE",
-              "RDB$DB_KEY", "RDB$RECORD_VERSION", "REAL", "RECORD_VERSION", "RECREATE", "RECURSIVE",
+              "REAL", "RECORD_VERSION", "RECREATE", "RECURSIVE",
               "REFERENCES", "REGR_AVGX", "REGR_AVGY", "REGR_COUNT", "REGR_INTERCEPT", "REGR_R2",
               "REGR_SLOPE", "REGR_SXX", "REGR_SXY", "REGR_SYY", "RELEASE", "RETURN", "RETURNING_VALUES",
               "RETURNS", "REVOKE", "RIGHT", "ROLLBACK", "ROW", "ROWS", "ROW_COUNT", "SAVEPOINT", "SCROLL",
@@ -113,6 +113,9 @@ bool IsIdentifierChar(QChar c)
            c == QLatin1Char('$');
 }
 
+// The beginnings of the names the database keeps for its own tables, columns and the like.
+const char *const SystemPrefixes[] = {"RDB$", "MON$", "SEC$"};
+
 } // namespace
 
 QString IdentifierFault(const QString &AName)
@@ -123,6 +126,10 @@ QString IdentifierFault(const QString &AName)
         return Format(QStringLiteral("имя \"%s\" должно начинаться с латинской буквы и состоять из латинских букв, "
                                      "цифр и знаков \"_\" и \"$\""),
                       {AName});
+    for (const char *prefix : SystemPrefixes)
+        if (AName.startsWith(QLatin1String(prefix), Qt::CaseInsensitive))
+            return Format(QStringLiteral("имя \"%s\" начинается с \"%s\", как системные имена базы данных"),
+                          {AName, QString::fromLatin1(prefix)});
     if (AName.size() > MaxIdentifierLength)
         return Format(QStringLiteral("длина имени \"%s\" - %d, а допускается не больше %d"),
                       {AName, int(AName.size()), MaxIdentifierLength});

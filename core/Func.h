@@ -36,7 +36,8 @@ constexpr int MaxIdentifierLength = 31;
 
 // Why a name cannot stand unquoted in a statement of the database, or an empty text when it
 // can: an ASCII letter, then ASCII letters, digits, "_" or "$", at most MaxIdentifierLength
-// characters, and not one of the database's reserved words (in any letter case).
+// characters, not one of the database's reserved words and not beginning like the names of its
+// own system tables and columns (in any letter case).
 QString IdentifierFault(const QString &AName);
 bool IsPlainIdentifier(const QString &AName);
 

@@ -295,14 +295,9 @@ TIBSQL &TObj::WriteSQL(const QString &AText)
 
 void TObj::CheckTemplate() const
 {
-    if (TemplFldList->Count() == 0)
-        throw ExceptionPos(Format(QStringLiteral("У объекта \"%s\" не указаны поля для шаблона значения."), {Capt()}));
-    if (Templ().isEmpty())
-        throw ExceptionPos(Format(QStringLiteral("У объекта \"%s\" не указан шаблон значения."), {Capt()}));
-    if (CountSubStr(QStringLiteral("%s"), Templ()) != TemplFldList->Count())
-        throw ExceptionPos(Format(QStringLiteral("У объекта \"%s\" количество значений \"%%s\" в шаблоне не "
-                                                 "соответствует количеству полей шаблона."),
-                                  {Capt()}));
+    const QString fault = TemplateFault(Capt(), Templ(), TemplFldList->Count());
+    if (!fault.isEmpty())
+        throw ExceptionPos(fault);
 }
 
 QString TObj::GetValueById(int AId)
@@ -340,6 +335,24 @@ QString TObj::GetValueById(int AId)
         text += pieces[i + 1];
     }
     return text;
+}
+
+QString TemplateFault(const QString &AObjCapt, const QString &ATempl, int AFldCount)
+{
+    if (AFldCount == 0)
+        return Format(QStringLiteral("У объекта \"%s\" не указаны поля для шаблона значения."), {AObjCapt});
+    if (ATempl.isEmpty())
+        return Format(QStringLiteral("У объекта \"%s\" не указан шаблон значения."), {AObjCapt});
+    if (CountSubStr(QStringLiteral("%s"), ATempl) != AFldCount)
+        return Format(QStringLiteral("У объекта \"%s\" количество значений \"%%s\" в шаблоне не соответствует "
+                                     "количеству полей шаблона."),
+                      {AObjCapt});
+    return QString();
+}
+
+QString TemplateMismatch(const QString &AObjCapt, const QString &ATempl, int AFldCount)
+{
+    return ATempl.isEmpty() && AFldCount == 0 ? QString() : TemplateFault(AObjCapt, ATempl, AFldCount);
 }
 
 // --- The repository ------------------------------------------------------------------------

@@ -94,6 +94,13 @@ private:
     QString FTableKey;
 };
 
+// Why the value template of the text ATempl over AFldCount fields cannot give a record's text
+// (the message names the object AObjCapt), or an empty text when it can.
+QString TemplateFault(const QString &AObjCapt, const QString &ATempl, int AFldCount);
+// The same for a template being edited, where neither text nor fields means no template at all:
+// only text and fields that disagree are a fault.
+QString TemplateMismatch(const QString &AObjCapt, const QString &ATempl, int AFldCount);
+
 // Rows of the formula and template tables, grouped by their owner's id, in the order read.
 struct TRepoRows
 {

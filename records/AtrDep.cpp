@@ -102,9 +102,22 @@ void TAtrDep::CheckNewLink()
     if (IsBlank(rule->Value()) || DB->CodeToFKRule(rule->Value()) == TFKRule::fkNone)
         RaiseRequired(*this, rule);
     const TObj *master = ObjOf(cObjId);
-    ObjOf(cObjIdV);   // the detail object must be known as well
+    const TObj *detail = ObjOf(cObjIdV);
     if (!master->PKFld)
         throw ExceptionPos(Format(QStringLiteral("У объекта \"%s\" нет ключевого поля."), {master->Capt()}));
+    if (!SkipCreateFld)
+        CheckLinkColumnFree(*detail);
+}
+
+// Before the field editor takes a key for the column's row: a taken name costs nothing.
+void TAtrDep::CheckLinkColumnFree(const TObj &ADetail)
+{
+    TAtrItem *name = GetAddByFldName(cFldFieldV);
+    if (IsBlank(name->Value()))
+        return;   // the field editor names the column after its row's new key
+    const QString column = UpperAscii(name->AsString());
+    CheckFieldNameFree(name, ADetail, column);
+    CheckColumnFree(*IBSQLC, name, ADetail.Table(), column);
 }
 
 void TAtrDep::CreateLinkFld()

@@ -27,6 +27,7 @@ private:
     Variant ValueOf(const QString &AFldName);
     TObj *ObjOf(const QString &AFldName);
     void CheckNewLink();
+    void CheckLinkColumnFree(const TObj &ADetail);
     void CreateLinkFld();
     void CreateForeignKey();
     void RegisterNewLink();

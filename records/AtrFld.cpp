@@ -34,13 +34,9 @@ const QString cObjIdV = QStringLiteral("OBJ_ID_V");
 const QString cFKRuleIdV = QStringLiteral("FKRULE_ID_V");
 const QString cFldFrmlV = QStringLiteral("FLD_FRML_V");
 
-QString UpperAscii(QString AText)
-{
-    for (QChar &c : AText)
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    return AText;
-}
+// The longest string column of the database: a UTF8 varchar holds at most 32765 bytes, and a
+// character may take 4 of them.
+constexpr int MaxStringSize = 32765 / 4;
 
 // The names a summing field's triggers and recompute are written with: M the table of the
 // field's object, P its key column, F the summing column, D the detail table, L the link column
@@ -235,18 +231,34 @@ void TAtrFld::CheckInsert()
     const TFldType type = FldType();
     if (type == ftFK && IsBlank(ValueOf(cObjIdV)))
         throw ECheckFldException::CreateAtrItem(QStringLiteral("Внешний объект не указан."), GetAddByFldName(cObjIdV));
-    const Variant size = ValueOf(cFldSize);
-    if (FldTypesSize.Contains(type) && (IsBlank(size) || size.toInt() == 0))
-        throw ECheckFldException::CreateAtrItem(QStringLiteral("Размер поля не указан."), GetAddByFldName(cFldSize));
+    if (FldTypesSize.Contains(type))
+        CheckSize();
+    // The key field's object is being created by the object editor and has no fields yet.
+    TObj *obj = type == ftPK ? nullptr : DB->ObjList->GetObjById(VarAsInteger(ValueOf(cObjId)));
+    if (obj)
+        CheckFieldNameFree(GetAddByFldName(cFldField), *obj, ValueOf(cFldField).toString());
     if (FlagOf(cFldVirt))
         return;   // no column: nothing reaches the schema
-    // The key field's object is being created by the object editor and is not known yet.
-    TObj *obj = type == ftPK ? nullptr : DB->ObjList->GetObjById(VarAsInteger(ValueOf(cObjId)));
     CheckNames(obj, type);
     if (type == ftFK && !SkipCreateDep)
         CheckFKRule();
     if (!IsBlank(ValueOf(cDepIdAgr)))
         CheckAgr(obj, type);
+    // Last, being the one check that asks the database.
+    if (obj)
+        CheckColumnFree(*IBSQLC, GetAddByFldName(cFldField), obj->Table(), ValueOf(cFldField).toString());
+}
+
+void TAtrFld::CheckSize()
+{
+    TAtrItem *size = GetAddByFldName(cFldSize);
+    const int chars = IsBlank(size->Value()) ? 0 : size->Value().toInt();
+    if (chars == 0)
+        throw ECheckFldException::CreateAtrItem(QStringLiteral("Размер поля не указан."), size);
+    if (chars < 1 || chars > MaxStringSize)
+        throw ECheckFldException::CreateFmtAtrItem(
+            QStringLiteral("Размер строкового поля - %d, а допускается от 1 до %d символов."), size,
+            {chars, MaxStringSize});
 }
 
 void TAtrFld::CheckNames(const TObj *AObj, TFldType AFldType)
@@ -476,8 +488,9 @@ void TAtrFld::DoAfterCommit()
         } catch (const Exception &e) {
             MarkSaved();
             TAtr::DoAfterCommit();
+            // A field without a caption is named by its column.
             throw ExceptionPos(Format(QStringLiteral("Поле \"%s\" сохранено, но его значения не пересчитаны: %s"),
-                                      {fld->Capt(), e.Message()}));
+                                      {fld->Capt().isEmpty() ? fld->Field() : fld->Capt(), e.Message()}));
         }
     }
     TAtr::DoAfterCommit();
@@ -552,7 +565,7 @@ void TAtrFld::UpdateAgrFld(const TFld &AFld)
     IBSQLC->ClearSQL();
     const TLines lines = {{"update %s T1", {n.M}},
                           {"set T1.%s = (", {n.F}},
-                          {"  select sum(T2.%s)", {n.A}},
+                          {"  select coalesce(sum(T2.%s), 0)", {n.A}},
                           {"  from %s T2", {n.D}},
                           {"  where T2.%s = T1.%s)", {n.L, n.P}},
                           {"where", {}},

@@ -50,6 +50,7 @@ private:
     void FKObjChanged(const Variant &AObjId);
     void AgrFldChanged(const Variant &AFldId);
 
+    void CheckSize();
     void CheckNames(const TObj *AObj, TFldType AFldType);
     void CheckFKRule();
     void CheckAgr(TObj *AObj, TFldType AFldType);

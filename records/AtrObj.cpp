@@ -15,6 +15,7 @@ namespace {
 
 const QString cObjTable = QStringLiteral("OBJ_TABLE");
 const QString cObjTempl = QStringLiteral("OBJ_TEMPL");
+const QString cObjCapt = QStringLiteral("OBJ_CAPT");
 
 } // namespace
 
@@ -38,9 +39,9 @@ bool TAtrObj::Modified() const
 
 void TAtrObj::SetRecId(const Variant &ARecId)
 {
+    GetAddByFldName(cObjTempl);   // before the load, which reads the text of the items it has
     TAtr::SetRecId(ARecId);
     const TObj *stored = DB->ObjList->GetObjById(VarAsInteger(ARecId));
-    GetAddByFldName(cObjTempl);
     TTemplFldList &templ = *TemplItem()->TemplFldList;
     templ.Assign(*stored->TemplFldList);
     templ.Modified = false;
@@ -64,12 +65,34 @@ void TAtrObj::CheckInsert()
     // In developer mode the key column is named after the table, and the primary key after it.
     if (DevMode)
         CheckIdentifier(table, QStringLiteral("PK_") + table->AsString() + QStringLiteral("_ID"));
+    CheckTemplate();
+    // Last, being the one check that asks the database.
+    CheckTableFree(*IBSQLC, table, table->AsString());
 }
 
 void TAtrObj::CheckUpdate()
 {
     TAtr::CheckUpdate();
     CheckUnchanged(*this, cObjTable, DB->ObjList->GetObjById(VarAsInteger(FRecId))->Table());
+    CheckTemplate();
+}
+
+// A template whose text and fields disagree would fail wherever a record of the object is shown.
+void TAtrObj::CheckTemplate()
+{
+    TAtrItemObjTempl *templ = TemplItem();
+    if (!templ)
+        return;
+    const QString fault = TemplateMismatch(Capt(), templ->AsString(), templ->TemplFldList->Count());
+    if (!fault.isEmpty())
+        throw ECheckFldException::CreateAtrItem(fault, templ);
+}
+
+QString TAtrObj::Capt() const
+{
+    if (const TAtrItem *capt = GetByFldName(cObjCapt))
+        return capt->AsString();
+    return FNew ? QString() : DB->ObjList->GetObjById(VarAsInteger(FRecId))->Capt();
 }
 
 void TAtrObj::Post()

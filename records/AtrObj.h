@@ -23,6 +23,9 @@ public:
 private:
     // The item of the value template; nil while nobody asked for it.
     TAtrItemObjTempl *TemplItem() const;
+    void CheckTemplate();
+    // The object's caption as the record has it.
+    QString Capt() const;
     void CreateTable();
     void SaveTemplate();
 };

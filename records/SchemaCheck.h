@@ -6,6 +6,8 @@
 
 class TAtr;
 class TAtrItem;
+class TIBSQL;
+class TObj;
 
 // Checks of the schema editors, raised on the item whose control the card focuses.
 
@@ -15,6 +17,18 @@ bool IsBlank(const Variant &AValue);
 // A name that is to reach a statement of the database as a table, column, constraint, trigger
 // or sequence name (see IdentifierFault); AItem is the value the name comes from.
 void CheckIdentifier(TAtrItem *AItem, const QString &AName);
+
+// A column name as the field editor stores it: ASCII letters upper-cased, as the database
+// takes an unquoted name.
+QString UpperAscii(QString AName);
+
+// A field name the object already has, stored or virtual, in any letter case: two fields of one
+// name would read and write the same column.
+void CheckFieldNameFree(TAtrItem *AItem, const TObj &AObj, const QString &AName);
+// A column the database table already has, whether the repository knows it or not; and a table
+// (or view) name the database already has. Each asks the system tables with one select on ASQL.
+void CheckColumnFree(TIBSQL &ASQL, TAtrItem *AItem, const QString &ATable, const QString &AColumn);
+void CheckTableFree(TIBSQL &ASQL, TAtrItem *AItem, const QString &ATable);
 
 // An existing row's value that the schema was built from: changing it in the row alone would
 // make metadata and schema disagree, so a changed item (one whose value differs from AStored)

@@ -1,3 +1,4 @@
+#include "AtrDep.h"
 #include "ConfFixture.h"
 #include "ObjLink.h"
 
@@ -182,6 +183,52 @@ TEST_F(MetaDeleteTest, SummingFieldsGoWithTheTriggersTheyHaveUnlessOthersSumThem
     EXPECT_EQ(O("DEAL")->GetFldByName("DEAL_SUM"), sum);
     EXPECT_EQ(O("CONTRAG")->GetFldByName("CONTRAG_TURN")->AgrFld(), sum);
     EXPECT_EQ(conf->WinTblFld->CurrentFld, sum);
+}
+
+// The other lists of the object's pages read their rows again when a delete takes away what they
+// show: the link a deleted link field made among the object's links to its masters, and for a
+// link of an object to itself also the link column among its fields, or the link among its links
+// to its details.
+TEST_F(MetaDeleteTest, ListsShowingADeletedFieldOrLinkReadTheirRowsAgain)
+{
+    const auto shows = [](TWinTbl &list, const QString &text) {
+        list.GotoEnd();
+        const QAbstractItemModel *model = Grid(list)->model();
+        for (int column = 0; column < model->columnCount(); ++column)
+            if (!model->match(model->index(0, column), Qt::DisplayRole, text, 1, Qt::MatchExactly).isEmpty())
+                return true;
+        return false;
+    };
+    ClickRow(*conf->WinTblObj, "PRODUCT");
+    ASSERT_TRUE(shows(*conf->WinTblParent, "ProdGrp-Product"));
+    EXPECT_EQ(Delete("PRODUCT", *conf->WinTblFld, "PRODGRP_ID"), "Удалить запись?");
+    EXPECT_FALSE(shows(*conf->WinTblParent, "ProdGrp-Product"));
+    EXPECT_TRUE(shows(*conf->WinTblParent, "Unit-Product"));
+    UseEverything();
+
+    // Counterparties heading counterparties, twice.
+    for (const QString column : {"HEAD_ID", "HEAD2_ID"}) {
+        TAtrDep dep;
+        dep.SetObj(O("DEP"));
+        dep.SetDefaultValues(O("OBJ")->ChildList->GetByName("Obj-Dep"), O("CONTRAG")->Id());
+        for (const auto &[field, value] : {std::pair<QString, Variant>{"OBJ_ID_V", O("CONTRAG")->Id()},
+                                           {"FLD_FIELD_V", column}, {"DEP_NAME", column + "-link"}})
+            dep.GetAddByFldName(field)->SetValue(value);
+        DB->StartTransaction();
+        dep.Post();
+        dep.Commit();
+    }
+    ClickRow(*conf->WinTblObj, "CONTRAG");
+    ASSERT_TRUE(shows(*conf->WinTblFld, "HEAD_ID") && shows(*conf->WinTblParent, "HEAD_ID-link"));
+    EXPECT_EQ(Delete("CONTRAG", *conf->WinTblDepChildObj, "HEAD_ID-link"), "Удалить запись?");
+    EXPECT_FALSE(shows(*conf->WinTblFld, "HEAD_ID") || shows(*conf->WinTblParent, "HEAD_ID-link"));
+    UseEverything();
+    ClickRow(*conf->WinTblObj, "CONTRAG");
+    ASSERT_TRUE(shows(*conf->WinTblDepChildObj, "HEAD2_ID-link"));
+    EXPECT_EQ(Delete("CONTRAG", *conf->WinTblFld, "HEAD2_ID"), "Удалить запись?");
+    EXPECT_FALSE(shows(*conf->WinTblDepChildObj, "HEAD2_ID-link") || shows(*conf->WinTblParent, "HEAD2_ID-link"));
+    EXPECT_EQ(O("CONTRAG")->ChildList->Count(), Count("select count(*) from DEP where OBJ_ID = :O", {{"O", O("CONTRAG")->Id()}}));
+    UseEverything();
 }
 
 } // namespace

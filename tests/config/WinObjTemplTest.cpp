@@ -35,7 +35,10 @@ TEST_F(WinObjTemplTest, EditsACopyAndAddsThroughTheFieldTree)
                 seen << Texts(vt);
                 ClickButton(editor, "Отмена");
             },
-            [](QWidget *card) { Pick(card, "Шаблон значения"); },
+            [](QWidget *card) {
+                Type(card, "Шаблон значения", "%s [%s] %s");   // a place for the field to come
+                Pick(card, "Шаблон значения");
+            },
             [&](QWidget *editor) {
                 focus(editor, -1);
                 ClickTool(editor, "Удалить");   // nothing focused: nothing asked
@@ -72,6 +75,73 @@ TEST_F(WinObjTemplTest, EditsACopyAndAddsThroughTheFieldTree)
     EXPECT_EQ(error.Text, "Нужно выделить поле.");
     EXPECT_EQ(Ints(QString("select FLD_ID from OBJVALUE where OBJ_ID = %1").arg(O("TBLTREE")->Id())),
               QSet<int>({F("FLD", "FLD_CAPT")->Id(), F("TBL", "TBL_CAPT")->Id(), F("OBJ", "OBJ_CAPT")->Id()}));
+}
+
+// OK of the editor and of the card refuses a template whose text and fields disagree, with the
+// message a record of the object would otherwise show wherever it is shown: fields other in
+// number than the text's "%s", no fields for a text, no text for the fields. The editor stays
+// open, then the card; nothing is saved.
+TEST_F(WinObjTemplTest, TextAndFieldsThatDisagreeAreRefusedAndNothingIsSaved)
+{
+    const QString table = O("TBLTREE")->Capt(), templ = O("TBLTREE")->Templ();
+    ASSERT_EQ(templ, "%s [%s]");
+    const auto deleteFirst = [](QWidget *editor) {
+        editor->findChild<QTreeWidget *>()->setCurrentItem(editor->findChild<QTreeWidget *>()->topLevelItem(0));
+        ClickTool(editor, "Удалить");
+    };
+    const auto typeAndOk = [](const QString &text) {
+        return [text](QWidget *card) {
+            Type(card, "Шаблон значения", text);
+            ClickButton(card, "ОК");
+        };
+    };
+    BoxSeen question, count, noFields, cardCount, noText;
+    {
+        ModalScript script{[](QWidget *card) { Pick(card, "Шаблон значения"); },
+                           deleteFirst,
+                           AnswerBox(question, "&Да"),
+                           [](QWidget *editor) { ClickButton(editor, "ОК"); },
+                           AnswerBox(count, "OK"),
+                           deleteFirst,
+                           AnswerBox(question, "&Да"),
+                           [](QWidget *editor) { ClickButton(editor, "ОК"); },
+                           AnswerBox(noFields, "OK"),
+                           [](QWidget *editor) { ClickButton(editor, "Отмена"); },
+                           typeAndOk("%s"),
+                           AnswerBox(cardCount, "OK"),
+                           typeAndOk(""),
+                           AnswerBox(noText, "OK"),
+                           [](QWidget *card) { ClickButton(card, "Отмена"); },
+                           AnswerBox(question, "&Да")};
+        ClickRow(*conf->WinTblObj, "TBLTREE");
+        Key(*conf->WinTblObj, Qt::Key_F2);
+    }
+    const QString mismatch = "У объекта \"" + table + "\" количество значений \"%s\" в шаблоне не соответствует количеству "
+                                                        "полей шаблона.";
+    EXPECT_EQ(count.Text, mismatch);
+    EXPECT_EQ(noFields.Text, "У объекта \"" + table + "\" не указаны поля для шаблона значения.");
+    EXPECT_EQ(cardCount.Text, mismatch);
+    EXPECT_EQ(noText.Text, "У объекта \"" + table + "\" не указан шаблон значения.");
+    EXPECT_EQ(Count("select count(*) from OBJVALUE where OBJ_ID = :O", {{"O", O("TBLTREE")->Id()}}), 2);
+    EXPECT_EQ(RepoBuilder(*DB).Scalar("select OBJ_TEMPL from OBJ where OBJ_TABLE = 'TBLTREE'"), Variant(templ));
+    EXPECT_TRUE(O("TBLTREE")->Templ() == templ && O("TBLTREE")->TemplFldList->Count() == 2);
+
+    // Neither text nor fields is no template at all, which both take.
+    {
+        ModalScript script{[](QWidget *card) {
+                               Type(card, "Шаблон значения", "");
+                               Pick(card, "Шаблон значения");
+                           },
+                           deleteFirst,
+                           AnswerBox(question, "&Да"),
+                           deleteFirst,
+                           AnswerBox(question, "&Да"),
+                           [](QWidget *editor) { ClickButton(editor, "ОК"); },
+                           [](QWidget *card) { ClickButton(card, "ОК"); }};
+        Key(*conf->WinTblObj, Qt::Key_F2);
+    }
+    EXPECT_EQ(Count("select count(*) from OBJVALUE where OBJ_ID = :O", {{"O", O("TBLTREE")->Id()}}), 0);
+    EXPECT_TRUE(O("TBLTREE")->Templ().isEmpty() && O("TBLTREE")->TemplFldList->Count() == 0);
 }
 
 } // namespace

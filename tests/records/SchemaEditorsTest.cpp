@@ -188,6 +188,110 @@ TEST_F(SchemaEditorsTest, ASummingFieldIsSummedOnceAndThenKeptByItsTriggers)
     EXPECT_TRUE(Triggers("PAID2") == 3 && F("DEAL", "PAID2")->AgrObjLink());
 }
 
+// A detail column that is Null for some master sums to 0 there, not to Null, which the not-null
+// summing column would refuse for every master at once: the deal whose products have no value
+// gets 0, the deal with a value its sum, the deal without products keeps its 0.
+TEST_F(SchemaEditorsTest, FirstSumsCountEmptyDetailValuesAsZeroAndAFailureNamesAFieldWithoutCaptionByItsColumn)
+{
+    Save(*NewFld("DEALPROD", {{"FLDTYPE_ID", Type(ftNum182)}, {"FLD_FIELD", "BONUS"}, {"FLD_NOTNULL", false},
+                              {"FLD_DEF0", false}}));
+    const Variant nulls = Scalar("select min(DEAL_ID) from DEALPROD"), valued = Scalar("select max(DEAL_ID) from DEALPROD");
+    ASSERT_NE(nulls, valued);
+    repo.Exec("update DEALPROD set BONUS = 400 where DEALPROD_ID = (select min(DEALPROD_ID) from DEALPROD where DEAL_ID = :D)",
+              {{"D", valued}});
+    repo.Exec("insert into DEAL (DEAL_ID, DEAL_NUM, DEAL_DATE, CONTRAG_ID, CURR_ID) select 900001, 'empty', DEAL_DATE, "
+              "CONTRAG_ID, CURR_ID from DEAL where DEAL_ID = :D", {{"D", nulls}});
+    Save(*NewFld("DEAL", Summing("bonuses", "BONUS")));
+    const auto bonuses = [&](const Variant &deal) { return Column("DEAL", "BONUSES", deal).toString(); };
+    EXPECT_EQ(QStringList({bonuses(nulls), bonuses(valued), bonuses(900001)}), QStringList({"0", "400", "0"}));
+    EXPECT_EQ(Count("select count(*) from DEAL D where D.BONUSES is distinct from coalesce((select sum(P.BONUS) "
+                    "from DEALPROD P where P.DEAL_ID = D.DEAL_ID), 0)"), 0);
+
+    repo.Exec("create exception KVX_TEST_FAULT 'injected'");
+    repo.Exec("create trigger KVX_TEST_FAULT for DEAL before update as begin exception KVX_TEST_FAULT; end");
+    auto untitled = NewFld("DEAL", Summing("paid3", "DEALPROD_PAY") + Values{{"FLD_CAPT", Variant::Null()}});
+    const QString error = ErrorOf([&] { Save(*untitled); });
+    EXPECT_TRUE(error.startsWith("Поле \"PAID3\" сохранено, но его значения не пересчитаны: ")) << error.toStdString();
+}
+
+// A name the object has already, stored or virtual, in any letter case, is refused on the name's
+// control, naming name and object, before any statement; a column or table the database has
+// without the repository knowing it, after the one select that finds it; names the database keeps
+// for itself as any other impossible name. Nothing is left of the refused rows.
+TEST_F(SchemaEditorsTest, TakenAndSystemNamesAreRefusedOnTheirControlBeforeAnyStatement)
+{
+    repo.Exec("alter table PRODUCT add STRAY_COL integer");   // made past the repository
+    const QString product = O("PRODUCT")->Capt(), unit = O("UNIT")->Capt();
+    const QString taken = "У объекта \"%1\" уже есть поле \"%2\".";
+    const QString inTable = "В таблице \"PRODUCT\" базы данных уже есть столбец \"STRAY_COL\".";
+    const QString system = badName + "имя \"%1\" начинается с \"%2\", как системные имена базы данных.";
+    const Values stringOf20 = {{"FLDTYPE_ID", Type(ftString)}, {"FLD_SIZE", 20}};
+    const struct { QString table; Values values; QString message; int statements; } fields[] = {
+        {"PRODUCT", stringOf20 + Values{{"FLD_FIELD", "product_code"}, {"FLD_VIRT", true}},
+         taken.arg(product, "PRODUCT_CODE"), 0},
+        {"PRODUCT", {{"FLDTYPE_ID", Type(ftNum182)}, {"FLD_FIELD", "Product_Price"}}, taken.arg(product, "PRODUCT_PRICE"), 0},
+        {"UNIT", stringOf20 + Values{{"FLD_FIELD", "UNIT_NAME"}}, taken.arg(unit, "UNIT_NAME"), 0},
+        {"PRODUCT", {{"FLDTYPE_ID", Type(ftFK)}, {"OBJ_ID_V", O("UNIT")->Id()}, {"FLD_FIELD", "unit_id"}},
+         taken.arg(product, "UNIT_ID"), 0},
+        {"PRODUCT", {{"FLDTYPE_ID", Type(ftInt)}, {"FLD_FIELD", "stray_col"}}, inTable, 1},
+        {"PRODUCT", {{"FLDTYPE_ID", Type(ftInt)}, {"FLD_FIELD", "rdb$x"}}, system.arg("RDB$X", "RDB$"), 0},
+        {"PRODUCT", {{"FLDTYPE_ID", Type(ftInt)}, {"FLD_FIELD", "Mon$Y"}}, system.arg("MON$Y", "MON$"), 0},
+        {"PRODUCT", {{"FLDTYPE_ID", Type(ftInt)}, {"FLD_FIELD", "SEC$Z"}}, system.arg("SEC$Z", "SEC$"), 0},
+    };
+    const QString shape = Shape();
+    const int rows = Rows("FLD"), links = Rows("DEP"), objects = Rows("OBJ");
+    const auto refused = [&](TAtr &atr, const QString &message, const QString &item, int statements) {
+        const qint64 executed = TIBSQL::ExecutedCount();
+        const auto [seen, on] = Refusal(atr);
+        EXPECT_EQ(seen, message);
+        EXPECT_EQ(on, item) << message.toStdString();
+        EXPECT_EQ(TIBSQL::ExecutedCount() - executed, statements) << message.toStdString();
+    };
+    int key = 990000;
+    for (const auto &c : fields) {
+        auto atr = NewFld(c.table, c.values);
+        I(*atr, "FLD_ID")->SetValue(++key);   // no generator read either
+        refused(*atr, c.message, "FLD_FIELD", c.statements);
+    }
+    // A link's column, on the link's own control, before the field editor takes a key for it.
+    refused(*NewDep({{"FLD_FIELD_V", "product_name"}}), taken.arg(product, "PRODUCT_NAME"), "FLD_FIELD_V", 0);
+    refused(*NewDep({{"FLD_FIELD_V", "Stray_Col"}}), inTable, "FLD_FIELD_V", 1);
+    // A new object's table.
+    for (const auto &[name, message, statements] :
+         {std::tuple{"product", QString("В базе данных уже есть таблица \"PRODUCT\"."), 1},
+          std::tuple{"DEAL", QString("В базе данных уже есть таблица \"DEAL\"."), 1},
+          std::tuple{"rdb$relations", "Недопустимое имя для поля \"" + F("OBJ", "OBJ_TABLE")->Capt() +
+                                          "\": имя \"RDB$RELATIONS\" начинается с \"RDB$\", как системные имена базы данных.", 0}}) {
+        auto obj = New<TAtrObj>("OBJ", {{"OBJ_ID", ++key}, {"OBJ_TABLE", name}, {"OBJ_CAPT", name}});
+        refused(*obj, message, "OBJ_TABLE", statements);
+    }
+    EXPECT_TRUE(Rows("FLD") == rows && Rows("DEP") == links && Rows("OBJ") == objects && Shape() == shape);
+    for (const QString column : {"RDB$X", "MON$Y", "SEC$Z"})
+        EXPECT_TRUE(Schema("PRODUCT", column).isNull()) << column.toStdString();
+    EXPECT_EQ(Count("select count(*) from FLD where FLD_FIELD = 'PRODUCT_CODE'"), 1);
+}
+
+// A UTF8 varchar holds at most 32765 bytes, 4 to a character: 1 to 8191 characters, which the
+// engine takes, while anything else is refused on the size control before any statement.
+TEST_F(SchemaEditorsTest, AStringSizeIsRefusedOutsideWhatTheEngineStores)
+{
+    const int rows = Rows("FLD");
+    int key = 990000;
+    for (const int size : {-5, 100000, 8192}) {
+        auto atr = NewFld("PRODUCT", {{"FLDTYPE_ID", Type(ftString)}, {"FLD_FIELD", "NOTE"}, {"FLD_SIZE", size}});
+        I(*atr, "FLD_ID")->SetValue(++key);
+        const qint64 executed = TIBSQL::ExecutedCount();
+        EXPECT_EQ(Refusal(*atr), std::make_pair(QString("Размер строкового поля - %1, а допускается от 1 до 8191 символов.")
+                                                    .arg(size), QString("FLD_SIZE")));
+        EXPECT_EQ(TIBSQL::ExecutedCount(), executed) << size;
+    }
+    EXPECT_TRUE(Rows("FLD") == rows && Schema("PRODUCT", "NOTE").isNull());
+    for (const auto &[table, size] : {std::pair{"PRODUCT", 8191}, std::pair{"UNIT", 1}}) {
+        Save(*NewFld(table, {{"FLDTYPE_ID", Type(ftString)}, {"FLD_FIELD", "NOTE"}, {"FLD_SIZE", size}}));
+        EXPECT_EQ(Schema(table, "NOTE"), Variant(QString("varchar(%1)").arg(size))) << table;
+    }
+}
+
 TEST_F(SchemaEditorsTest, AFailureAtAnyStepLeavesNeitherRowsNorSchemaNorRepositoryChanges)
 {
     // A failed update of the repository after the commit changes nothing in it.
