@@ -406,5 +406,6 @@ void TWinCard::OpenWinDetBook(const Variant &AParentId)
 
 void TWinCard::WinDetBookAfterChange()
 {
+    FDetailsChanged = true;
     WinAtr->RefreshArgFlieds();
 }
