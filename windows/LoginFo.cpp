@@ -4,11 +4,11 @@
 #include "Main.h"
 #include "MsgDlg.h"
 
-#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QWindow>
 
 TLoginForm *LoginForm = nullptr;
@@ -71,6 +71,9 @@ void TLoginForm::CentreOverOwner()
 void TLoginForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    // A window the user restores stays where it was.
+    if (event->spontaneous())
+        return;
     CentreOverOwner();
     if (QWindow *window = windowHandle(); window && !FFramed)
         window->installEventFilter(this);

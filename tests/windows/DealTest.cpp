@@ -81,6 +81,15 @@ protected:
         ADD_FAILURE() << "no column " << header.toStdString();
         return {};
     }
+    // The table of deals, deal 22 selected.
+    void OpenDeal22()
+    {
+        Open("DEAL");
+        int row = 0;
+        while (row < table->Count() && Key(row) != Variant(22))
+            ++row;
+        Click(row);
+    }
     // The text of the focused row of the table window in the column with that header.
     QString FocusedCell(const QString &header) const
     {
@@ -90,11 +99,7 @@ protected:
 
 TEST_F(DealTest, PaymentIsSpreadOverTheTickedProductsAndSavedWithItsRowsOrNotAtAll)
 {
-    Open("DEAL");
-    int row = 0;
-    while (row < table->Count() && Key(row) != Variant(22))
-        ++row;
-    Click(row);
+    OpenDeal22();
     const int payments = Count("select count(*) from DEALPAYM"), parts = Count("select count(*) from PRODPAYM");
     const Variant paid = repo.Scalar("select DEAL_PAID from DEAL where DEAL_ID = 22");
     BoxSeen fault;
@@ -146,11 +151,7 @@ TEST_F(DealTest, PaymentIsSpreadOverTheTickedProductsAndSavedWithItsRowsOrNotAtA
 // row in the table of deals follows them also when the deal's card is then cancelled.
 TEST_F(DealTest, ProductsTabAndTheDealsRowFollowPaymentsAndShipmentsOfTheDealsCard)
 {
-    Open("DEAL");
-    int row = 0;
-    while (row < table->Count() && Key(row) != Variant(22))
-        ++row;
-    Click(row);
+    OpenDeal22();
     // A column of the products tab, and what the database holds for it, in the same order.
     const auto shown = [](QWidget *deal, const QString &header) {
         QAbstractItemView *grid = DetailGrid(deal, "Товары сделок");
