@@ -22,7 +22,8 @@ ensure_packages() {
 # loads it when the system has no Tahoma of its own.
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev
                 firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils fonts-wine)
-TEST_PACKAGES=(googletest libgtest-dev firebird3.0-server)
+# xvfb and openbox: a virtual X display with a window manager, for what only a real display shows.
+TEST_PACKAGES=(googletest libgtest-dev firebird3.0-server xvfb openbox)
 
 # configure_and_build BUILD_DIR [cmake options...]
 configure_and_build() {

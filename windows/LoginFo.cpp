@@ -2,11 +2,14 @@
 
 #include "Application.h"
 #include "Main.h"
+#include "MsgDlg.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QWindow>
 
 TLoginForm *LoginForm = nullptr;
 
@@ -57,6 +60,34 @@ TLoginForm::TLoginForm(QWidget *AOwner) : QDialog(AOwner)
 
     connect(btOk, &QPushButton::clicked, this, Guard([this] { btOkClick(); }));
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TLoginForm::CentreOverOwner()
+{
+    if (parentWidget())
+        PositionForm(parentWidget()->window(), this);
+}
+
+void TLoginForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // A window the user restores stays where it was.
+    if (event->spontaneous())
+        return;
+    CentreOverOwner();
+    if (QWindow *window = windowHandle(); window && !FFramed)
+        window->installEventFilter(this);
+}
+
+bool TLoginForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // The first exposure comes once the window manager has put its frame around the window.
+    if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed() && !FFramed) {
+        FFramed = true;
+        watched->removeEventFilter(this);
+        CentreOverOwner();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TLoginForm::btOkClick()

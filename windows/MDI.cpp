@@ -1,6 +1,31 @@
 #include "MDI.h"
 
 #include <QMdiArea>
+#include <QStyle>
+
+namespace {
+
+// Where a new child goes: one caption lower and to the right of the last child made, as the
+// platform cascades its children, and back to the top-left corner where it would no longer fit
+// in the visible part of the area (which has no scroll bars to reach it).
+QPoint CascadePosition(QMdiArea *AArea, QMdiSubWindow *AForm)
+{
+    const QList<QMdiSubWindow *> others = AArea->subWindowList(QMdiArea::CreationOrder);
+    QMdiSubWindow *last = nullptr;
+    for (QMdiSubWindow *other : others)
+        if (other != AForm && other->isVisible() && !other->isMinimized() && !other->isMaximized())
+            last = other;
+    if (!last)
+        return QPoint(0, 0);
+    const int step = AForm->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, AForm);
+    const QPoint next = last->pos() + QPoint(step, step);
+    const QRect visible(QPoint(0, 0), AArea->viewport()->size());
+    if (next.x() < 0 || next.y() < 0 || !visible.contains(QRect(next, AForm->size())))
+        return QPoint(0, 0);
+    return next;
+}
+
+} // namespace
 
 TMDIForm::TMDIForm() = default;
 
@@ -25,8 +50,10 @@ TMDI::TMDI(QMdiArea *AOwner)
     // Like the platform's default placement of a child: most of the frame, not the child's
     // minimal size hint.
     const QSize area = AOwner->viewport()->size();
-    if (area.width() > 0 && area.height() > 0)
+    if (area.width() > 0 && area.height() > 0) {
         Form->resize(area.width() * 3 / 4, area.height() * 3 / 4);
+        Form->move(CascadePosition(AOwner, Form));
+    }
     Form->show();
 }
 

@@ -29,7 +29,8 @@ public:
 class TMDI
 {
 public:
-    // The child is added to AOwner's MDI area and shown at once, placed where the area puts it.
+    // The child is added to AOwner's MDI area and shown at once, cascaded from the last child
+    // within the visible part of the area.
     explicit TMDI(QMdiArea *AOwner);
     virtual ~TMDI();
     TMDI(const TMDI &) = delete;

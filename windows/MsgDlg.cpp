@@ -120,7 +120,11 @@ void PositionForm(QWidget *AParent, QWidget *AForm)
     const QRect parent = AParent->isWindow()
         ? AParent->frameGeometry()
         : QRect(AParent->parentWidget()->mapToGlobal(AParent->pos()), AParent->size());
-    const QSize form = AForm->frameGeometry().size();
+    QSize form = AForm->frameGeometry().size();
+    // A window shown for the first time has no frame yet: the window manager adds it once the
+    // window is on the screen. It is taken to get the frame of the window it is shown over.
+    if (const QWidget *window = AParent->window(); AForm->isWindow() && form == AForm->size())
+        form += window->frameGeometry().size() - window->size();
     int left = parent.x() + parent.width() / 2 - form.width() / 2;
     int top = parent.y() + parent.height() / 2 - form.height() / 2;
     // Only the work area's size counts, as on a single screen whose work area starts at 0, 0.

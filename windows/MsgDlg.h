@@ -15,6 +15,7 @@ public:
 };
 
 // Places a form, before it is shown, centred over the control `AParent` and kept within the
-// screen's work area (its width and height only). Without a control the form is left to be
+// screen's work area (its width and height only); a window is centred with its frame, taken as
+// the frame of AParent's window while it has none yet. Without a control the form is left to be
 // centred over its parent window when it is shown.
 void PositionForm(QWidget *AParent, QWidget *AForm);

@@ -417,5 +417,6 @@ void TWinCard::OpenWinDetBook(const Variant &AParentId)
 
 void TWinCard::WinDetBookAfterChange()
 {
+    FDetailsChanged = true;
     WinAtr->RefreshArgFlieds();
 }

@@ -99,6 +99,9 @@ public:
     void WinDetBookNewRecord();
     // After the detail rows changed: the record's summing fields are read again.
     void WinDetBookAfterChange();
+    // Whether the detail rows changed while the card was open: the record's totals may have
+    // changed with them, whatever the card's own result.
+    bool DetailsChanged() const { return FDetailsChanged; }
 
     // Resizing moves the inner size in steps of 8 pixels from the size the card was given; the
     // arguments come back snapped, and the result says whether that changes the current size.
@@ -127,4 +130,5 @@ private:
     QPointer<TSplitterBar> Splitter;
     QSize FOwnSize;   // the inner size the card last gave itself
     bool FSnapping = false;
+    bool FDetailsChanged = false;
 };

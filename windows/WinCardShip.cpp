@@ -48,8 +48,12 @@ void TWinCardShip::OkClick()
                        QStringLiteral("PRODSHIP_CNT"));
     for (int i = 0; i < products->Count(); ++i) {
         const Variant count = products->Value(i, QStringLiteral("DEALPROD_SHPD"));
-        if (!count.isEmptyOrNull() && count != Variant(0))
-            rows.Items.emplace_back(products->Value(i, QStringLiteral("DEALPROD_ID")), count);
+        if (count.isEmptyOrNull() || count.toCurrencyScaled() == 0)
+            continue;
+        // Typed by the user: refused, not skipped, so that the shipment holds what was asked for.
+        if (count.toCurrencyScaled() < 0)
+            throw ExceptionPos(QStringLiteral("Количество для отгрузки не может быть отрицательным."), Form);
+        rows.Items.emplace_back(products->Value(i, QStringLiteral("DEALPROD_ID")), count);
     }
     if (rows.Items.empty())
         throw ExceptionPos(QStringLiteral("Укажите количество для отгрузки."), Form);

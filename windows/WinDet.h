@@ -26,4 +26,6 @@ public:
     virtual void Close() = 0;
     // Lets the pane add a detail while it is closed: the card saves its new record first.
     virtual void EnableAddBtn() = 0;
+    // Reads the rows of an open pane again; a closed one stays closed.
+    virtual void Refresh() = 0;
 };

@@ -101,6 +101,11 @@ void TWinDetBook::DetNewRecord(TWinDet *Sender)
 
 void TWinDetBook::DetAfterChange(TWinDet *Sender)
 {
+    // The triggers that keep the record's totals may change the rows of its other details too:
+    // a deal's payment changes what its products show as paid.
+    for (TWinDet *pane : *this)
+        if (pane != Sender)
+            pane->Refresh();
     if (OnAfterChange)
         OnAfterChange(Sender);
 }

@@ -62,6 +62,12 @@ void TWinDetTbl::EnableAddBtn()
         WinTbl->EnableAddBtn();
 }
 
+void TWinDetTbl::Refresh()
+{
+    if (WinTbl && WinTbl->Active())
+        WinTbl->Reopen();
+}
+
 std::unique_ptr<TWinTbl> CreateWinTbl(QWidget *AOwner, QWidget *AParent, TObjLink *AObjLink)
 {
     const QString name = AObjLink ? AObjLink->Name() : QString();

@@ -29,6 +29,7 @@ public:
     void Open() override;
     void Close() override;
     void EnableAddBtn() override;
+    void Refresh() override;
 
 private:
     TObjLink *ObjLink = nullptr;

@@ -533,7 +533,9 @@ void TWinTbl::AddClick()
         CardBeforePost(Sender, ANewCard, ASkipPost);
     };
     card->OnBeforeCommit = [this](TWinCard *Sender, bool &DoAction) { CardBeforeCommit(Sender, DoAction); };
-    card->ShowModalCard();
+    // A card cancelled once its record was saved for its details still changed that record.
+    if (card->ShowModalCard() != mrOk && card->DetailsChanged() && !card->WinAtr->Atr->New())
+        RefreshRecord(card->RecId());
     // Also after a cancelled card: a detail add may have committed records before.
     if (OnChangeData)
         OnChangeData(this);
@@ -543,10 +545,16 @@ void TWinTbl::EditClick()
 {
     if (!BtnEnabled(TBtnType::btEdit) || FocusedIndex() < 0)
         return;
+    const Variant id = FocusedRecId();
     const std::unique_ptr<TWinCard> card = CreateCard(false);
-    card->SetRecId(VarAsInteger(FocusedRecId()));
+    card->SetRecId(VarAsInteger(id));
     card->WinAtr->Atr->OnAfterCommit = [this](TAtr *Sender) { AtrAfterCommit(Sender); };
-    if (card->ShowModalCard() == mrOk && OnChangeData)
+    const bool saved = card->ShowModalCard() == mrOk;
+    // The details of a cancelled card are saved, and the triggers may have changed the record
+    // with them.
+    if (!saved && card->DetailsChanged())
+        RefreshRecord(id);
+    if ((saved || card->DetailsChanged()) && OnChangeData)
         OnChangeData(this);
 }
 
@@ -595,6 +603,13 @@ int TWinTbl::RowOfKey(const Variant &AKey) const
         if (Rows.Value(i, 0) == AKey)
             return i;
     return -1;
+}
+
+void TWinTbl::RefreshRecord(const Variant &ARecId)
+{
+    const int row = RowOfKey(ARecId);
+    if (row >= 0)
+        RefreshRow(row, ARecId);
 }
 
 bool TWinTbl::ReadRow(const Variant &ARecId, TRow &ARow)

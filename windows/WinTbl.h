@@ -188,6 +188,8 @@ private:
     // Reads a screenful when the grid, at its scroll position, shows fewer rows than it could.
     void FetchWanted();
     bool ReadRow(const Variant &ARecId, TRow &ARow);
+    // Re-reads the row of the record, when the grid holds it.
+    void RefreshRecord(const Variant &ARecId);
     void InsertRow(int AIndex, const TRow &ARow);
     // Notes the key of a record the window itself placed into the grid while the select still
     // has rows to give: a read-committed select also gives records committed after it opened,

@@ -24,6 +24,16 @@ qint64 ScaledOrZero(const Variant &AValue)
     return AValue.isEmptyOrNull() ? 0 : AValue.toCurrencyScaled();
 }
 
+// What is to be shipped less what is shipped; a product shipped beyond its quantity has nothing
+// left, not a quantity to take back. No quantity to ship stays unknown.
+Variant LeftToShip(const Variant &AToShip, const Variant &AShipped)
+{
+    const Variant left = AToShip - AShipped;
+    if (!left.isEmptyOrNull() && left.toCurrencyScaled() < 0)
+        return Variant::FromCurrency(qint64(0));
+    return left;
+}
+
 } // namespace
 
 // --- Values of the rows ----------------------------------------------------------------------
@@ -90,7 +100,7 @@ void TWinTblProd::SetShip()
     TFld *shipped = TblObj()->GetFldByName(ShippedField);
     const int rows = std::min(Count(), int(CountList.size()));
     for (int i = 0; i < rows; ++i)
-        SetDataByIndexFld(i, shipped, Value(i, ShipField) - CountList[size_t(i)]);
+        SetDataByIndexFld(i, shipped, LeftToShip(Value(i, ShipField), CountList[size_t(i)]));
     Repaint();
 }
 

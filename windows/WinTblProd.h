@@ -28,7 +28,7 @@ public:
     void UncheckAll();
     void MemCount();
     // Every row's quantity to ship now: what was to be shipped less what had been shipped when
-    // the card opened.
+    // the card opened, 0 where nothing is left.
     void SetShip();
     void ResetShip();
 

@@ -11,6 +11,7 @@
 #include "WinTblPay.h"
 #include "WinTblProd.h"
 
+#include <QMap>
 #include <QSet>
 
 namespace {
@@ -80,15 +81,25 @@ protected:
         ADD_FAILURE() << "no column " << header.toStdString();
         return {};
     }
+    // The table of deals, deal 22 selected.
+    void OpenDeal22()
+    {
+        Open("DEAL");
+        int row = 0;
+        while (row < table->Count() && Key(row) != Variant(22))
+            ++row;
+        Click(row);
+    }
+    // The text of the focused row of the table window in the column with that header.
+    QString FocusedCell(const QString &header) const
+    {
+        return Cell(Grid(), Grid()->currentIndex().row(), header).data().toString();
+    }
 };
 
 TEST_F(DealTest, PaymentIsSpreadOverTheTickedProductsAndSavedWithItsRowsOrNotAtAll)
 {
-    Open("DEAL");
-    int row = 0;
-    while (row < table->Count() && Key(row) != Variant(22))
-        ++row;
-    Click(row);
+    OpenDeal22();
     const int payments = Count("select count(*) from DEALPAYM"), parts = Count("select count(*) from PRODPAYM");
     const Variant paid = repo.Scalar("select DEAL_PAID from DEAL where DEAL_ID = 22");
     BoxSeen fault;
@@ -134,6 +145,60 @@ TEST_F(DealTest, PaymentIsSpreadOverTheTickedProductsAndSavedWithItsRowsOrNotAtA
     const Variant paidNow = repo.Scalar("select DEAL_PAID from DEAL where DEAL_ID = 22");
     EXPECT_EQ(paidNow, paid + Variant(100));
     EXPECT_EQ(paidOnCard, db.VarToStrByFldType(paidNow, TFldType::ftNum182));
+}
+
+// A payment and a shipment made from a deal's card show at once on its products tab; the deal's
+// row in the table of deals follows them also when the deal's card is then cancelled.
+TEST_F(DealTest, ProductsTabAndTheDealsRowFollowPaymentsAndShipmentsOfTheDealsCard)
+{
+    OpenDeal22();
+    // A column of the products tab, and what the database holds for it, in the same order.
+    const auto shown = [](QWidget *deal, const QString &header) {
+        QAbstractItemView *grid = DetailGrid(deal, "Товары сделок");
+        QStringList texts;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            texts << Cell(grid, r, header).data().toString();
+        texts.sort();
+        return texts;
+    };
+    const auto stored = [&](const QString &field) {
+        QStringList texts;
+        for (const QString &value :
+             repo.Scalar("select list(" + field + ", '|') from DEALPROD where DEAL_ID = 22").toString().split('|'))
+            texts << db.VarToStrByFldType(Variant(value.toDouble()), F("DEALPROD", field)->FldType());
+        texts.sort();
+        return texts;
+    };
+    QStringList paidBefore, paid, paidInBase, shipped, shippedInBase;
+    {
+        ModalScript script{[&](QWidget *deal) {
+                               paidBefore = shown(deal, "Оплачено");
+                               QTest::keyClick(DetailGrid(deal, "Платежи"), Qt::Key_Insert);
+                           },
+                           [](QWidget *payment) {
+                               Type(payment, "Сумма платежа", "100");
+                               ClickButton(payment, "ОК");
+                           },
+                           [&](QWidget *deal) {
+                               paid = shown(deal, "Оплачено");
+                               paidInBase = stored("DEALPROD_PAID");
+                               QTest::keyClick(DetailGrid(deal, "Отгрузки"), Qt::Key_Insert);
+                           },
+                           [](QWidget *shipment) { ClickButton(shipment, "ОК"); },
+                           [&](QWidget *deal) {
+                               shipped = shown(deal, "Отгружено");
+                               shippedInBase = stored("DEALPROD_SHPD");
+                               ClickButton(deal, "Отмена");
+                           }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_NE(paid, paidBefore);
+    EXPECT_EQ(paid, paidInBase);
+    EXPECT_EQ(shipped, shippedInBase);
+    EXPECT_EQ(Count("select count(*) from DEALPROD where DEAL_ID = 22 and DEALPROD_SHPD <> DEALPROD_SHIP"), 0);
+    EXPECT_EQ(table->FocusedRecId(), Variant(22));
+    EXPECT_EQ(FocusedCell("Оплачено"),
+              db.VarToStrByFldType(repo.Scalar("select DEAL_PAID from DEAL where DEAL_ID = 22"), TFldType::ftNum182));
 }
 
 TEST_F(DealTest, PaymentCardRefusesBeforeAnythingIsPosted)
@@ -226,6 +291,55 @@ TEST_F(DealTest, ShipmentOfWhatIsLeftUpdatesTheProductsAndItsTotal)
     card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 1000);
     EXPECT_EQ(ErrorOf([&] { card->OkClick(); }), "Нет продуктов для отгрузки.");
     EXPECT_EQ(Count("select count(*) from DEALSHIP where DEAL_ID = 1000"), 0);
+}
+
+// A product shipped beyond its quantity has nothing left to ship: the card proposes 0 for it, also
+// after "Установить остатки", and writes no row for it. A negative quantity typed into its cell
+// is refused before anything is written.
+TEST_F(DealTest, ShipmentNeverProposesOrWritesANegativeQuantity)
+{
+    // Deal 22's product 64: 3 to ship, 4 shipped; 65 shipped in full; 66 has 3 left.
+    repo.Exec("update DEALPROD set DEALPROD_SHIP = 3 where DEALPROD_ID = 64");
+    const int shipments = Count("select count(*) from DEALSHIP");
+    std::unique_ptr<TWinCardShip> card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 22);
+    card->Form->show();
+    TWinTblProd *products = card->Products();
+    QAbstractItemView *grid = DetailGrid(card->Form, "Товары сделок");
+    QMap<int, int> rowOf;
+    for (int r = 0; r < products->Count(); ++r)
+        rowOf[products->Value(r, "DEALPROD_ID").toInt()] = r;
+    const auto proposed = [&] {
+        QMap<int, QString> texts;
+        for (auto [product, row] : rowOf.asKeyValueRange())
+            texts[product] = Cell(grid, row, "Отгружено").data().toString();
+        return texts;
+    };
+    const QMap<int, QString> left = {{64, "0"}, {65, "0"}, {66, "3"}};
+    EXPECT_EQ(proposed(), left);
+    ClickTool(card->Form, "Сбросить все в ноль");
+    ClickTool(card->Form, "Установить остатки");
+    EXPECT_EQ(proposed(), left);
+
+    const QModelIndex cell = Cell(grid, rowOf[66], "Отгружено");
+    grid->setFocus();
+    grid->setCurrentIndex(cell);
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto *editor = grid->viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    TypeText(editor, "-1");
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The editor hands its text over once the key has been handled.
+    EXPECT_TRUE(WaitFor([&] { return Cell(grid, rowOf[66], "Отгружено").data().toString() == "-1"; }));
+    EXPECT_EQ(ErrorOf([&] { card->OkClick(); }), "Количество для отгрузки не может быть отрицательным.");
+    EXPECT_FALSE(db.WriteTransaction().InTransaction());
+    EXPECT_EQ(Count("select count(*) from DEALSHIP"), shipments);
+
+    ClickTool(card->Form, "Установить остатки");
+    card->OkClick();
+    EXPECT_EQ(repo.Scalar("select list(DEALPROD_ID || ':' || cast(PRODSHIP_CNT as integer)) from PRODSHIP "
+                          "where DEALSHIP_ID = :S",
+                          {{"S", card->RecId()}}),
+              Variant("66:3"));
 }
 
 TEST_F(DealTest, CardsOfNewPaymentsAndShipmentsNeedTheirColumns)
@@ -334,6 +448,8 @@ TEST_F(DealTest, NewDealIsSavedBeforeItsFirstProductAndStaysWhenCancelled)
     const Variant stored = repo.Scalar("select DEAL_SUM from DEAL where DEAL_ID = :K", {{"K", key}});
     EXPECT_NE(stored, Variant(0));
     EXPECT_EQ(sum, db.VarToStrByFldType(stored, TFldType::ftNum182));
+    // The deal's row, inserted when the deal was saved for its product, was read again.
+    EXPECT_EQ(FocusedCell("Сумма"), sum);
 }
 
 // A payment's sum that is no number stops OK before the payment is spread over anything.

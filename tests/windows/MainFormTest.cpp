@@ -2,15 +2,25 @@
 #include "MDITbl.h"
 #include "WinTbl.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFontInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <csignal>
 
 namespace {
 
 using namespace korvenix_test;
+
+std::string Describe(const QRect &r)
+{
+    return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
+}
 
 class MainFormTest : public MainFormFixture
 {
@@ -132,6 +142,106 @@ TEST_F(MainFormTest, InnerAreaIs426By286InTahomaAndExitSignalsCloseLikeExit)
     EXPECT_EQ(form->StatusText(), "Пользователь: Администратор");
     form.reset();
     EXPECT_EQ(QList<void *>({DB, MainForm}), QList<void *>({nullptr, nullptr}));
+}
+
+// However many windows are open, a new one stands inside the visible area, its caption on the
+// screen, one caption lower and to the right of the last one; where it would not fit any more,
+// it starts again at the top-left corner.
+TEST_F(MainFormTest, NewWindowsAreCascadedInsideTheVisibleArea)
+{
+    Show(EnterLogin("admin"));
+    form->resize(1280, 800);
+    ASSERT_TRUE(WaitFor([&] { return form->mdi->viewport()->width() > 1200; }));
+    const QRect visible(QPoint(0, 0), form->mdi->viewport()->size());
+    QStringList tables;
+    for (QAction *item : form->miData->actions())
+        tables << item->data().value<TObj *>()->Table();
+    ASSERT_GE(tables.size(), 10);
+    QList<QPoint> places;
+    for (int i = 0; i < 10; ++i) {
+        OpenData(tables[i]);
+        QMdiSubWindow *window = Windows().last();
+        SCOPED_TRACE(window->windowTitle().toStdString());
+        EXPECT_TRUE(visible.contains(window->geometry())) << Describe(window->geometry());
+        places << window->pos();
+    }
+    const int step = places[1].x();
+    EXPECT_GT(step, 0);
+    EXPECT_EQ(places[0], QPoint(0, 0));
+    // Back to the corner once the next step would leave the area: a quarter of the area's
+    // height is left below a window, so each cascade holds that many steps.
+    const int perCascade = (visible.height() - Windows().last()->height()) / step + 1;
+    ASSERT_LT(perCascade, places.size());
+    for (int i = 1; i < places.size(); ++i)
+        EXPECT_EQ(places[i], (i % perCascade) * QPoint(step, step)) << i;
+}
+
+// A window manager places and frames a window only once it is on the screen: still the login
+// dialog stands centred over the main form, frames and all. Offscreen, the test starts a virtual
+// X display (with and without openbox) and runs itself there.
+TEST_F(MainFormTest, LoginDialogStandsCentredOverTheMainFormOnAnXDisplay)
+{
+    if (QGuiApplication::platformName() != "xcb") {
+        const QString xvfb = QStandardPaths::findExecutable("Xvfb"), openbox = QStandardPaths::findExecutable("openbox");
+        if (xvfb.isEmpty() || openbox.isEmpty())
+            GTEST_SKIP() << "no Xvfb and openbox to show the windows on (scripts/test.sh installs them)";
+        QProcess server;
+        server.start(xvfb, {"-displayfd", "1", "-noreset", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+        ASSERT_TRUE(WaitFor([&] { return server.canReadLine() || server.state() == QProcess::NotRunning; }));
+        const QString display = ":" + QString::fromLatin1(server.readLine()).trimmed();
+        ASSERT_NE(display, ":") << server.readAllStandardError().toStdString();
+        QTemporaryDir dir;
+        QProcess wm;
+        const auto run = [&](bool withWm) {
+            SCOPED_TRACE(withWm ? "openbox" : "no window manager");
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("DISPLAY", display);
+            environment.insert("QT_QPA_PLATFORM", "xcb");
+            if (withWm)
+                environment.insert("KORVENIX_TEST_WM", "1");
+            QProcess child;
+            child.setProcessEnvironment(environment);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(QCoreApplication::applicationFilePath(),
+                        {"--gtest_filter=MainFormTest.LoginDialogStandsCentredOverTheMainFormOnAnXDisplay"});
+            ASSERT_TRUE(child.waitForFinished(120000));
+            const std::string output = child.readAll().toStdString();
+            EXPECT_EQ(child.exitCode(), 0) << output;
+            EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << output;
+        };
+        run(false);
+        // openbox runs its start-up command once it manages the screen.
+        const QString ready = dir.filePath("wm-ready");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", display);
+        wm.setProcessEnvironment(environment);
+        wm.start(openbox, {"--startup", "touch " + ready});
+        EXPECT_TRUE(WaitFor([&] { return QFile::exists(ready); })) << wm.readAllStandardError().toStdString();
+        run(true);
+        for (QProcess *process : {&wm, &server}) {
+            process->terminate();
+            process->waitForFinished(5000);
+        }
+        return;
+    }
+
+    // On the X display: the dialog's frame is centred over the main form's frame, once the
+    // window manager, if there is one, has framed both.
+    const bool framing = qEnvironmentVariableIsSet("KORVENIX_TEST_WM");
+    QRect dialog, main;
+    Show([&](QWidget *login) {
+        const auto settled = [&] {
+            dialog = login->frameGeometry();
+            main = form->frameGeometry();
+            const bool framed = dialog != login->geometry() && main != form->geometry();
+            return framed == framing && (dialog.center() - main.center()).manhattanLength() <= 2;
+        };
+        WaitFor(settled);
+        ClickButton(login, "Отмена");
+    });
+    EXPECT_EQ(dialog.size() != QSize(284, 161), framing) << Describe(dialog);
+    EXPECT_LE((dialog.center() - main.center()).manhattanLength(), 2) << Describe(dialog) << " over " << Describe(main);
+    EXPECT_TRUE(LoggedOut());
 }
 
 } // namespace
