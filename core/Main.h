@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 
+class EIBError;
 class TIBDatabase;
 class TIBTransaction;
 class TIBSQL;
@@ -59,6 +60,10 @@ public:
     QString VarToStrByFldType(const Variant &AValue, TFldType AFldType);
     Variant StrToVarByFldType(const QString &AValue, TFldType AFldType);
 
+    // The text an error box shows: a refusal of the database, in the engine's English, gets one
+    // line above it that says in the user's words what happened and what to do.
+    QString ErrorText(const std::exception &e) const;
+
     // The settings file: "tessar.ini" beside the executable unless one was named.
     static QString IniFileName();
     static void SetIniFileName(const QString &fileName);
@@ -82,6 +87,9 @@ private:
     void LoadCtrlTypeTable();
 
     void ApplicationException(const std::exception &e);
+    QString Explanation(const EIBError &e) const;
+    QString ReferringObjCapt(const EIBError &e) const;
+    bool ConnectionAlive() const;
     void ResolveDatabaseName();
 
     std::unique_ptr<TIBDatabase> ibdb;

@@ -97,6 +97,7 @@ void TIBTransaction::StartTransaction()
     }
     FTransaction = transaction;
     FHandle = handle;
+    ++FNumber;
 }
 
 void TIBTransaction::Commit()

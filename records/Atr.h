@@ -103,6 +103,8 @@ protected:
     Variant FRecId = Variant::Null();
     TObj *FObj = nullptr;
     bool FNew = false;
+    // The write transaction (its number) that holds what the last post wrote; 0: none.
+    quint64 FPostedIn = 0;
 
 private:
     TAtrItem *ArgAtrItem(const TFormulaTree *ANode);
@@ -114,6 +116,17 @@ private:
     bool HasFormula(const TAtrItem *AAtrItem) const;
     // Runs the select of the given items' columns for the current key; false when it has none.
     bool ExecSelect(const std::function<bool(const TAtrItem *)> &AWhich, const QString &ACaption);
+    // The item's value as its column takes it.
+    Variant ParamValue(const TAtrItem *AAtrItem) const;
     void SetParam(TIBSQL &AIBSQL, const TAtrItem *AAtrItem);
+    void PostUpdate();
+    // What the row holds in the item's column as far as this editor knows; Unassigned: unknown.
+    Variant RowValue(const TAtrItem *AAtrItem) const;
+    // After a post: the values written belong to the open write transaction.
+    void RememberPosted(const std::function<bool(const TAtrItem *)> &AWritten);
+    // What the last post wrote is what the row holds once its transaction committed; gone
+    // when it ended any other way.
+    void SettlePosted(bool ACommitted);
+    bool PostedStillOpen() const;
     QString ObjCapt() const;
 };

@@ -105,13 +105,15 @@ TEST_F(WinTblTest, CommittedRecordsAreInsertedAboveTheFocusOrReReadInPlace)
     EXPECT_EQ(Current(), 3);
     EXPECT_TRUE(Grid()->selectionModel()->isRowSelected(3));
 
-    // Changed, then deleted meanwhile by someone else: the re-read takes the row out and the
-    // focus moves on.
+    // Changed, then deleted by someone else before the window re-reads it: the re-read takes
+    // the row out and the focus moves on.
     Click(4);
     TAtr atr;
-    Editor(atr, old3, {});
-    repo.Exec("delete from CURRATE where CURRATE_ID = :ID", {{"ID", old3}});
-    atr.GetAddByFldName("CURRATE_VALUE")->SetValue(78);
+    Editor(atr, old3, {{"CURRATE_VALUE", 78}});
+    atr.OnAfterCommit = [&](TAtr *sender) {
+        repo.Exec("delete from CURRATE where CURRATE_ID = :ID", {{"ID", old3}});
+        table->AtrAfterCommit(sender);
+    };
     Save(atr);
     EXPECT_EQ(table->Count(), count);
     EXPECT_EQ(QList<Variant>({Key(4), table->FocusedRecId()}), QList<Variant>({old4, old4}));
