@@ -518,7 +518,7 @@ void TAtr::CheckUpdate()
                 item, {ObjCapt(), item->Fld->Capt()});
 }
 
-Variant TAtr::ParamValue(const TAtrItem *AAtrItem) const
+void TAtr::SetParam(TIBSQL &AIBSQL, TAtrItem *AAtrItem, TWritten &AWritten) const
 {
     const TFld *fld = AAtrItem->Fld;
     Variant value = AAtrItem->Value();
@@ -541,12 +541,8 @@ Variant TAtr::ParamValue(const TAtrItem *AAtrItem) const
             value = value.toDate();
         }
     }
-    return value;
-}
-
-void TAtr::SetParam(TIBSQL &AIBSQL, const TAtrItem *AAtrItem)
-{
-    AIBSQL.ParamByName(AAtrItem->Fld->Field()) = ParamValue(AAtrItem);
+    AIBSQL.ParamByName(fld->Field()) = value;
+    AWritten.emplace_back(AAtrItem, std::move(value));
 }
 
 bool TAtr::PostedStillOpen() const
@@ -565,12 +561,11 @@ void TAtr::SettlePosted(bool ACommitted)
     FPostedIn = 0;
 }
 
-void TAtr::RememberPosted(const std::function<bool(const TAtrItem *)> &AWritten)
+void TAtr::RememberPosted(const TWritten &AWritten)
 {
     // A second post in the same transaction finds the row as the first one left it.
-    for (TAtrItem *item : *this)
-        if (AWritten(item))
-            item->PostedValue = ParamValue(item);
+    for (const auto &[item, value] : AWritten)
+        item->PostedValue = value;
     FPostedIn = DB->WriteTransaction().Number();
 }
 
@@ -599,13 +594,14 @@ void TAtr::Post()
                 InsertSQL->AddFld(item->Fld);
         TIBSQL &insert = FObj->WriteSQL(InsertSQL->GetInsertSQL());
         DebugMsgFmt(QStringLiteral("Запрос добавления для объекта \"%s\"\r\r%s"), {ObjCapt(), insert.SQLText()});
-        for (const TAtrItem *item : *this)
+        TWritten written;
+        for (TAtrItem *item : *this)
             if (inserted(item))
-                SetParam(insert, item);
+                SetParam(insert, item, written);
         insert.ExecQuery();
         FRecId = key->Value();
         PKFilter->FilterTreeRoot->SetValue(FRecId);
-        RememberPosted(inserted);
+        RememberPosted(written);
         return;
     }
     CheckUpdate();
@@ -633,10 +629,11 @@ void TAtr::PostUpdate()
     // triggers keep, stay as they are.
     TIBSQL &update = FObj->WriteSQL(UpdateSQL->GetUpdateSQL(unchanged));
     DebugMsgFmt(QStringLiteral("Запрос обновления карточки объекта \"%s\"\r\r%s"), {ObjCapt(), update.SQLText()});
-    for (const TAtrItem *item : *this) {
+    TWritten written;
+    for (TAtrItem *item : *this) {
         if (!item->ForUpdate())
             continue;
-        SetParam(update, item);
+        SetParam(update, item, written);
         if (unchanged.contains(item->Fld))
             update.ParamByName(TSQL::OldValueParam(item->Fld)) = RowValue(item);
     }
@@ -649,7 +646,7 @@ void TAtr::PostUpdate()
                                                  "как вы её открыли. Ваши изменения не сохранены: закройте карточку и "
                                                  "откройте запись снова."),
                                   {ObjCapt()}));
-    RememberPosted([](const TAtrItem *item) { return item->ForUpdate(); });
+    RememberPosted(written);
 }
 
 void TAtr::Commit()

@@ -163,7 +163,8 @@ TEST_F(WinTblTest, DeleteAsksRemovesTheRowAndMovesTheFocusOrIsRolledBack)
     EXPECT_EQ(QList<int>({table->Count(), Count("select count(*) from CURRATE"), changes}),
               QList<int>({count - 1, count - 1, 1}));
 
-    // A counterparty with deals cannot go: the delete is rolled back, row and focus stay.
+    // A counterparty with deals cannot go: the delete is rolled back, row and focus stay, and
+    // the box says which records still refer to it above the engine's own text.
     Open("CONTRAG");
     table->OnChangeData = [&](TWinTbl *) { ++changes; };
     int row = 0;
@@ -171,8 +172,16 @@ TEST_F(WinTblTest, DeleteAsksRemovesTheRowAndMovesTheFocusOrIsRolledBack)
         ++row;
     Click(row);
     const Variant key = Key(row);
-    ModalScript script{AnswerBox(yes, "&Да")};
-    EXPECT_ANY_THROW(table->DeleteClick());
+    BoxSeen refused;
+    {
+        ModalScript script{AnswerBox(yes, "&Да"), AnswerBox(refused, "OK")};
+        Press(Qt::Key_Delete);
+    }
+    const QStringList lines = refused.Text.split('\n');
+    ASSERT_GE(lines.size(), 2) << refused.Text.toStdString();
+    EXPECT_EQ(lines[0], "Запись нельзя удалить: на неё ссылаются записи объекта \"Сделки\". Сначала удалите или "
+                        "измените их.");
+    EXPECT_EQ(lines[1], "violation of FOREIGN KEY constraint \"FK_DEAL_CONTRAG_ID\" on table \"DEAL\"");
     EXPECT_FALSE(db.WriteTransaction().InTransaction());
     EXPECT_EQ(QList<Variant>({Key(row), table->FocusedRecId()}), QList<Variant>({key, key}));
     EXPECT_EQ(changes, 1);
