@@ -200,11 +200,16 @@ QString TDB::ReferringObjCapt(const EIBError &e) const
     return table;
 }
 
+QString TDB::LostConnectionLine()
+{
+    return QStringLiteral("Соединение с сервером базы данных потеряно. Войдите в программу заново: "
+                          "\"Файл\" → \"Авторизация\".");
+}
+
 QString TDB::Explanation(const EIBError &e) const
 {
     if (e.ConnectionLost())
-        return QStringLiteral("Соединение с сервером базы данных потеряно. Войдите в программу заново: "
-                              "\"Файл\" → \"Авторизация\".");
+        return LostConnectionLine();
     if (e.UpdateConflict())
         return QStringLiteral("Эту запись или итог по ней сейчас изменяет другой пользователь. "
                               "Повторите сохранение чуть позже.");
@@ -218,8 +223,11 @@ QString TDB::Explanation(const EIBError &e) const
 QString TDB::ErrorText(const std::exception &e) const
 {
     const QString text = QString::fromUtf8(e.what());
-    const auto *refusal = dynamic_cast<const EIBError *>(&e);
-    const QString line = refusal ? Explanation(*refusal) : QString();
+    QString line;
+    if (const auto *refusal = dynamic_cast<const EIBError *>(&e))
+        line = Explanation(*refusal);
+    else if (dynamic_cast<const ENotConnected *>(&e))
+        line = LostConnectionLine();   // what is left open after a lost connection finds it closed
     return line.isEmpty() ? text : line + QLatin1Char('\n') + text;
 }
 

@@ -88,6 +88,7 @@ private:
 
     void ApplicationException(const std::exception &e);
     QString Explanation(const EIBError &e) const;
+    static QString LostConnectionLine();
     QString ReferringObjCapt(const EIBError &e) const;
     bool ConnectionAlive() const;
     void ResolveDatabaseName();

@@ -41,5 +41,13 @@ private:
     QStringList FArguments;
 };
 
+// A statement or transaction asked to run while its connection is closed (never opened, or
+// let go of after it was lost).
+class ENotConnected : public Exception
+{
+public:
+    ENotConnected() : Exception(QStringLiteral("База данных не подключена.")) {}
+};
+
 // Raises EIBError when the status vector reports an error.
 void CheckStatus(const ISC_STATUS *status, const QString &sqlText = QString());
