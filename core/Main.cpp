@@ -1,6 +1,5 @@
 #include "Main.h"
 
-#include "FbStatus.h"
 #include "IBDatabase.h"
 #include "IBError.h"
 #include "IBSQL.h"
@@ -81,18 +80,11 @@ void TDB::ResolveDatabaseName()
     ibdb->DatabaseName = QFileInfo(IniFileName()).dir().filePath(name);
 }
 
-bool TDB::ConnectionAlive() const
-{
-    Firebird::CheckStatusWrapper &status = FreshStatus();
-    ibdb->Attachment()->ping(&status);
-    return !Failed(status);
-}
-
 void TDB::Connect()
 {
     // Reconnecting would cut the read transaction from under every open statement; a connected
     // object stays as it is, unless its connection has died under it.
-    if (Connected && ibdb->Connected() && ConnectionAlive())
+    if (Connected && ibdb->Alive())
         return;
     Disconnect();
     LoadDBParams(*ibdb, IniFileName(), QStringLiteral("base.fdb"), QStringLiteral("UTF8"));

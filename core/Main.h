@@ -90,7 +90,6 @@ private:
     QString Explanation(const EIBError &e) const;
     static QString LostConnectionLine();
     QString ReferringObjCapt(const EIBError &e) const;
-    bool ConnectionAlive() const;
     void ResolveDatabaseName();
 
     std::unique_ptr<TIBDatabase> ibdb;

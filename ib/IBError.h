@@ -19,8 +19,7 @@ public:
     qint64 IBErrorCode() const { return FIBErrorCode; }
     const QString &SQLText() const { return FSQLText; }
 
-    // Every engine code of the status vector, in order; the first is IBErrorCode.
-    const QList<qint64> &Codes() const { return FCodes; }
+    // Whether the engine gave the code anywhere in its status vector (the first is IBErrorCode).
     bool HasCode(qint64 code) const { return FCodes.contains(code); }
     // The texts the engine put into its first line (a foreign key's: the constraint, the table).
     const QStringList &Arguments() const { return FArguments; }

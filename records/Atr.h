@@ -105,10 +105,11 @@ protected:
     Variant FRecId = Variant::Null();
     TObj *FObj = nullptr;
     bool FNew = false;
+
+private:
     // The write transaction (its number) that holds what the last post wrote; 0: none.
     quint64 FPostedIn = 0;
 
-private:
     TAtrItem *ArgAtrItem(const TFormulaTree *ANode);
     void CopyFormulas();
     void RewriteParId(TObjLink *AObjLink);
