@@ -61,8 +61,10 @@ EIBError EIBError::FromStatus(const ISC_STATUS *status, const QString &sqlText)
 
 bool EIBError::ConnectionLost() const
 {
-    for (const qint64 code : {isc_network_error, isc_net_read_err, isc_net_write_err, isc_lost_db_connection,
-                              isc_conn_lost, isc_att_shutdown, isc_shutdown, isc_bad_db_handle})
+    // Not the general "unable to complete network request": with "failed to establish a
+    // connection" it only says that a login found no server.
+    for (const qint64 code : {isc_net_read_err, isc_net_write_err, isc_lost_db_connection, isc_conn_lost,
+                              isc_att_shutdown, isc_bad_db_handle})
         if (HasCode(code))
             return true;
     return false;

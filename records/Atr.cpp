@@ -595,6 +595,7 @@ void TAtr::Post()
         TIBSQL &insert = FObj->WriteSQL(InsertSQL->GetInsertSQL());
         DebugMsgFmt(QStringLiteral("Запрос добавления для объекта \"%s\"\r\r%s"), {ObjCapt(), insert.SQLText()});
         TWritten written;
+        written.reserve(size_t(Count()));
         for (TAtrItem *item : *this)
             if (inserted(item))
                 SetParam(insert, item, written);
@@ -630,6 +631,7 @@ void TAtr::PostUpdate()
     TIBSQL &update = FObj->WriteSQL(UpdateSQL->GetUpdateSQL(unchanged));
     DebugMsgFmt(QStringLiteral("Запрос обновления карточки объекта \"%s\"\r\r%s"), {ObjCapt(), update.SQLText()});
     TWritten written;
+    written.reserve(size_t(Count()));
     for (TAtrItem *item : *this) {
         if (!item->ForUpdate())
             continue;

@@ -61,7 +61,7 @@ TEST(ShellGuardTest, ErrorsAreShownWhereTheyAroseAndTheProgramGoesOn)
         failInEvent([] { throw Exception("Сбой в обработчике"); });
         failInEvent([] { throw 42; });
     }
-    EXPECT_EQ(QStringList({dbError.Title, dbError.Text.section('\n', 1)}), QStringList({"Ошибка", "Соединение с базой потеряно"}));
+    EXPECT_EQ(QStringList({dbError.Title, dbError.Text}), QStringList({"Ошибка", "Соединение с базой потеряно"}));
     EXPECT_LE((dbError.Frame.center() - windowCentre).manhattanLength(), 2);
     EXPECT_EQ(posError.Text, "Поле не заполнено.");
     EXPECT_EQ(posError.Frame.right() + 1, WorkArea().width());
