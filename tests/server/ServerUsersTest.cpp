@@ -40,25 +40,21 @@ private:
     TIBTransaction FTransaction{&FDatabase};
 };
 
-// The test's database on the server; the program's settings file points at it.
-class ServerUsersTest : public ::testing::Test
+// The test's database on the server, the program's settings file pointing at it, and another
+// program's connection to it.
+struct OnServer
 {
-protected:
-    void SetUp() override
+    // False when no server runs (scripts/test.sh starts one).
+    bool Make()
     {
         if (server.Host.isEmpty())
-            GTEST_SKIP() << "no Firebird server: scripts/test.sh starts one";
-        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+            return false;
         copy = std::make_unique<TestDatabase>(server.Dir);
         ini = std::make_unique<TestDatabase>();
         ini->WriteIni(QString("[DataBase]\nDataBaseName=%1\nuser_name=%2\npassword=%3\n")
                           .arg(server.Host + ":" + copy->Path(), server.User, server.Password));
         other = std::make_unique<ServerConnection>(server, copy->Path());
-    }
-    void TearDown() override
-    {
-        other.reset();
-        QLocale::setDefault(QLocale::c());
+        return true;
     }
 
     TestServer server = TestServer::FromEnvironment();
@@ -68,14 +64,14 @@ protected:
 };
 
 // The card of this program's user, connected and logged in through the server.
-class CardAgainstAnotherUserTest : public ServerUsersTest
+class CardAgainstAnotherUserTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ServerUsersTest::SetUp();
-        if (IsSkipped())
-            return;
+        if (!onServer.Make())
+            GTEST_SKIP() << "no Firebird server: scripts/test.sh starts one";
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         DB = &db;
         db.Connect();
         db.Init();
@@ -83,10 +79,8 @@ protected:
     }
     void TearDown() override
     {
-        if (db.Connected)
-            db.Disconnect();
         DB = nullptr;
-        ServerUsersTest::TearDown();
+        QLocale::setDefault(QLocale::c());
     }
     // The user's card of the counterparty, open on the record.
     std::unique_ptr<TWinCard> Card(const Variant &id)
@@ -123,9 +117,10 @@ protected:
     }
     Variant Column(const QString &field, const Variant &id)
     {
-        return other->Exec("select " + field + " from CONTRAG where CONTRAG_ID = :ID", {{"ID", id}});
+        return onServer.other->Exec("select " + field + " from CONTRAG where CONTRAG_ID = :ID", {{"ID", id}});
     }
 
+    OnServer onServer;
     // The other user's connection object is made first, so the error boxes are this one's.
     TDB otherDB;
     TDB db;
@@ -133,7 +128,7 @@ protected:
 
 TEST_F(CardAgainstAnotherUserTest, AFieldAnotherUserSavedMeanwhileIsNotOverwrittenAndShowsOnTheNextOpening)
 {
-    const Variant id = other->Exec("select min(CONTRAG_ID) from CONTRAG");
+    const Variant id = onServer.other->Exec("select min(CONTRAG_ID) from CONTRAG");
     auto card = Card(id);
     OtherUserSaves(id, {{"CONTRAG_PHONE", "+7 495 000-00-01"}});
     BoxSeen refused, drop;
@@ -176,45 +171,29 @@ TEST_F(CardAgainstAnotherUserTest, AFieldAnotherUserSavedMeanwhileIsNotOverwritt
               QList<Variant>({"+7 495 000-00-03", "7709876543"}));
 }
 
-// The main window logged in through the server, whose connection the server cuts off.
-class LostConnectionTest : public ServerUsersTest
+// The main window over the database on the server, whose connection the server cuts off.
+class LostConnectionTest : public MainFormFixture
 {
 protected:
-    void TearDown() override
+    void SetUp() override
     {
-        form.reset();
-        ServerUsersTest::TearDown();
-    }
-    void LogIn()
-    {
-        ModalScript script{EnterLogin("admin")};
-        form->miLogin->trigger();
+        MainFormFixture::SetUp();
+        if (!onServer.Make())
+            GTEST_SKIP() << "no Firebird server: scripts/test.sh starts one";
     }
     // Cuts the program's connection off, as an administrator (or a server restart) does.
     void CutOff()
     {
         const Variant attachment = RepoBuilder(*DB).Scalar("select current_connection from RDB$DATABASE");
-        other->Exec("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID = :ID", {{"ID", attachment}});
-    }
-    void OpenData(const QString &table)
-    {
-        for (QAction *action : form->miData->actions())
-            if (action->data().value<TObj *>() == O(table))
-                return action->trigger();
-        FAIL() << "no item of " << table.toStdString() << " in the data menu";
+        onServer.other->Exec("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID = :ID", {{"ID", attachment}});
     }
 
-    std::unique_ptr<TMainForm> form;
+    OnServer onServer;
 };
 
 TEST_F(LostConnectionTest, AReadThatFindsTheConnectionGoneSaysSoAndOneLoginGoesOn)
 {
-    form = std::make_unique<TMainForm>();
-    {
-        ModalScript script{EnterLogin("admin")};
-        form->show();
-        ASSERT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); }));
-    }
+    Show(EnterLogin("admin"));
     ASSERT_EQ(form->StatusText(), "Пользователь: Администратор");
     CutOff();
     BoxSeen lost;
@@ -248,15 +227,11 @@ TEST_F(LostConnectionTest, AReadThatFindsTheConnectionGoneSaysSoAndOneLoginGoesO
 
 TEST_F(LostConnectionTest, ConnectOnAConnectionTheServerCutOffConnectsAfresh)
 {
-    TDB db;
-    DB = &db;
-    db.Connect();
+    DB->Connect();
     CutOff();
-    db.Connect();
-    EXPECT_TRUE(db.Connected);
-    EXPECT_NO_THROW(db.Login("admin", ""));
-    db.Disconnect();
-    DB = nullptr;
+    DB->Connect();
+    EXPECT_TRUE(DB->Connected);
+    EXPECT_NO_THROW(DB->Login("admin", ""));
 }
 
 } // namespace
