@@ -203,6 +203,16 @@ TEST_F(TwoUsersTest, AnUntouchedRecordCostsOneStatementAndItsEditorPostsAgainAft
     Save(*mine);
     EXPECT_EQ(QList<Variant>({Column("CONTRAG", "CONTRAG_PHONE", id), Column("CONTRAG", "CONTRAG_EMAIL", id)}),
               QList<Variant>({"5", "a@b.ru"}));
+    // Numbers and dates it wrote compare equal to what the row holds: no refusal of its own.
+    auto product = Load("PRODUCT", Scalar("select min(PRODUCT_ID) from PRODUCT"), {"PRODUCT_PRICE", "PRODUCT_PRICEVAT"});
+    auto deal = Load("DEAL", 22, {"DEAL_DATE", "DEAL_RATE"});
+    for (const double price : {123.45, 0.1, 2.675}) {
+        I(*product, "PRODUCT_PRICE")->SetValue(price);
+        I(*deal, "DEAL_RATE")->SetValue(price / 3);
+        I(*deal, "DEAL_DATE")->SetValue(QDate(2025, 2, int(price * 10) % 28 + 1));
+        EXPECT_EQ(Refusal(*product).first, "no error") << price;
+        EXPECT_EQ(Refusal(*deal).first, "no error") << price;
+    }
     // A new record's own inserted values count as read once committed.
     auto added = New("CONTRAG", {{"CONTRAG_NAME", "Новый"}, {"CONTRAG_PHONE", "6"}});
     Save(*added);
