@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "IBDatabase.h"
+#include "IBError.h"
 #include "IBSQL.h"
 #include "IBTransaction.h"
 #include "Ini.h"
@@ -82,9 +83,10 @@ void TDB::ResolveDatabaseName()
 void TDB::Connect()
 {
     // Reconnecting would cut the read transaction from under every open statement; a connected
-    // object stays as it is.
-    if (Connected)
+    // object stays as it is, unless its connection has died under it.
+    if (Connected && ibdb->Alive())
         return;
+    Disconnect();
     LoadDBParams(*ibdb, IniFileName(), QStringLiteral("base.fdb"), QStringLiteral("UTF8"));
     ResolveDatabaseName();
     ibdb->Open();
@@ -100,7 +102,13 @@ void TDB::Connect()
 void TDB::Disconnect()
 {
     Connected = false;
-    ibdb->Close();
+    try {
+        ibdb->Close();
+    } catch (const EIBError &e) {
+        // A connection that is gone is closed all the same: nothing of it is left to undo.
+        if (!e.ConnectionLost())
+            throw;
+    }
 }
 
 void TDB::Init()
@@ -174,10 +182,55 @@ int TDB::GetGenId(const QString &AGenName)
     return VarAsInteger(IBSQLS->Field(0));
 }
 
+QString TDB::ReferringObjCapt(const EIBError &e) const
+{
+    // The engine names the constraint and the table whose rows refer to the row.
+    const QString table = e.Arguments().value(1);
+    for (const TObj *obj : *ObjList)
+        if (obj->Table().compare(table, Qt::CaseInsensitive) == 0)
+            return obj->Capt();
+    return table;
+}
+
+QString TDB::LostConnectionLine()
+{
+    return QStringLiteral("Соединение с сервером базы данных потеряно. Войдите в программу заново: "
+                          "\"Файл\" → \"Авторизация\".");
+}
+
+QString TDB::Explanation(const EIBError &e) const
+{
+    if (e.ConnectionLost())
+        return LostConnectionLine();
+    if (e.UpdateConflict())
+        return QStringLiteral("Эту запись или итог по ней сейчас изменяет другой пользователь. "
+                              "Повторите сохранение чуть позже.");
+    if (e.ForeignKeyReferenced())
+        return Format(QStringLiteral("Запись нельзя удалить: на неё ссылаются записи объекта \"%s\". "
+                                     "Сначала удалите или измените их."),
+                      {ReferringObjCapt(e)});
+    return QString();
+}
+
+QString TDB::ErrorText(const std::exception &e) const
+{
+    const QString text = QString::fromUtf8(e.what());
+    QString line;
+    if (const auto *refusal = dynamic_cast<const EIBError *>(&e))
+        line = Explanation(*refusal);
+    else if (dynamic_cast<const ENotConnected *>(&e))
+        line = LostConnectionLine();   // what is left open after a lost connection finds it closed
+    return line.isEmpty() ? text : line + QLatin1Char('\n') + text;
+}
+
 void TDB::ApplicationException(const std::exception &e)
 {
+    // A connection that is gone is let go of at once, so that the next login starts afresh; the
+    // windows and the repository stay until that login takes them down.
+    if (const auto *refusal = dynamic_cast<const EIBError *>(&e); refusal && refusal->ConnectionLost())
+        Disconnect();
     const auto *pos = dynamic_cast<const ExceptionPos *>(&e);
-    MsgDlg(QString::fromUtf8(e.what()), TMsgDlgType::mtError, mbOK, pos ? pos->Parent.data() : nullptr);
+    MsgDlg(ErrorText(e), TMsgDlgType::mtError, mbOK, pos ? pos->Parent.data() : nullptr);
 }
 
 void DebugMsg(const QString &S)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 
+class EIBError;
 class TIBDatabase;
 class TIBTransaction;
 class TIBSQL;
@@ -62,6 +63,10 @@ public:
     // sign, a lone decimal separator, a number ending in its separator or exponent mark).
     static bool IsStartOfValue(const QString &AValue, TFldType AFldType);
 
+    // The text an error box shows: a refusal of the database, in the engine's English, gets one
+    // line above it that says in the user's words what happened and what to do.
+    QString ErrorText(const std::exception &e) const;
+
     // The settings file: "tessar.ini" beside the executable unless one was named.
     static QString IniFileName();
     static void SetIniFileName(const QString &fileName);
@@ -85,6 +90,9 @@ private:
     void LoadCtrlTypeTable();
 
     void ApplicationException(const std::exception &e);
+    QString Explanation(const EIBError &e) const;
+    static QString LostConnectionLine();
+    QString ReferringObjCapt(const EIBError &e) const;
     void ResolveDatabaseName();
 
     std::unique_ptr<TIBDatabase> ibdb;

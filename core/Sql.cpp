@@ -267,6 +267,38 @@ QString TSQL::GetInsertSQL() const
 
 QString TSQL::GetUpdateSQL() const
 {
+    return LinesText(UpdateLines());
+}
+
+QString TSQL::OldValueParam(const TFld *AFld)
+{
+    // A leading digit: no column is named so (a name starts with a letter), and the filters'
+    // parameters are digits only.
+    return QStringLiteral("0_") + AFld->Field();
+}
+
+QString TSQL::GetUpdateSQL(const QList<const TFld *> &AUnchanged) const
+{
+    QStringList lines = UpdateLines();
+    const int alias = RootJoin()->Index;
+    bool where = FilterList->Count() > 0;
+    for (const TFld *fld : AUnchanged) {
+        lines << (where ? QStringLiteral("and") : QStringLiteral("where"));
+        where = true;
+        // Texts compare as written: the columns' own collation ignores letter case, and a
+        // name another user corrected from "ромашка" to "Ромашка" is a change all the same.
+        const bool text = fld->FldType() == TFldType::ftString || fld->FldType() == TFldType::ftObjTempl;
+        lines << Format(QStringLiteral("  T%d.%s%s is not distinct from :%s"),
+                        {alias, fld->Field(), text ? QStringLiteral(" collate UNICODE") : QString(),
+                         OldValueParam(fld)});
+    }
+    lines << QStringLiteral("returning");
+    lines << Format(QStringLiteral("  T%d.%s"), {alias, FObj->PKFld->Field()});
+    return LinesText(lines);
+}
+
+QStringList TSQL::UpdateLines() const
+{
     CheckObj();
     QStringList lines;
     lines << QStringLiteral("update");
@@ -280,7 +312,7 @@ QString TSQL::GetUpdateSQL() const
                          i < count - 1 ? QStringLiteral(",") : QString()});
     }
     AddSQLWhere(lines);
-    return LinesText(lines);
+    return lines;
 }
 
 QString TSQL::GetDeleteSQL() const

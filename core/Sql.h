@@ -74,6 +74,11 @@ public:
     QString GetSelectSQL() const;
     QString GetInsertSQL() const;
     QString GetUpdateSQL() const;
+    // The same update for a writer that read the row earlier: it changes the row only while
+    // every field of AUnchanged still holds the value the writer read (bound to the parameter
+    // OldValueParam of the field), and returns the row's key, Null when it changed nothing.
+    QString GetUpdateSQL(const QList<const TFld *> &AUnchanged) const;
+    static QString OldValueParam(const TFld *AFld);
     QString GetDeleteSQL() const;
     // Copies the filters' values into the numbered parameters of the statement.
     void SetParams(TIBSQL &AIBSQL) const;
@@ -90,6 +95,7 @@ private:
     void CheckFilterTree(const TFilter &AFilter, TFilterTree *ANode) const;
     void NumberFilterTree(TFilterTree *ANode);
     void SetFilterTreeParams(TIBSQL &AIBSQL, TFilterTree *ANode) const;
+    QStringList UpdateLines() const;
     void AddSQLWhere(QStringList &ALines) const;
     void AddSQLFilterTree(QStringList &ALines, const TFilter &AFilter, TFilterTree *ANode,
                           const QString &AIndent) const;

@@ -187,6 +187,15 @@ void TIBDatabase::Close()
     CheckStatus(status);
 }
 
+bool TIBDatabase::Alive() const
+{
+    if (!Connected())
+        return false;
+    Firebird::CheckStatusWrapper &status = FreshStatus();
+    FAttachment->ping(&status);
+    return !Failed(status);
+}
+
 void TIBDatabase::AddTransaction(TIBTransaction *tr) { FTransactions.push_back(tr); }
 void TIBDatabase::RemoveTransaction(TIBTransaction *tr) { RemoveItem(FTransactions, tr); }
 void TIBDatabase::AddSQL(TIBSQL *sql) { FSQLs.push_back(sql); }

@@ -37,6 +37,9 @@ public:
     // Ends every open transaction by its default action, frees every statement handle, detaches.
     void Close();
     bool Connected() const { return FHandle != 0; }
+    // Asks the server whether the attachment still stands (one round trip): a connection the
+    // server cut off or that went down with the network looks open until something is sent.
+    bool Alive() const;
     isc_db_handle *Handle() { return &FHandle; }
     Firebird::IAttachment *Attachment() const { return FAttachment; }
 

@@ -2,8 +2,42 @@
 
 #include <QStringList>
 
+namespace {
+
+// The engine codes of a status vector and the text arguments of its first code.
+void ReadCodes(const ISC_STATUS *status, QList<qint64> &ACodes, QStringList &AArguments)
+{
+    const ISC_STATUS *p = status;
+    while (*p != isc_arg_end && *p != isc_arg_warning) {
+        const ISC_STATUS kind = *p++;
+        switch (kind) {
+        case isc_arg_gds:
+            ACodes << qint64(*p++);
+            break;
+        case isc_arg_cstring: {
+            const auto length = qsizetype(*p++);
+            const auto *text = reinterpret_cast<const char *>(*p++);
+            if (ACodes.size() == 1)
+                AArguments << QString::fromUtf8(text, length);
+            break;
+        }
+        case isc_arg_string: {
+            const auto *text = reinterpret_cast<const char *>(*p++);
+            if (ACodes.size() == 1)
+                AArguments << QString::fromUtf8(text);
+            break;
+        }
+        default:
+            ++p;   // a number, an interpreted text, a SQL state: one slot
+            break;
+        }
+    }
+}
+
+} // namespace
+
 EIBError::EIBError(const QString &message, int sqlCode, qint64 ibErrorCode, const QString &sqlText)
-    : Exception(message), FSQLCode(sqlCode), FIBErrorCode(ibErrorCode), FSQLText(sqlText)
+    : Exception(message), FSQLCode(sqlCode), FIBErrorCode(ibErrorCode), FSQLText(sqlText), FCodes{ibErrorCode}
 {
 }
 
@@ -19,7 +53,35 @@ EIBError EIBError::FromStatus(const ISC_STATUS *status, const QString &sqlText)
         lines << QString::fromUtf8(buffer);
     if (lines.isEmpty())
         lines << QStringLiteral("Ошибка базы данных (код %1).").arg(ibCode);
-    return EIBError(lines.join(QLatin1Char('\n')), sqlCode, ibCode, sqlText);
+    EIBError error(lines.join(QLatin1Char('\n')), sqlCode, ibCode, sqlText);
+    error.FCodes.clear();
+    ReadCodes(status, error.FCodes, error.FArguments);
+    return error;
+}
+
+bool EIBError::ConnectionLost() const
+{
+    // Not the general "unable to complete network request": with "failed to establish a
+    // connection" it only says that a login found no server.
+    for (const qint64 code : {isc_net_read_err, isc_net_write_err, isc_lost_db_connection, isc_conn_lost,
+                              isc_att_shutdown, isc_bad_db_handle})
+        if (HasCode(code))
+            return true;
+    return false;
+}
+
+bool EIBError::UpdateConflict() const
+{
+    for (const qint64 code : {isc_deadlock, isc_update_conflict, isc_lock_conflict, isc_lock_timeout,
+                              isc_concurrent_transaction})
+        if (HasCode(code))
+            return true;
+    return false;
+}
+
+bool EIBError::ForeignKeyReferenced() const
+{
+    return HasCode(isc_foreign_key) && HasCode(isc_foreign_key_references_present);
 }
 
 void CheckStatus(const ISC_STATUS *status, const QString &sqlText)

@@ -128,7 +128,7 @@ Variant &TIBSQL::ParamByName(const QString &name)
 void TIBSQL::CheckReady() const
 {
     if (!FDatabase || !FDatabase->Connected())
-        throw Exception(QStringLiteral("База данных не подключена."));
+        throw ENotConnected();
     if (!FTransaction || !FTransaction->InTransaction())
         throw Exception(QStringLiteral("Транзакция не запущена."));
 }

@@ -82,7 +82,7 @@ void TIBTransaction::StartTransaction()
     if (InTransaction())
         throw Exception(QStringLiteral("Транзакция уже запущена."));
     if (!FDatabase || !FDatabase->Connected())
-        throw Exception(QStringLiteral("База данных не подключена."));
+        throw ENotConnected();
     std::string tpb = BuildTPB(Params);
     Firebird::CheckStatusWrapper &status = FreshStatus();
     Firebird::ITransaction *transaction = FDatabase->Attachment()->startTransaction(
@@ -97,6 +97,7 @@ void TIBTransaction::StartTransaction()
     }
     FTransaction = transaction;
     FHandle = handle;
+    ++FNumber;
 }
 
 void TIBTransaction::Commit()

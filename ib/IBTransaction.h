@@ -32,6 +32,9 @@ public:
     void Commit();
     void Rollback();
     bool InTransaction() const { return FHandle != 0; }
+    // Each start gets the next number (1, 2 ...), so a writer can tell whether what it wrote
+    // earlier is still in the open transaction.
+    quint64 Number() const { return FNumber; }
     isc_tr_handle *Handle() { return &FHandle; }
     Firebird::ITransaction *Transaction() const { return FTransaction; }   // the same, for statements
 
@@ -52,4 +55,5 @@ private:
     isc_tr_handle FHandle = 0;
     Firebird::ITransaction *FTransaction = nullptr;
     std::vector<TIBSQL *> FSQLs;
+    quint64 FNumber = 0;
 };

@@ -6,6 +6,7 @@
 #include "Formula.h"
 #include "Func.h"
 #include "IBSQL.h"
+#include "IBTransaction.h"
 #include "Main.h"
 #include "Obj.h"
 #include "ObjLink.h"
@@ -409,8 +410,11 @@ void TAtr::SetDefaultValues(TObjLink *AObjLink, const Variant &AParentId)
     }
     if (AObjLink)
         GetAddByFld(AObjLink->ChildFld())->SetValue(AParentId);
-    for (TAtrItem *item : *this)
+    SettlePosted(false);
+    for (TAtrItem *item : *this) {
         item->Modified = false;
+        item->StoredValue = Variant();
+    }
     FNew = true;
 }
 
@@ -443,10 +447,15 @@ void TAtr::SetRecId(const Variant &ARecId)
             if (IBSQLS->Eof())
                 throw ExceptionPos(Format(QStringLiteral("Запись объекта \"%s\" с ключом \"%s\" не найдена."),
                                           {ObjCapt(), ARecId}));
+            SettlePosted(false);
             for (int i = 0; i < Count(); ++i) {
                 TAtrItem *item = Items(i);
-                if (!item->Fld->Virt())
-                    item->InitValue(IBSQLS->FieldByName(item->Fld->Field()), false);
+                item->StoredValue = Variant();
+                if (item->Fld->Virt())
+                    continue;
+                const Variant stored = IBSQLS->FieldByName(item->Fld->Field());
+                item->InitValue(stored, false);
+                item->StoredValue = stored;
             }
         }
     } catch (...) {
@@ -509,7 +518,7 @@ void TAtr::CheckUpdate()
                 item, {ObjCapt(), item->Fld->Capt()});
 }
 
-void TAtr::SetParam(TIBSQL &AIBSQL, const TAtrItem *AAtrItem)
+void TAtr::SetParam(TIBSQL &AIBSQL, TAtrItem *AAtrItem, TWritten &AWritten) const
 {
     const TFld *fld = AAtrItem->Fld;
     Variant value = AAtrItem->Value();
@@ -533,10 +542,44 @@ void TAtr::SetParam(TIBSQL &AIBSQL, const TAtrItem *AAtrItem)
         }
     }
     AIBSQL.ParamByName(fld->Field()) = value;
+    AWritten.emplace_back(AAtrItem, std::move(value));
+}
+
+bool TAtr::PostedStillOpen() const
+{
+    const TIBTransaction &transaction = DB->WriteTransaction();
+    return FPostedIn != 0 && transaction.InTransaction() && transaction.Number() == FPostedIn;
+}
+
+void TAtr::SettlePosted(bool ACommitted)
+{
+    for (TAtrItem *item : *this) {
+        if (ACommitted && !item->PostedValue.isEmpty())
+            item->StoredValue = item->PostedValue;
+        item->PostedValue = Variant();
+    }
+    FPostedIn = 0;
+}
+
+void TAtr::RememberPosted(const TWritten &AWritten)
+{
+    // A second post in the same transaction finds the row as the first one left it.
+    for (const auto &[item, value] : AWritten)
+        item->PostedValue = value;
+    FPostedIn = DB->WriteTransaction().Number();
+}
+
+Variant TAtr::RowValue(const TAtrItem *AAtrItem) const
+{
+    return !AAtrItem->PostedValue.isEmpty() && PostedStillOpen() ? AAtrItem->PostedValue : AAtrItem->StoredValue;
 }
 
 void TAtr::Post()
 {
+    // Written by a post whose transaction ended without this editor's Commit: rolled back, as
+    // far as anyone can tell (callers commit through Commit).
+    if (FPostedIn != 0 && !PostedStillOpen())
+        SettlePosted(false);
     if (FNew) {
         BeforeInsert();
         CheckInsert();
@@ -551,34 +594,69 @@ void TAtr::Post()
                 InsertSQL->AddFld(item->Fld);
         TIBSQL &insert = FObj->WriteSQL(InsertSQL->GetInsertSQL());
         DebugMsgFmt(QStringLiteral("Запрос добавления для объекта \"%s\"\r\r%s"), {ObjCapt(), insert.SQLText()});
-        for (const TAtrItem *item : *this)
+        TWritten written;
+        written.reserve(size_t(Count()));
+        for (TAtrItem *item : *this)
             if (inserted(item))
-                SetParam(insert, item);
+                SetParam(insert, item, written);
         insert.ExecQuery();
         FRecId = key->Value();
         PKFilter->FilterTreeRoot->SetValue(FRecId);
+        RememberPosted(written);
         return;
     }
     CheckUpdate();
+    PostUpdate();
+}
+
+void TAtr::PostUpdate()
+{
     UpdateSQL->SelFldList.Clear();
-    for (const TAtrItem *item : *this)
-        if (item->ForUpdate())
-            UpdateSQL->AddFld(item->Fld);
-    const QString text = UpdateSQL->GetUpdateSQL();
-    DebugMsgFmt(QStringLiteral("Запрос обновления карточки объекта \"%s\"\r\r%s"), {ObjCapt(), text});
-    if (UpdateSQL->SelFldList.Count() == 0)
+    QList<const TFld *> unchanged;
+    for (const TAtrItem *item : *this) {
+        if (!item->ForUpdate())
+            continue;
+        UpdateSQL->AddFld(item->Fld);
+        if (!RowValue(item).isEmpty())
+            unchanged << item->Fld;
+    }
+    if (UpdateSQL->SelFldList.Count() == 0) {
+        DebugMsgFmt(QStringLiteral("Запрос обновления карточки объекта \"%s\"\r\r%s"),
+                    {ObjCapt(), UpdateSQL->GetUpdateSQL()});
         return;
-    TIBSQL &update = FObj->WriteSQL(text);
-    for (const TAtrItem *item : *this)
-        if (item->ForUpdate())
-            SetParam(update, item);
+    }
+    // Only the columns this editor changes are compared: one another user changed meanwhile
+    // would be overwritten unseen, while changes to the other columns, and the sums the
+    // triggers keep, stay as they are.
+    TIBSQL &update = FObj->WriteSQL(UpdateSQL->GetUpdateSQL(unchanged));
+    DebugMsgFmt(QStringLiteral("Запрос обновления карточки объекта \"%s\"\r\r%s"), {ObjCapt(), update.SQLText()});
+    TWritten written;
+    written.reserve(size_t(Count()));
+    for (TAtrItem *item : *this) {
+        if (!item->ForUpdate())
+            continue;
+        SetParam(update, item, written);
+        if (unchanged.contains(item->Fld))
+            update.ParamByName(TSQL::OldValueParam(item->Fld)) = RowValue(item);
+    }
     UpdateSQL->SetParams(update);
     update.ExecQuery();
+    // The update hands back the key of the row it changed: none when the row no longer holds
+    // what this editor read.
+    if (update.Field(0).isNull())
+        throw ExceptionPos(Format(QStringLiteral("Запись объекта \"%s\" изменил или удалил другой пользователь после того, "
+                                                 "как вы её открыли. Ваши изменения не сохранены: закройте карточку и "
+                                                 "откройте запись снова."),
+                                  {ObjCapt()}));
+    RememberPosted(written);
 }
 
 void TAtr::Commit()
 {
+    const bool postedHere = PostedStillOpen();
     DB->CommitTransaction();
+    if (postedHere)
+        SettlePosted(true);
     DoAfterCommit();
     FNew = false;
     for (TAtrItem *item : *this)

@@ -9,6 +9,8 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class TAtr;
 class TCurrRateTable;
@@ -105,6 +107,9 @@ protected:
     bool FNew = false;
 
 private:
+    // The write transaction (its number) that holds what the last post wrote; 0: none.
+    quint64 FPostedIn = 0;
+
     TAtrItem *ArgAtrItem(const TFormulaTree *ANode);
     void CopyFormulas();
     void RewriteParId(TObjLink *AObjLink);
@@ -114,6 +119,18 @@ private:
     bool HasFormula(const TAtrItem *AAtrItem) const;
     // Runs the select of the given items' columns for the current key; false when it has none.
     bool ExecSelect(const std::function<bool(const TAtrItem *)> &AWhich, const QString &ACaption);
-    void SetParam(TIBSQL &AIBSQL, const TAtrItem *AAtrItem);
+    // The values one post writes, item by item, as their columns take them.
+    using TWritten = std::vector<std::pair<TAtrItem *, Variant>>;
+    // The item's value as its column takes it, set as its parameter and noted in AWritten.
+    void SetParam(TIBSQL &AIBSQL, TAtrItem *AAtrItem, TWritten &AWritten) const;
+    void PostUpdate();
+    // What the row holds in the item's column as far as this editor knows; Unassigned: unknown.
+    Variant RowValue(const TAtrItem *AAtrItem) const;
+    // After a post: the values written belong to the open write transaction.
+    void RememberPosted(const TWritten &AWritten);
+    // What the last post wrote is what the row holds once its transaction committed; gone
+    // when it ended any other way.
+    void SettlePosted(bool ACommitted);
+    bool PostedStillOpen() const;
     QString ObjCapt() const;
 };

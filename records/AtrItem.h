@@ -66,6 +66,12 @@ public:
     bool ForInsert = false;
     bool NeedCalc = false;
     std::unique_ptr<TFormula> Formula;           // empty when the field has no formula
+    // What the row holds in the column as far as the editor knows: read by the load, or written
+    // by a post that committed; Unassigned when it does not know. An update writes the column
+    // only while the row still holds it, so no one else's change is overwritten unseen.
+    Variant StoredValue;
+    // What the last post wrote, while its transaction is still open.
+    Variant PostedValue;
 
     // A loaded value or a default: never marks the item modified and never tells the editor,
     // but the card control still shows it.

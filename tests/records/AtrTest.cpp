@@ -42,11 +42,13 @@ TEST_F(AtrTest, PostWritesOnTheCallersTransactionOnlyWhatChangedAndAKeyWithoutAR
     EXPECT_EQ(ErrorOf([&] { stored->SetRecId(999999); }), "Запись объекта \"Контрагенты\" с ключом \"999999\" не найдена.");
     EXPECT_EQ(stored->RecId(), contrag);
     I(*stored, "CONTRAG_NAME")->SetValue("Правка");
-    repo.Exec("update CONTRAG set CONTRAG_TURN = 12.5, CONTRAG_NAME = 'Другое' where CONTRAG_ID = :ID", {{"ID", contrag}});
+    repo.Exec("update CONTRAG set CONTRAG_TURN = 12.5, CONTRAG_ADDR = 'Другой' where CONTRAG_ID = :ID", {{"ID", contrag}});
     stored->RefreshArgFlieds();
     EXPECT_EQ(V(*stored, "CONTRAG_TURN"), Variant(12.5));
+    EXPECT_EQ(V(*stored, "CONTRAG_NAME"), Variant("Правка"));
     Save(*stored);   // still addresses the loaded record after the failed load
     EXPECT_EQ(Column("CONTRAG", "CONTRAG_NAME", contrag), Variant("Правка"));
+    EXPECT_EQ(Column("CONTRAG", "CONTRAG_ADDR", contrag), Variant("Другой"));
 }
 
 TEST_F(AtrTest, EditorsOfOneObjectShareTheirPreparedStatements)

@@ -105,13 +105,15 @@ TEST_F(WinTblTest, CommittedRecordsAreInsertedAboveTheFocusOrReReadInPlace)
     EXPECT_EQ(Current(), 3);
     EXPECT_TRUE(Grid()->selectionModel()->isRowSelected(3));
 
-    // Changed, then deleted meanwhile by someone else: the re-read takes the row out and the
-    // focus moves on.
+    // Changed, then deleted by someone else before the window re-reads it: the re-read takes
+    // the row out and the focus moves on.
     Click(4);
     TAtr atr;
-    Editor(atr, old3, {});
-    repo.Exec("delete from CURRATE where CURRATE_ID = :ID", {{"ID", old3}});
-    atr.GetAddByFldName("CURRATE_VALUE")->SetValue(78);
+    Editor(atr, old3, {{"CURRATE_VALUE", 78}});
+    atr.OnAfterCommit = [&](TAtr *sender) {
+        repo.Exec("delete from CURRATE where CURRATE_ID = :ID", {{"ID", old3}});
+        table->AtrAfterCommit(sender);
+    };
     Save(atr);
     EXPECT_EQ(table->Count(), count);
     EXPECT_EQ(QList<Variant>({Key(4), table->FocusedRecId()}), QList<Variant>({old4, old4}));
@@ -161,7 +163,8 @@ TEST_F(WinTblTest, DeleteAsksRemovesTheRowAndMovesTheFocusOrIsRolledBack)
     EXPECT_EQ(QList<int>({table->Count(), Count("select count(*) from CURRATE"), changes}),
               QList<int>({count - 1, count - 1, 1}));
 
-    // A counterparty with deals cannot go: the delete is rolled back, row and focus stay.
+    // A counterparty with deals cannot go: the delete is rolled back, row and focus stay, and
+    // the box says which records still refer to it above the engine's own text.
     Open("CONTRAG");
     table->OnChangeData = [&](TWinTbl *) { ++changes; };
     int row = 0;
@@ -169,8 +172,16 @@ TEST_F(WinTblTest, DeleteAsksRemovesTheRowAndMovesTheFocusOrIsRolledBack)
         ++row;
     Click(row);
     const Variant key = Key(row);
-    ModalScript script{AnswerBox(yes, "&Да")};
-    EXPECT_ANY_THROW(table->DeleteClick());
+    BoxSeen refused;
+    {
+        ModalScript script{AnswerBox(yes, "&Да"), AnswerBox(refused, "OK")};
+        Press(Qt::Key_Delete);
+    }
+    const QStringList lines = refused.Text.split('\n');
+    ASSERT_GE(lines.size(), 2) << refused.Text.toStdString();
+    EXPECT_EQ(lines[0], "Запись нельзя удалить: на неё ссылаются записи объекта \"Сделки\". Сначала удалите или "
+                        "измените их.");
+    EXPECT_EQ(lines[1], "violation of FOREIGN KEY constraint \"FK_DEAL_CONTRAG_ID\" on table \"DEAL\"");
     EXPECT_FALSE(db.WriteTransaction().InTransaction());
     EXPECT_EQ(QList<Variant>({Key(row), table->FocusedRecId()}), QList<Variant>({key, key}));
     EXPECT_EQ(changes, 1);

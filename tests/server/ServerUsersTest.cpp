@@ -1,0 +1,237 @@
+// Users of one Firebird server on loopback: the card of one and the record editor of another
+// on the same record, and a connection the server cuts off. scripts/test.sh starts the server.
+#include "Atr.h"
+#include "CardHelpers.h"
+#include "IBDatabase.h"
+#include "IBSQL.h"
+#include "IBTransaction.h"
+#include "WinCard.h"
+
+namespace {
+
+// A connection of its own to the test's database, as another program on another machine has.
+class ServerConnection
+{
+public:
+    ServerConnection(const TestServer &AServer, const QString &APath)
+    {
+        FDatabase.DatabaseName = AServer.Host + ":" + APath;
+        FDatabase.Params = {"user_name=" + AServer.User, "password=" + AServer.Password, "lc_ctype=UTF8"};
+        FDatabase.Open();
+        FTransaction.Params = {"nowait", "read_committed", "rec_version"};
+    }
+    // Runs one statement in a transaction of its own.
+    Variant Exec(const QString &text, const QList<std::pair<QString, Variant>> &params = {})
+    {
+        FTransaction.StartTransaction();
+        TIBSQL sql(&FDatabase, &FTransaction);
+        sql.SetSQL(text);
+        for (const auto &[name, value] : params)
+            sql.ParamByName(name) = value;
+        sql.ExecQuery();
+        const Variant first = sql.FieldCount() > 0 && !sql.Eof() ? sql.Field(0) : Variant::Null();
+        sql.Close();
+        FTransaction.Commit();
+        return first;
+    }
+
+private:
+    TIBDatabase FDatabase;
+    TIBTransaction FTransaction{&FDatabase};
+};
+
+// The test's database on the server, the program's settings file pointing at it, and another
+// program's connection to it.
+struct OnServer
+{
+    // False when no server runs (scripts/test.sh starts one).
+    bool Make()
+    {
+        if (server.Host.isEmpty())
+            return false;
+        copy = std::make_unique<TestDatabase>(server.Dir);
+        ini = std::make_unique<TestDatabase>();
+        ini->WriteIni(QString("[DataBase]\nDataBaseName=%1\nuser_name=%2\npassword=%3\n")
+                          .arg(server.Host + ":" + copy->Path(), server.User, server.Password));
+        other = std::make_unique<ServerConnection>(server, copy->Path());
+        return true;
+    }
+
+    TestServer server = TestServer::FromEnvironment();
+    std::unique_ptr<TestDatabase> copy;
+    std::unique_ptr<TestDatabase> ini;
+    std::unique_ptr<ServerConnection> other;
+};
+
+// The card of this program's user, connected and logged in through the server.
+class CardAgainstAnotherUserTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!onServer.Make())
+            GTEST_SKIP() << "no Firebird server: scripts/test.sh starts one";
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        DB = &db;
+        db.Connect();
+        db.Init();
+        db.Login("admin", "");
+    }
+    void TearDown() override
+    {
+        DB = nullptr;
+        QLocale::setDefault(QLocale::c());
+    }
+    // The user's card of the counterparty, open on the record.
+    std::unique_ptr<TWinCard> Card(const Variant &id)
+    {
+        auto card = std::make_unique<TWinCard>(nullptr, nullptr, nullptr);
+        card->InitByUser(O("CONTRAG"), db.CurrentUserId);
+        card->SetRecId(id);
+        return card;
+    }
+    // What the other user's card writes through a record editor of theirs: the editor loads the
+    // record, takes the values, posts and commits, on a connection of its own.
+    void OtherUserSaves(const Variant &id, const QList<std::pair<QString, Variant>> &values)
+    {
+        TDB *mine = DB;
+        DB = &otherDB;
+        if (!otherDB.Connected) {
+            otherDB.Connect();
+            otherDB.Init();
+            otherDB.Login("admin", "");
+        }
+        {
+            TAtr atr;
+            atr.SetObj(otherDB.ObjList->GetObjByTable("CONTRAG"));
+            for (const auto &[field, value] : values)
+                atr.GetAddByFldName(field);
+            atr.SetRecId(id);
+            for (const auto &[field, value] : values)
+                atr.GetAddByFldName(field)->SetValue(value);
+            otherDB.StartTransaction();
+            atr.Post();
+            atr.Commit();
+        }
+        DB = mine;
+    }
+    Variant Column(const QString &field, const Variant &id)
+    {
+        return onServer.other->Exec("select " + field + " from CONTRAG where CONTRAG_ID = :ID", {{"ID", id}});
+    }
+
+    OnServer onServer;
+    // The other user's connection object is made first, so the error boxes are this one's.
+    TDB otherDB;
+    TDB db;
+};
+
+TEST_F(CardAgainstAnotherUserTest, AFieldAnotherUserSavedMeanwhileIsNotOverwrittenAndShowsOnTheNextOpening)
+{
+    const Variant id = onServer.other->Exec("select min(CONTRAG_ID) from CONTRAG");
+    auto card = Card(id);
+    OtherUserSaves(id, {{"CONTRAG_PHONE", "+7 495 000-00-01"}});
+    BoxSeen refused, drop;
+    QString kept;
+    bool stillOpen = false;
+    {
+        ModalScript script{[](QWidget *w) {
+                               Type(w, "Телефон", "+7 495 000-00-02");
+                               ClickButton(w, "ОК");
+                           },
+                           AnswerBox(refused, "OK"),
+                           [&](QWidget *w) {
+                               stillOpen = w == card->Form;
+                               kept = Labelled(w, "Телефон")->text();
+                               ClickButton(w, "Отмена");
+                           },
+                           AnswerBox(drop, "&Да")};
+        EXPECT_NE(card->ShowModalCard(), mrOk);
+    }
+    EXPECT_EQ(QStringList({refused.Title, refused.Text}),
+              QStringList({"Ошибка", "Запись объекта \"Контрагенты\" изменил или удалил другой пользователь после того, "
+                                     "как вы её открыли. Ваши изменения не сохранены: закройте карточку и откройте "
+                                     "запись снова."}));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(kept, "+7 495 000-00-02");
+    EXPECT_EQ(Column("CONTRAG_PHONE", id), Variant("+7 495 000-00-01"));
+    EXPECT_EQ(FieldControl<QLineEdit>(*Card(id)->WinAtr, "CONTRAG_PHONE")->text(), "+7 495 000-00-01");
+
+    // A field of its own while the other user saved another one: both stay.
+    card = Card(id);
+    OtherUserSaves(id, {{"CONTRAG_INN", "7709876543"}});
+    {
+        ModalScript script{[](QWidget *w) {
+            Type(w, "Телефон", "+7 495 000-00-03");
+            ClickButton(w, "ОК");
+        }};
+        EXPECT_EQ(card->ShowModalCard(), mrOk);
+    }
+    EXPECT_EQ(QList<Variant>({Column("CONTRAG_PHONE", id), Column("CONTRAG_INN", id)}),
+              QList<Variant>({"+7 495 000-00-03", "7709876543"}));
+}
+
+// The main window over the database on the server, whose connection the server cuts off.
+class LostConnectionTest : public MainFormFixture
+{
+protected:
+    void SetUp() override
+    {
+        MainFormFixture::SetUp();
+        if (!onServer.Make())
+            GTEST_SKIP() << "no Firebird server: scripts/test.sh starts one";
+    }
+    // Cuts the program's connection off, as an administrator (or a server restart) does.
+    void CutOff()
+    {
+        const Variant attachment = RepoBuilder(*DB).Scalar("select current_connection from RDB$DATABASE");
+        onServer.other->Exec("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID = :ID", {{"ID", attachment}});
+    }
+
+    OnServer onServer;
+};
+
+TEST_F(LostConnectionTest, AReadThatFindsTheConnectionGoneSaysSoAndOneLoginGoesOn)
+{
+    Show(EnterLogin("admin"));
+    ASSERT_EQ(form->StatusText(), "Пользователь: Администратор");
+    CutOff();
+    BoxSeen lost;
+    {
+        ModalScript script{AnswerBox(lost, "OK")};
+        OpenData("CONTRAG");
+        ASSERT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); }));
+    }
+    const QStringList lines = lost.Text.split('\n');
+    EXPECT_EQ(lines.value(0), "Соединение с сервером базы данных потеряно. Войдите в программу заново: "
+                              "\"Файл\" → \"Авторизация\".");
+    EXPECT_EQ(lines.value(1), "connection shutdown") << "the engine's own text follows";
+    EXPECT_FALSE(DB->Connected);
+    // Whatever is tried before the login finds the connection closed, and says the same.
+    BoxSeen closed;
+    {
+        ModalScript script{AnswerBox(closed, "OK")};
+        OpenData("CONTRAG");
+        ASSERT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); }));
+    }
+    EXPECT_EQ(closed.Text, lines.value(0) + "\nБаза данных не подключена.");
+
+    // One login and the program goes on.
+    LogIn();
+    EXPECT_EQ(form->StatusText(), "Пользователь: Администратор");
+    EXPECT_TRUE(DB->Connected);
+    OpenData("CONTRAG");
+    EXPECT_GT(Count("select count(*) from CONTRAG"), 0);
+    EXPECT_EQ(form->mdi->subWindowList().size(), 1);
+}
+
+TEST_F(LostConnectionTest, ConnectOnAConnectionTheServerCutOffConnectsAfresh)
+{
+    DB->Connect();
+    CutOff();
+    DB->Connect();
+    EXPECT_TRUE(DB->Connected);
+    EXPECT_NO_THROW(DB->Login("admin", ""));
+}
+
+} // namespace
