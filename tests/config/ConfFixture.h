@@ -20,11 +20,14 @@
 
 namespace korvenix_test {
 
-// The node of a field tree reached from the top level through the fields named, or nil.
+// The node of a field tree reached from the top level through the fields named, or nil; the
+// nodes on the way are expanded, as the user opens them.
 inline QTreeWidgetItem *Node(QTreeWidget *vt, const QStringList &fields)
 {
     QTreeWidgetItem *node = vt->invisibleRootItem();
     for (const QString &field : fields) {
+        if (node != vt->invisibleRootItem())
+            node->setExpanded(true);
         QTreeWidgetItem *parent = std::exchange(node, nullptr);
         for (int i = 0; i < parent->childCount() && !node; ++i)
             if (FldItem(parent->child(i))->Fld->Field() == field)
@@ -146,6 +149,24 @@ protected:
         for (sql->ExecQuery(); !sql->Eof(); sql->Next())
             values << sql->Field(0).toInt();
         return values;
+    }
+
+    // Every row of a select as its values joined by blanks, "-" for Null, in the select's order.
+    static QStringList RowTexts(const QString &text, const QList<std::pair<QString, Variant>> &params)
+    {
+        auto sql = DB->CreateIBSQLS();
+        TCloseGuard closer(*sql);
+        sql->SetSQL(text);
+        for (const auto &[name, value] : params)
+            sql->ParamByName(name) = value;
+        QStringList rows;
+        for (sql->ExecQuery(); !sql->Eof(); sql->Next()) {
+            QStringList values;
+            for (int i = 0; i < sql->FieldCount(); ++i)
+                values << (sql->Field(i).isNull() ? "-" : sql->Field(i).toString());
+            rows << values.join(' ');
+        }
+        return rows;
     }
 
     TMDIConfig *conf = nullptr;

@@ -73,6 +73,30 @@ TEST_F(WinTreeTest, EditsAViewFromNoColumnsOnAndLetsItGo)
     EXPECT_EQ(Stored(bare), "DEAL_ID(CONTRAG_ID(CONTRAG_NAME))");
 }
 
+// The column tree editor writes a view three links deep as these rows, numbered in pre-order.
+TEST_F(WinTreeTest, SavesTheColumnsAsTheseRows)
+{
+    ClickRow(*conf->WinTblObj, "DEALPROD");
+    ClickRowAt(*conf->WinTblTbl, 0);
+    TWinTree &tree = *conf->TblTree;
+    for (const QStringList &path : {QStringList{"DEAL_ID", "CONTRAG_ID", "CONTRAG_NAME"}, {"DEAL_ID", "CONTRAG_ID", "CONTRAG_INN"},
+                                    {"DEAL_ID", "DEAL_NUM"}, {"PRODUCT_ID", "UNIT_ID", "UNIT_NAME"}, {"DEALPROD_DLV"}})
+        Node(tree.vt, path)->setCheckState(0, Qt::Checked);
+    Node(tree.vt, {"DEALPROD_PRICE"})->setCheckState(0, Qt::Unchecked);
+    Press(tree, TBtnType::btSave);
+    Press(tree, TBtnType::btSave);   // a tree saved over itself
+    const QStringList rows = RowTexts("select O.OBJ_TABLE || '.' || F.FLD_FIELD, T.TBLTREE_LFT, T.TBLTREE_RGT from TBLTREE T "
+                                      "join FLD F on F.FLD_ID = T.FLD_ID join OBJ O on O.OBJ_ID = F.OBJ_ID "
+                                      "where T.TBL_ID = :T order by T.TBLTREE_LFT",
+                                      {{"T", tree.TblId()}});
+    EXPECT_EQ(rows, QStringList({"DEALPROD.DEALPROD_ID 1 30", "DEALPROD.DEAL_ID 2 11", "DEAL.DEAL_NUM 3 4",
+                                 "DEAL.CONTRAG_ID 5 10", "CONTRAG.CONTRAG_NAME 6 7", "CONTRAG.CONTRAG_INN 8 9",
+                                 "DEALPROD.PRODUCT_ID 12 19", "PRODUCT.PRODUCT_NAME 13 14", "PRODUCT.UNIT_ID 15 18",
+                                 "UNIT.UNIT_NAME 16 17", "DEALPROD.DEALPROD_SHIP 20 21", "DEALPROD.DEALPROD_DLV 22 23",
+                                 "DEALPROD.DEALPROD_PAY 24 25", "DEALPROD.DEALPROD_PAID 26 27",
+                                 "DEALPROD.DEALPROD_SHPD 28 29"}));
+}
+
 using WinDetCheckListTest = ConfFixture;
 
 // Book 3 of DEAL holds its three detail links, and a save of the shipments fails and writes
