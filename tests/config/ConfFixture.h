@@ -20,20 +20,19 @@
 
 namespace korvenix_test {
 
-// The node of a field tree reached from the top level through the fields named, or nil; the
-// nodes on the way are expanded, as the user opens them.
+// The node of a field tree reached from the top level through the fields named, or nil; it and
+// the nodes on the way are expanded, as the user opens them.
 inline QTreeWidgetItem *Node(QTreeWidget *vt, const QStringList &fields)
 {
     QTreeWidgetItem *node = vt->invisibleRootItem();
     for (const QString &field : fields) {
-        if (node != vt->invisibleRootItem())
-            node->setExpanded(true);
         QTreeWidgetItem *parent = std::exchange(node, nullptr);
         for (int i = 0; i < parent->childCount() && !node; ++i)
             if (FldItem(parent->child(i))->Fld->Field() == field)
                 node = parent->child(i);
         if (!node)
             return nullptr;
+        node->setExpanded(true);
     }
     return node;
 }
