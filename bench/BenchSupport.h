@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <malloc.h>
 #include <vector>
@@ -30,6 +31,20 @@ inline void Exec(TDB &ADB, const QString &AText)
     sql->SetSQL(AText);
     sql->ExecImmediate();
     ADB.CommitTransaction();
+}
+
+// A copy of the database ATemplate in ADir, named AName, and a settings file naming it, which the
+// program is then set to read; the settings file's path.
+inline QString UseDatabaseCopy(const QString &ATemplate, const QTemporaryDir &ADir, const QString &AName)
+{
+    const QString path = ADir.filePath(AName + ".fdb");
+    QFile::copy(ATemplate, path);
+    QFile ini(ADir.filePath(AName + ".ini"));
+    ini.open(QIODevice::WriteOnly);
+    ini.write(QString("[DataBase]\nDataBaseName=%1\n").arg(path).toUtf8());
+    ini.close();
+    TDB::SetIniFileName(ini.fileName());
+    return ini.fileName();
 }
 
 // The keys of the generated objects start above this; their fields' keys are the object's key

@@ -277,13 +277,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir dir;
-    const QString path = dir.filePath("conf.fdb");
-    QFile::copy(KORVENIX_TEMPLATE_DB, path);
-    QFile ini(dir.filePath("tessar.ini"));
-    ini.open(QIODevice::WriteOnly);
-    ini.write(QString("[DataBase]\nDataBaseName=%1\n").arg(path).toUtf8());
-    ini.close();
-    TDB::SetIniFileName(ini.fileName());
+    bench::UseDatabaseCopy(KORVENIX_TEMPLATE_DB, dir, "conf");
     try {
         TApplication app(argc, argv);
         TDB db;

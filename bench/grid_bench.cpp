@@ -92,20 +92,14 @@ protected:
 // A copy of the template database whose counterparties number ARows; its settings file.
 QString PrepareDatabase(const QTemporaryDir &ADir, const QString &AName, int ARows)
 {
-    const QString path = ADir.filePath(AName + ".fdb");
-    QFile::copy(KORVENIX_TEMPLATE_DB, path);
-    QFile ini(ADir.filePath(AName + ".ini"));
-    ini.open(QIODevice::WriteOnly);
-    ini.write(QString("[DataBase]\nDataBaseName=%1\n").arg(path).toUtf8());
-    ini.close();
-    TDB::SetIniFileName(ini.fileName());
+    const QString ini = bench::UseDatabaseCopy(KORVENIX_TEMPLATE_DB, ADir, AName);
     TDB db;
     DB = &db;
     db.Connect();
     FillTo(db, ARows);
     db.Disconnect();
     DB = nullptr;
-    return ini.fileName();
+    return ini;
 }
 
 // The counterparties' window on a database of its own, shown in a host of its own. The

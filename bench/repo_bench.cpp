@@ -85,13 +85,7 @@ int main()
     return 2;
 #else
     QTemporaryDir dir;
-    const QString path = dir.filePath("repo.fdb");
-    QFile::copy(KORVENIX_TEMPLATE_DB, path);
-    QFile ini(dir.filePath("tessar.ini"));
-    ini.open(QIODevice::WriteOnly);
-    ini.write(QString("[DataBase]\nDataBaseName=%1\n").arg(path).toUtf8());
-    ini.close();
-    TDB::SetIniFileName(ini.fileName());
+    bench::UseDatabaseCopy(KORVENIX_TEMPLATE_DB, dir, "repo");
     try {
         TDB db;
         DB = &db;
