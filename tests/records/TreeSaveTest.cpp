@@ -1,4 +1,8 @@
 #include "AtrFixture.h"
+#include "Card.h"
+#include "CtrlTree.h"
+#include "Tbl.h"
+#include "TblTree.h"
 #include "TreeSave.h"
 
 namespace {
@@ -8,6 +12,36 @@ using namespace korvenix_test;
 class TreeSaveTest : public AtrFixture
 {
 protected:
+    // Rows the write transaction has updated so far, triggers included.
+    int UpdatedInTransaction()
+    {
+        return Written("select R.MON$RECORD_UPDATES from MON$TRANSACTIONS T join MON$RECORD_STATS R "
+                       "on R.MON$STAT_ID = T.MON$STAT_ID where T.MON$TRANSACTION_ID = current_transaction");
+    }
+    // Rewrites the tree in a transaction of its own; the rows that updated.
+    template <typename TOwner>
+    int UpdatedBySave(TOwner &AOwner)
+    {
+        db.StartTransaction();
+        SaveTree(AOwner);
+        const int updated = UpdatedInTransaction();
+        db.CommitTransaction();
+        return updated;
+    }
+    // A copy of an owner's row (key <owner>_ID) with its tree, the tree's rows written leaves last
+    // to root, as a tool may load them: a delete meets them in that order.
+    int CopyBackwards(const QString &AOwner, const QString &AOwnerColumns, const QString &ATree,
+                      const QString &ATreeColumns, int AOwnerId)
+    {
+        const QString key = AOwner + "_ID";
+        const int copy = db.GetGenId(key);
+        repo.Exec(QString("insert into %1 (%2, %3) select %4, %3 from %1 where %2 = %5")
+                      .arg(AOwner, key, AOwnerColumns).arg(copy).arg(AOwnerId));
+        repo.Exec(QString("insert into %1 (%1_ID, %2, %3) select gen_id(%1_ID, 1), %4, %3 from %1 where %2 = %5 "
+                          "order by %1_LFT desc")
+                      .arg(ATree, key, ATreeColumns).arg(copy).arg(AOwnerId));
+        return copy;
+    }
     // A number read in the write transaction, which sees its own changes.
     int Written(const QString &text)
     {
@@ -18,6 +52,27 @@ protected:
         return sql->Field(0).toInt();
     }
 };
+
+// A card's control tree and a view's column tree written anew update no row: the old rows go
+// without the trigger's renumbering of the rest of the tree, a pass over the tree for each row
+// that goes before the root.
+TEST_F(TreeSaveTest, ATreeWrittenAnewUpdatesNoRow)
+{
+    TCard card;
+    card.LoadById(CopyBackwards("CARD", "OBJ_ID, CARD_WIDTH, CARD_HEIGHTATR, CARD_HEIGHTDET", "CTRLTREE",
+                                "CTRLTRTP_ID, FLD_ID, CTRLTREE_LFT, CTRLTREE_RGT, CTRLTREE_CAPT, CTRLTREE_CLEFT, "
+                                "CTRLTREE_CTOP, CTRLTREE_CWIDTH, CTRLTREE_CHEIGHT, CTRLTREE_LLEFT, CTRLTREE_LTOP, "
+                                "CTRLTREE_LWIDTH, CTRLTREE_LHEIGHT, CTRLTREE_ROADD, CTRLTREE_ROEDT",
+                                Scalar("select CARD_ID from CARD where CARD_NAME = 'Requisites'").toInt()));
+    ASSERT_GT(card.RootCtrlTree->CtrlTreeList.Count(), 0);
+    EXPECT_EQ(UpdatedBySave(card), 0);
+    TTbl view;
+    view.LoadById(CopyBackwards("TBL", "OBJ_ID, DEP_ID", "TBLTREE", "FLD_ID, TBLTREE_LFT, TBLTREE_RGT",
+                                Scalar("select first 1 TBL_ID from TBLTREE group by TBL_ID order by count(*) desc, TBL_ID")
+                                    .toInt()));
+    ASSERT_GT(view.TblTree->TblTreeList.Count(), 0);
+    EXPECT_EQ(UpdatedBySave(view), 0);
+}
 
 // A whole tree deleted for a rewrite holds off its trigger's repair, and only for that delete: in
 // the same transaction, after it and after one that failed, a node deleted alone still takes its
