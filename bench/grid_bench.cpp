@@ -29,8 +29,11 @@
 
 namespace {
 
-using bench::Median;
 using bench::Exec;
+using bench::HeapBytes;
+using bench::Median;
+using bench::RssKiB;
+using bench::Settle;
 
 constexpr int OpenRounds = 21;
 constexpr int GotoEndRounds = 5;
@@ -71,36 +74,6 @@ begin
 end)").arg(missing));
 }
 
-// Bytes the program holds on its heap, large blocks mapped on their own included.
-long long HeapBytes()
-{
-    const struct mallinfo2 info = mallinfo2();
-    return static_cast<long long>(info.uordblks + info.hblkhd);
-}
-
-long RssKiB(const char *AKey)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(AKey))
-            return line.mid(int(qstrlen(AKey))).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-// Runs the event loop until it has had nothing to do for a while: pending layouts, paints and
-// deferred deletes of the previous step do not fall into the next measurement.
-void Settle()
-{
-    QElapsedTimer quiet;
-    quiet.start();
-    while (quiet.elapsed() < 50) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-}
-
 // Notes the grid's paints.
 class TPaintWatch : public QObject
 {
@@ -119,20 +92,14 @@ protected:
 // A copy of the template database whose counterparties number ARows; its settings file.
 QString PrepareDatabase(const QTemporaryDir &ADir, const QString &AName, int ARows)
 {
-    const QString path = ADir.filePath(AName + ".fdb");
-    QFile::copy(KORVENIX_TEMPLATE_DB, path);
-    QFile ini(ADir.filePath(AName + ".ini"));
-    ini.open(QIODevice::WriteOnly);
-    ini.write(QString("[DataBase]\nDataBaseName=%1\n").arg(path).toUtf8());
-    ini.close();
-    TDB::SetIniFileName(ini.fileName());
+    const QString ini = bench::UseDatabaseCopy(KORVENIX_TEMPLATE_DB, ADir, AName);
     TDB db;
     DB = &db;
     db.Connect();
     FillTo(db, ARows);
     db.Disconnect();
     DB = nullptr;
-    return ini.fileName();
+    return ini;
 }
 
 // The counterparties' window on a database of its own, shown in a host of its own. The

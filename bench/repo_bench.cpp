@@ -35,45 +35,7 @@ constexpr TSize Sizes[] = {{500, 150}, {2000, 600}};
 void Generate(TDB &db, int Objects)
 {
     Exec(db, "delete from OBJ");
-    // Ids are fixed so that every object's two link fields can point at known masters.
-    Exec(db, QString(R"(execute block as
-declare variable O integer = 1;
-declare variable F integer;
-declare variable T integer;
-begin
-  while (O <= %1) do begin
-    insert into OBJ (OBJ_ID, OBJ_TABLE, OBJ_CAPT) values (100000 + :O, 'BT' || :O, 'Объект ' || :O);
-    insert into FLD (FLD_ID, OBJ_ID, FLD_FIELD, FLD_CAPT, FLDTYPE_ID)
-      values (100000 + :O * 100, 100000 + :O, 'BT' || :O || '_ID', 'Код',
-              (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME = 'PK'));
-    insert into FLD (FLD_ID, OBJ_ID, FLD_FIELD, FLD_CAPT, FLDTYPE_ID)
-      values (100000 + :O * 100 + 1, 100000 + :O, 'L1_ID', 'Связь 1',
-              (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME = 'FK'));
-    insert into FLD (FLD_ID, OBJ_ID, FLD_FIELD, FLD_CAPT, FLDTYPE_ID)
-      values (100000 + :O * 100 + 2, 100000 + :O, 'L2_ID', 'Связь 2',
-              (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME = 'FK'));
-    F = 3;
-    while (F < %2) do begin
-      T = mod(F, 5);
-      insert into FLD (FLD_ID, OBJ_ID, FLD_FIELD, FLD_CAPT, FLDTYPE_ID)
-        values (100000 + :O * 100 + :F, 100000 + :O, 'F' || :F, 'Поле ' || :F,
-                (select FLDTYPE_ID from FLDTYPE where FLDTYPE_NAME =
-                   decode(:T, 0, 'Integ', 1, 'String', 2, 'Num182', 3, 'Date', 'Boolean')));
-      F = F + 1;
-    end
-    O = O + 1;
-  end
-  O = 1;
-  while (O <= %1) do begin
-    insert into DEP (DEP_ID, OBJ_ID, FLD_ID, DEP_CAPT, FKRULE_ID)
-      values (200000 + :O * 2, 100000 + mod(:O, %1) + 1, 100000 + :O * 100 + 1, 'Связь',
-              (select FKRULE_ID from FKRULE where FKRULE_NAME = 'NoAction'));
-    insert into DEP (DEP_ID, OBJ_ID, FLD_ID, DEP_CAPT, FKRULE_ID)
-      values (200000 + :O * 2 + 1, 100000 + mod(:O + 6, %1) + 1, 100000 + :O * 100 + 2, 'Связь',
-              (select FKRULE_ID from FKRULE where FKRULE_NAME = 'Cascade'));
-    O = O + 1;
-  end
-end)").arg(Objects).arg(FieldsPerObject));
+    bench::GenerateObjects(db, Objects, FieldsPerObject);
 }
 
 // Logs in Runs times on the generated repository and prints the figures.
@@ -123,13 +85,7 @@ int main()
     return 2;
 #else
     QTemporaryDir dir;
-    const QString path = dir.filePath("repo.fdb");
-    QFile::copy(KORVENIX_TEMPLATE_DB, path);
-    QFile ini(dir.filePath("tessar.ini"));
-    ini.open(QIODevice::WriteOnly);
-    ini.write(QString("[DataBase]\nDataBaseName=%1\n").arg(path).toUtf8());
-    ini.close();
-    TDB::SetIniFileName(ini.fileName());
+    bench::UseDatabaseCopy(KORVENIX_TEMPLATE_DB, dir, "repo");
     try {
         TDB db;
         DB = &db;

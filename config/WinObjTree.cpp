@@ -5,9 +5,17 @@
 #include "FldTreeItem.h"
 #include "TreeWidget.h"
 
+namespace {
+
+// Follows the caption of a link field repeating on its own path.
+const QString cCycleMark = QStringLiteral("*");
+
+} // namespace
+
 TWinObjTree::TWinObjTree(QWidget *AParent) : Path(std::make_unique<TFldList>(false))
 {
     vt = CreateTreeWidget(AParent);
+    OnFldTreeExpanded(vt, [](QTreeWidgetItem *AItem) { GrowFldItem(AItem, cCycleMark); });
     QObject::connect(vt, &QTreeWidget::currentItemChanged, vt, Guard([this] { FocusChanged(); }));
     QObject::connect(vt, &QTreeWidget::itemSelectionChanged, vt, Guard([this] { FocusChanged(); }));
 }
@@ -20,7 +28,7 @@ TWinObjTree::~TWinObjTree()
 
 void TWinObjTree::Init(TObj *AObj)
 {
-    BuildFldTree(vt, AObj, QStringLiteral("*"));
+    BuildFldTree(vt, AObj, cCycleMark);
     FocusChanged();
 }
 

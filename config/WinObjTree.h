@@ -11,9 +11,9 @@ class TFldList;
 class TObj;
 
 // The fields reachable from an object: its own fields, and below every link field the fields of
-// the object it points to, link after link. A link field repeating on its own path reads as its
-// caption followed by "*" and opens no further. The focused node gives the field and the link
-// fields that lead to it.
+// the object it points to, link after link, added when the link is first opened. A link field
+// repeating on its own path reads as its caption followed by "*" and opens no further. The focused
+// node gives the field and the link fields that lead to it.
 class TWinObjTree
 {
 public:

@@ -14,6 +14,13 @@
 
 #include <QTreeWidgetItemIterator>
 
+namespace {
+
+// Follows the caption of a link field repeating on its own path.
+const QString cBreakMark = QStringLiteral(" (break)");
+
+} // namespace
+
 TWinTree::TWinTree(QWidget *AParent)
 {
     Panel = new QFrame(AParent);
@@ -23,6 +30,7 @@ TWinTree::TWinTree(QWidget *AParent)
     WinToolBar->AddBtn(TBtnType::btSave, QStringLiteral("Сохранить"), [this] { Save(); });
     vt = CreateTreeWidget(Panel);
     ::SetAlign(vt, TAlign::alClient);
+    OnFldTreeExpanded(vt, [this](QTreeWidgetItem *AItem) { Grow(AItem); });
     Tbl = std::make_unique<TTbl>();
     UpdateSaveBtn();
 }
@@ -36,7 +44,7 @@ TWinTree::~TWinTree()
 
 void TWinTree::Init(TObj *AObj)
 {
-    BuildFldTree(vt, AObj, QStringLiteral(" (break)"));
+    BuildFldTree(vt, AObj, cBreakMark);
     SetCheckSupport(CheckSupport);
 }
 
@@ -97,6 +105,15 @@ void TWinTree::SetCheckSupport(bool ACheckSupport)
             SetCheckable(*it, ACheckSupport);
 }
 
+void TWinTree::Grow(QTreeWidgetItem *AItem)
+{
+    if (!GrowFldItem(AItem, cBreakMark) || !CheckSupport)
+        return;
+    for (int i = 0; i < AItem->childCount(); ++i)
+        if (!FldItem(AItem->child(i))->Link)
+            SetCheckable(AItem->child(i), true);
+}
+
 void TWinTree::TickColumn(const TTblTree *ACol, QTreeWidgetItem *AParent)
 {
     const int count = AParent ? AParent->childCount() : vt->topLevelItemCount();
@@ -108,6 +125,7 @@ void TWinTree::TickColumn(const TTblTree *ACol, QTreeWidgetItem *AParent)
             item->setCheckState(0, Qt::Checked);
             return;
         }
+        Grow(item);
         for (const TTblTree *child : ACol->TblTreeList)
             TickColumn(child, item);
         item->setExpanded(true);

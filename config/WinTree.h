@@ -15,7 +15,8 @@ class TTblTree;
 class TWinToolBar;
 
 // The column tree editor of a table view: all fields of an object as a tree, the fields of the
-// master objects below each link field, with a check box on every field that is not a link;
+// master objects below each link field (added when the link is first opened, by the user or to
+// tick a column of the view), with a check box on every field that is not a link;
 // the ticked fields are the view's columns, and "Сохранить" writes them as the view's column
 // tree. A link field repeating on its own path reads as its caption followed by " (break)" and
 // opens no further.
@@ -51,7 +52,11 @@ public:
 private:
     // Check boxes on the fields that are not links, keeping their ticks, or no boxes and no ticks.
     void SetCheckSupport(bool ACheckSupport);
-    // Ticks the node of column ACol among the children of AParent (the top level for nil).
+    // A link node opened for the first time gets its master's fields, with their boxes while
+    // check support is on.
+    void Grow(QTreeWidgetItem *AItem);
+    // Ticks the node of column ACol among the children of AParent (the top level for nil),
+    // growing the link nodes on its way.
     void TickColumn(const TTblTree *ACol, QTreeWidgetItem *AParent);
     // The column node of a tree node: a ticked field, or a link field with ticked fields below.
     std::unique_ptr<TTblTree> TakenColumn(QTreeWidgetItem *AItem) const;

@@ -415,9 +415,10 @@ commit;
 -- transaction context variable makes those nested calls do nothing, since the
 -- outer call shifts by the width of the whole subtree.
 --
--- A whole-tree rewrite ("delete from TBLTREE where TBL_ID = ..." followed by
--- fresh inserts) stays cheap: rows come back in insert order, the root is
--- first, and its call removes the rest of the tree at once.
+-- A whole-tree rewrite (every row of one tree deleted, then fresh inserts)
+-- needs no repair, and the repair would cost a pass over the rest of the tree
+-- for every row the delete visits first: the program sets the same guard
+-- around such a delete and clears it in the same block.
 
 set term ^ ;
 

@@ -10,6 +10,7 @@
 #include "Obj.h"
 #include "ObjLink.h"
 #include "SchemaCheck.h"
+#include "TreeSave.h"
 #include "WriteGuard.h"
 
 #include <utility>
@@ -440,9 +441,7 @@ void TAtrFld::CreateDep(const TNewField &AField)
 
 void TAtrFld::SaveFormula()
 {
-    IBSQLC->SetSQL(QStringLiteral("delete from FRMLTREE where FLD_ID = :FLD_ID"));
-    IBSQLC->ParamByName(cFldId) = FRecId;
-    IBSQLC->ExecQuery();
+    DeleteTree(*IBSQLC, QStringLiteral("FRMLTREE"), cFldId, VarAsInteger(FRecId));
     TFormulaTree *root = GetByFldName(cFldFrmlV)->Formula->FormulaTreeRoot.get();
     if (!root)
         return;

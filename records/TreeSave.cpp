@@ -12,12 +12,6 @@
 
 namespace {
 
-void DeleteRows(TIBSQL &AIBSQLC, const QString &ATable, const QString &AOwnerColumn, int AOwnerId)
-{
-    AIBSQLC.SetSQL(QStringLiteral("delete from %1 where %2 = %3").arg(ATable, AOwnerColumn).arg(AOwnerId));
-    AIBSQLC.ExecQuery();
-}
-
 // Inserts one node as a new row owned by AOwnerId and gives the node its new key.
 template <typename TNode>
 void InsertNode(TAtr &AAtr, TNode &ANode, const QString &AKeyColumn, const QString &AOwnerColumn, int AOwnerId)
@@ -46,9 +40,34 @@ void SaveNodes(TNode *ARoot, TObjectList<TNode> TNode::*AChildren, const QString
 
 } // namespace
 
+void DeleteTree(TIBSQL &AIBSQLC, const QString &ATable, const QString &AOwnerColumn, int AOwnerId)
+{
+    // The after-delete trigger of each tree table closes up the bounds behind every row it sees
+    // go, which costs a pass over the rest of the tree per row. With the whole tree going there is
+    // nothing to close up: its guard, the transaction's context variable the trigger sets for its
+    // own nested deletes, is set around the delete. One block sets and clears it, also when the
+    // delete fails, so no later delete of this transaction goes without its repair.
+    const QString guard = QStringLiteral("'KVX_%1_AD'").arg(ATable);
+    AIBSQLC.SetSQL(QStringLiteral("execute block as\n"
+                                  "  declare dummy integer;\n"
+                                  "begin\n"
+                                  "  dummy = rdb$set_context('USER_TRANSACTION', %1, '1');\n"
+                                  "  delete from %2 where %3 = %4;\n"
+                                  "  dummy = rdb$set_context('USER_TRANSACTION', %1, null);\n"
+                                  "  when any do\n"
+                                  "  begin\n"
+                                  "    dummy = rdb$set_context('USER_TRANSACTION', %1, null);\n"
+                                  "    exception;\n"
+                                  "  end\n"
+                                  "end")
+                       .arg(guard, ATable, AOwnerColumn)
+                       .arg(AOwnerId));
+    AIBSQLC.ExecImmediate();
+}
+
 void SaveTree(TTbl &ATbl)
 {
-    DeleteRows(*ATbl.IBSQLC, QStringLiteral("TBLTREE"), QStringLiteral("TBL_ID"), ATbl.Id());
+    DeleteTree(*ATbl.IBSQLC, QStringLiteral("TBLTREE"), QStringLiteral("TBL_ID"), ATbl.Id());
     SaveNodes(ATbl.TblTree.get(), &TTblTree::TblTreeList, QStringLiteral("TBLTREE"), QStringLiteral("TBL_ID"),
               ATbl.Id());
     if (ATbl.TblTree)
@@ -57,7 +76,7 @@ void SaveTree(TTbl &ATbl)
 
 void SaveTree(TCard &ACard)
 {
-    DeleteRows(*ACard.IBSQLC, QStringLiteral("CTRLTREE"), QStringLiteral("CARD_ID"), ACard.Id());
+    DeleteTree(*ACard.IBSQLC, QStringLiteral("CTRLTREE"), QStringLiteral("CARD_ID"), ACard.Id());
     SaveNodes(ACard.RootCtrlTree.get(), &TCtrlTree::CtrlTreeList, QStringLiteral("CTRLTREE"),
               QStringLiteral("CARD_ID"), ACard.Id());
 }

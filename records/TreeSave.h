@@ -1,7 +1,15 @@
 #pragma once
 
+#include <QString>
+
 class TCard;
+class TIBSQL;
 class TTbl;
+
+// Deletes every row of one tree (the rows of ATable whose AOwnerColumn is AOwnerId) in the
+// caller's write transaction, in time linear in the rows: the rows after a deleted node are not
+// renumbered, as a tree written anew does not need it.
+void DeleteTree(TIBSQL &AIBSQLC, const QString &ATable, const QString &AOwnerColumn, int AOwnerId);
 
 // Writing a table view's column tree and a card's control tree back to the database, inside the
 // caller's write transaction: the tree's rows are deleted, the tree is renumbered from 1 in

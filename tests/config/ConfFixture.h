@@ -20,7 +20,8 @@
 
 namespace korvenix_test {
 
-// The node of a field tree reached from the top level through the fields named, or nil.
+// The node of a field tree reached from the top level through the fields named, or nil; it and
+// the nodes on the way are expanded, as the user opens them.
 inline QTreeWidgetItem *Node(QTreeWidget *vt, const QStringList &fields)
 {
     QTreeWidgetItem *node = vt->invisibleRootItem();
@@ -31,6 +32,7 @@ inline QTreeWidgetItem *Node(QTreeWidget *vt, const QStringList &fields)
                 node = parent->child(i);
         if (!node)
             return nullptr;
+        node->setExpanded(true);
     }
     return node;
 }
@@ -146,6 +148,24 @@ protected:
         for (sql->ExecQuery(); !sql->Eof(); sql->Next())
             values << sql->Field(0).toInt();
         return values;
+    }
+
+    // Every row of a select as its values joined by blanks, "-" for Null, in the select's order.
+    static QStringList RowTexts(const QString &text, const QList<std::pair<QString, Variant>> &params)
+    {
+        auto sql = DB->CreateIBSQLS();
+        TCloseGuard closer(*sql);
+        sql->SetSQL(text);
+        for (const auto &[name, value] : params)
+            sql->ParamByName(name) = value;
+        QStringList rows;
+        for (sql->ExecQuery(); !sql->Eof(); sql->Next()) {
+            QStringList values;
+            for (int i = 0; i < sql->FieldCount(); ++i)
+                values << (sql->Field(i).isNull() ? "-" : sql->Field(i).toString());
+            rows << values.join(' ');
+        }
+        return rows;
     }
 
     TMDIConfig *conf = nullptr;

@@ -118,6 +118,7 @@ TEST_F(MetaDeleteTest, EntriesGoAndNothingShowsThemAnyMore)
     ClickRow(*conf->WinTblDepChildObj, "Product-DealProd");
     ClickRowAt(*conf->WinTblChildTbl, 0);
     ASSERT_EQ(conf->TblTree->vt->findItems("Артикул", Qt::MatchRecursive).size(), 1);
+    ASSERT_NE(Node(conf->TblTreeChild->vt, {"PRODUCT_ID"}), nullptr);   // the product's fields shown
     ASSERT_EQ(conf->TblTreeChild->vt->findItems("Артикул", Qt::MatchRecursive).size(), 1);
     const int nodes = conf->TblTree->vt->topLevelItemCount(), ticks = Ticks(conf->TblTree->vt);
     EXPECT_EQ(Delete("PRODUCT", *conf->WinTblFld, "PRODUCT_CODE"), "Удалить запись?");
@@ -125,6 +126,7 @@ TEST_F(MetaDeleteTest, EntriesGoAndNothingShowsThemAnyMore)
     EXPECT_TRUE(DataWindow("Товары") == nullptr && DataWindow("Ед. изм.") != nullptr);
     EXPECT_EQ(conf->TblTree->vt->topLevelItemCount(), nodes - 1);
     EXPECT_EQ(Ticks(conf->TblTree->vt), ticks - 1);
+    EXPECT_GT(Node(conf->TblTreeChild->vt, {"PRODUCT_ID"})->childCount(), 0);
     EXPECT_TRUE(conf->TblTreeChild->vt->findItems("Артикул", Qt::MatchRecursive).isEmpty());
     UseEverything();
 

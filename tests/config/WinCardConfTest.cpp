@@ -176,4 +176,41 @@ TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
     EXPECT_EQ(Stored(bare), "416x96+0 1::-,-,-,-,-,-(4:Обозначение:96,8,240,-,8,10())");
 }
 
+// The designer writes a card of four levels (edits, a page control, its tabs, their fields) as
+// these rows, numbered in pre-order: each control's field, type, bounds, caption, places and flags.
+TEST_F(WinCardConfTest, SavesTheCardAsTheseRows)
+{
+    const int card = Repo().Scalar("select CARD_ID from CARD where CARD_NAME = 'Requisites'").toInt();
+    d->SetCardId(card);
+    Add("ИНН", "Код");
+    Focus("Вкладки");
+    QTest::mouseClick(d->btWidthDown, Qt::LeftButton);
+    Focus("Наименование");
+    QTest::mouseClick(d->cbROAdd, Qt::LeftButton);
+    Focus("Код");
+    QTest::mouseClick(d->btRigth, Qt::LeftButton);
+    Press(*d, TBtnType::btSave);
+    Press(*d, TBtnType::btSave);   // a tree saved over itself
+    const QStringList rows =
+        RowTexts("select F.FLD_FIELD, T.CTRLTRTP_NAME, C.CTRLTREE_LFT, C.CTRLTREE_RGT, C.CTRLTREE_CAPT, C.CTRLTREE_CLEFT, "
+                 "C.CTRLTREE_CTOP, C.CTRLTREE_CWIDTH, C.CTRLTREE_CHEIGHT, C.CTRLTREE_LLEFT, C.CTRLTREE_LTOP, "
+                 "C.CTRLTREE_LWIDTH, C.CTRLTREE_LHEIGHT, C.CTRLTREE_ROADD, C.CTRLTREE_ROEDT from CTRLTREE C "
+                 "left join FLD F on F.FLD_ID = C.FLD_ID left join CTRLTRTP T on T.CTRLTRTP_ID = C.CTRLTRTP_ID "
+                 "where C.CARD_ID = :C order by C.CTRLTREE_LFT",
+                 {{"C", card}});
+    EXPECT_EQ(rows, QStringList({"- Root 1 26 - - - - - - - - - 0 0",
+                                 "- PageControl 2 25 - 8 8 408 168 - - - - 0 0",
+                                 "- TabSheet 3 16 Основное - - - - - - - - 0 0",
+                                 "CONTRAG_NAME EditStr 4 5 - 160 8 240 - 8 10 144 16 1 0",
+                                 "CONTRAG_INN EditStr 6 7 - 160 30 120 - 8 32 144 16 0 0",
+                                 "CONTRAG_BUYER CheckBox 8 9 - 160 52 16 17 8 54 144 16 0 0",
+                                 "CONTRAG_SUPPL CheckBox 10 11 - 160 74 16 17 8 76 144 16 0 0",
+                                 "CONTRAG_TURN EditNum182 12 13 - 160 96 120 - 8 98 144 16 1 1",
+                                 "CONTRAG_ID EditInt 14 15 - 168 52 120 - 16 54 - - 1 1",
+                                 "- TabSheet 17 24 Контакты - - - - - - - - 0 0",
+                                 "CONTRAG_PHONE EditStr 18 19 - 160 8 120 - 8 10 144 16 0 0",
+                                 "CONTRAG_EMAIL EditStr 20 21 - 160 30 240 - 8 32 144 16 0 0",
+                                 "CONTRAG_ADDR EditStr 22 23 - 160 52 240 - 8 54 144 16 0 0"}));
+}
+
 } // namespace
