@@ -51,7 +51,8 @@ protected:
     {
         return Scalar("select " + table + "_ID from " + table + " where " + column + " = :V", {{"V", value}});
     }
-    TObj *O(const QString &table) const { return db.ObjList->GetObjByTable(table); }
+    // Of the global DB's repository: the user's connection, unless a test switches to another.
+    TObj *O(const QString &table) const { return DB->ObjList->GetObjByTable(table); }
     TFld *F(const QString &table, const QString &field) const { return O(table)->GetFldByName(field); }
     TObjLink *Link(const QString &master, const QString &name) const { return O(master)->ChildList->GetByName(name); }
     static TAtrItem *I(TAtr &atr, const QString &field) { return atr.GetAddByFldName(field); }
@@ -83,12 +84,12 @@ protected:
     // What a card's OK does: the caller's transaction around Post and Commit.
     void Save(TAtr &atr)
     {
-        db.StartTransaction();
+        DB->StartTransaction();
         try {
             atr.Post();
             atr.Commit();
         } catch (...) {
-            db.RollbackChanges();
+            DB->RollbackChanges();
             throw;
         }
     }

@@ -208,17 +208,16 @@ TEST_F(MainFormTest, LoginDialogStandsCentredOverTheMainFormOnAnXDisplay)
         ASSERT_TRUE(WaitFor([&] { return server.canReadLine() || server.state() == QProcess::NotRunning; }));
         const QString display = ":" + QString::fromLatin1(server.readLine()).trimmed();
         ASSERT_NE(display, ":") << server.readAllStandardError().toStdString();
-        QTemporaryDir dir;
-        QProcess wm;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", display);
         const auto run = [&](bool withWm) {
             SCOPED_TRACE(withWm ? "openbox" : "no window manager");
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert("DISPLAY", display);
-            environment.insert("QT_QPA_PLATFORM", "xcb");
-            if (withWm)
-                environment.insert("KORVENIX_TEST_WM", "1");
             QProcess child;
-            child.setProcessEnvironment(environment);
+            QProcessEnvironment onDisplay = environment;
+            onDisplay.insert("QT_QPA_PLATFORM", "xcb");
+            if (withWm)
+                onDisplay.insert("KORVENIX_TEST_WM", "1");
+            child.setProcessEnvironment(onDisplay);
             child.setProcessChannelMode(QProcess::MergedChannels);
             child.start(QCoreApplication::applicationFilePath(),
                         {"--gtest_filter=MainFormTest.LoginDialogStandsCentredOverTheMainFormOnAnXDisplay"});
@@ -229,9 +228,9 @@ TEST_F(MainFormTest, LoginDialogStandsCentredOverTheMainFormOnAnXDisplay)
         };
         run(false);
         // openbox runs its start-up command once it manages the screen.
+        QTemporaryDir dir;
         const QString ready = dir.filePath("wm-ready");
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("DISPLAY", display);
+        QProcess wm;
         wm.setProcessEnvironment(environment);
         wm.start(openbox, {"--startup", "touch " + ready});
         EXPECT_TRUE(WaitFor([&] { return QFile::exists(ready); })) << wm.readAllStandardError().toStdString();

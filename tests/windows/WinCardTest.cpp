@@ -240,38 +240,32 @@ TEST_F(CardUseTest, PriceIsSavedAsShownOrNotAtAll)
 {
     Open("PRODUCT");
     Click(0);
-    const Variant key = table->FocusedRecId();
-    const QString priceOf = "select PRODUCT_PRICE from PRODUCT where PRODUCT_ID = :K";
-    const Variant stored = repo.Scalar(priceOf, {{"K", key}});
-    QStringList onTheWay;
-    BoxSeen garbage, refused, overflow, refusedOverflow;
+    const QString priceOf = "select PRODUCT_PRICE from PRODUCT where PRODUCT_ID = " + table->FocusedRecId().toString();
+    const Variant stored = repo.Scalar(priceOf);
+    const QStringList onTheWay = {"-12,5", ",5", "-,", "+", "3,", "1e", "1e-"};
+    QStringList shown;
+    BoxSeen garbage, refused;
     QString keptText, shownOnLeaving;
     QWidget *focusedOnRefusal = nullptr;
     QLineEdit *price = nullptr;
-    const auto pressOk = [](QWidget *card) { ClickButton(card, "ОК"); };
     {
         ModalScript script{[&](QWidget *card) {
                                price = Labelled(card, "Цена");
-                               for (const QString typed : {"-12,5", ",5", "-,", "+", "3,", "1e", "1e-"}) {
+                               for (const QString &typed : onTheWay) {
                                    TypeText(price, typed);
-                                   onTheWay << price->text();
+                                   shown << price->text();
                                }
                                TypeText(price, "abc");
                            },
                            AnswerBox(garbage, "OK"),
-                           pressOk,
+                           [](QWidget *card) { ClickButton(card, "ОК"); },
                            AnswerBox(refused, "OK"),
                            [&](QWidget *card) {
                                focusedOnRefusal = card->focusWidget();
                                keptText = price->text();
-                               EXPECT_EQ(repo.Scalar(priceOf, {{"K", key}}), stored);
+                               EXPECT_EQ(repo.Scalar(priceOf), stored);
                                EXPECT_FALSE(db.WriteTransaction().InTransaction());
-                               TypeText(price, "1e20");
-                           },
-                           AnswerBox(overflow, "OK"),
-                           pressOk,
-                           AnswerBox(refusedOverflow, "OK"),
-                           [&](QWidget *card) {
+                               // Leaving takes the focus from a window the box gave back.
                                card->activateWindow();
                                EXPECT_TRUE(QTest::qWaitForWindowActive(card));
                                price->setFocus();
@@ -282,16 +276,14 @@ TEST_F(CardUseTest, PriceIsSavedAsShownOrNotAtAll)
                            }};
         Press(Qt::Key_F2);
     }
-    EXPECT_EQ(onTheWay, QStringList({"-12,5", ",5", "-,", "+", "3,", "1e", "1e-"}));
-    EXPECT_EQ(QList<int>({garbage.Seen, overflow.Seen}), QList<int>({1, 1}));
+    EXPECT_EQ(shown, onTheWay);
+    EXPECT_EQ(garbage.Seen, 1);
     EXPECT_EQ(garbage.Text, "\"a\" не является числом.");
     EXPECT_EQ(refused.Text, "Поле \"Цена\": \"abc\" не является числом.");
     EXPECT_EQ(keptText, "abc");
     EXPECT_EQ(focusedOnRefusal, price);
-    EXPECT_EQ(overflow.Text, "\"1e20\" выходит за пределы допустимых значений.");
-    EXPECT_EQ(refusedOverflow.Text, "Поле \"Цена\": \"1e20\" выходит за пределы допустимых значений.");
     EXPECT_EQ(shownOnLeaving, "11");
-    EXPECT_EQ(repo.Scalar(priceOf, {{"K", key}}), Variant(11));
+    EXPECT_EQ(repo.Scalar(priceOf), Variant(11));
 }
 
 // Edits take no more than their columns hold, typed or pasted; what the card shows is stored.
@@ -317,39 +309,31 @@ TEST_F(CardUseTest, UnitNamesAreStoredAsTheCardShowsThem)
     EXPECT_EQ(repo.Scalar("select UNIT_FULL from UNIT where UNIT_NAME = :N", {{"N", shownShort}}), Variant(shownFull));
 }
 
-// A card opens on its first control that takes input: what the user types goes there, and Enter
-// saves it.
+// A card opens on its first control that takes input, a stored record's as a new one's: what the
+// user types goes there, and Enter saves it.
 TEST_F(CardUseTest, CardsOpenWithTheFocusOnTheirFirstInput)
 {
     Open("UNIT");
     Click(0);
-    QWidget *focusedOnChange = nullptr, *firstInput = nullptr;
-    {
-        ModalScript script{[&](QWidget *card) {
-            EXPECT_TRUE(QTest::qWaitForWindowActive(card));
-            focusedOnChange = QApplication::focusWidget();
-            firstInput = Labelled(card, "Обозначение");
-            ClickButton(card, "Отмена");
-        }};
-        Press(Qt::Key_F2);
+    for (const auto key : {Qt::Key_F2, Qt::Key_Insert}) {
+        QWidget *focused = nullptr, *firstInput = nullptr;
+        {
+            ModalScript script{[&](QWidget *card) {
+                EXPECT_TRUE(QTest::qWaitForWindowActive(card));
+                focused = QApplication::focusWidget();
+                firstInput = Labelled(card, "Обозначение");
+                if (key == Qt::Key_F2 || !focused)
+                    return ClickButton(card, "Отмена");
+                for (const QString typed : {"я", "щ"}) {
+                    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, typed);
+                    QApplication::sendEvent(focused, &press);
+                }
+                QTest::keyClick(focused, Qt::Key_Return);
+            }};
+            Press(key);
+        }
+        EXPECT_EQ(focused, firstInput) << key;
     }
-    EXPECT_EQ(focusedOnChange, firstInput);
-
-    QWidget *focusedOnAdd = nullptr;
-    {
-        ModalScript script{[&](QWidget *card) {
-            EXPECT_TRUE(QTest::qWaitForWindowActive(card));
-            focusedOnAdd = QApplication::focusWidget();
-            firstInput = Labelled(card, "Обозначение");
-            for (const QString key : {"я", "щ"}) {
-                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, key);
-                QApplication::sendEvent(QApplication::focusWidget(), &press);
-            }
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        }};
-        Press(Qt::Key_Insert);
-    }
-    EXPECT_EQ(focusedOnAdd, firstInput);
     EXPECT_EQ(Count("select count(*) from UNIT where UNIT_NAME = 'ящ'"), 1);
 }
 
