@@ -1,46 +1,13 @@
 // Users of one Firebird server on loopback: the card of one and the change of another on the
 // same record, and a connection the server cuts off. scripts/test.sh starts the server.
 #include "CardHelpers.h"
-#include "IBDatabase.h"
-#include "IBSQL.h"
-#include "IBTransaction.h"
 #include "WinCard.h"
 
 namespace {
 
-// A connection of its own to the test's database, as another program on another machine has.
-class ServerConnection
-{
-public:
-    ServerConnection(const TestServer &AServer, const QString &APath)
-    {
-        FDatabase.DatabaseName = AServer.Host + ":" + APath;
-        FDatabase.Params = {"user_name=" + AServer.User, "password=" + AServer.Password, "lc_ctype=UTF8"};
-        FDatabase.Open();
-        FTransaction.Params = {"nowait", "read_committed", "rec_version"};
-    }
-    // Runs one statement in a transaction of its own.
-    Variant Exec(const QString &text, const QList<std::pair<QString, Variant>> &params = {})
-    {
-        FTransaction.StartTransaction();
-        TIBSQL sql(&FDatabase, &FTransaction);
-        sql.SetSQL(text);
-        for (const auto &[name, value] : params)
-            sql.ParamByName(name) = value;
-        sql.ExecQuery();
-        const Variant first = sql.FieldCount() > 0 && !sql.Eof() ? sql.Field(0) : Variant::Null();
-        sql.Close();
-        FTransaction.Commit();
-        return first;
-    }
-
-private:
-    TIBDatabase FDatabase;
-    TIBTransaction FTransaction{&FDatabase};
-};
-
 // The test's database on the server, the program's settings file pointing at it, and another
-// program's connection to it.
+// program's connection to it, made before the program's own so that the error boxes are the
+// program's.
 struct OnServer
 {
     // False when no server runs (scripts/test.sh starts one).
@@ -52,14 +19,15 @@ struct OnServer
         ini = std::make_unique<TestDatabase>();
         ini->WriteIni(QString("[DataBase]\nDataBaseName=%1\nuser_name=%2\npassword=%3\n")
                           .arg(server.Host + ":" + copy->Path(), server.User, server.Password));
-        other = std::make_unique<ServerConnection>(server, copy->Path());
+        other.Connect();
         return true;
     }
 
     TestServer server = TestServer::FromEnvironment();
     std::unique_ptr<TestDatabase> copy;
     std::unique_ptr<TestDatabase> ini;
-    std::unique_ptr<ServerConnection> other;
+    TDB other;
+    RepoBuilder otherSQL{other};
 };
 
 // The card of this program's user, connected and logged in through the server.
@@ -91,7 +59,7 @@ protected:
     }
     Variant Column(const QString &field, const Variant &id)
     {
-        return onServer.other->Exec("select " + field + " from CONTRAG where CONTRAG_ID = :ID", {{"ID", id}});
+        return onServer.otherSQL.Scalar("select " + field + " from CONTRAG where CONTRAG_ID = :ID", {{"ID", id}});
     }
 
     OnServer onServer;
@@ -102,9 +70,9 @@ protected:
 // the card stays open with the user's text, and opened again it shows the other user's value.
 TEST_F(CardAgainstAnotherUserTest, AFieldAnotherUserSavedMeanwhileIsNotOverwrittenAndShowsOnTheNextOpening)
 {
-    const Variant id = onServer.other->Exec("select min(CONTRAG_ID) from CONTRAG");
+    const Variant id = onServer.otherSQL.Scalar("select min(CONTRAG_ID) from CONTRAG");
     auto card = Card(id);
-    onServer.other->Exec("update CONTRAG set CONTRAG_PHONE = '+7 495 000-00-01' where CONTRAG_ID = :ID", {{"ID", id}});
+    onServer.otherSQL.Exec("update CONTRAG set CONTRAG_PHONE = '+7 495 000-00-01' where CONTRAG_ID = :ID", {{"ID", id}});
     BoxSeen refused, drop;
     QString kept;
     bool stillOpen = false;
@@ -146,7 +114,7 @@ protected:
     void CutOff()
     {
         const Variant attachment = RepoBuilder(*DB).Scalar("select current_connection from RDB$DATABASE");
-        onServer.other->Exec("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID = :ID", {{"ID", attachment}});
+        onServer.otherSQL.Exec("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID = :ID", {{"ID", attachment}});
     }
     // The text of the error box that opening the object's table brings.
     QString BoxOnOpening(const QString &table)

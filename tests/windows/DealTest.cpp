@@ -148,10 +148,12 @@ TEST_F(DealTest, PaymentIsSpreadOverTheTickedProductsAndSavedWithItsRowsOrNotAtA
 }
 
 // A payment and a shipment made from a deal's card show at once on its products tab; the deal's
-// row in the table of deals follows them also when the deal's card is then cancelled.
-TEST_F(DealTest, ProductsTabAndTheDealsRowFollowPaymentsAndShipmentsOfTheDealsCard)
+// row in the table of deals follows them also when the deal's card is then cancelled. A payment's
+// sum that is no number stops OK before the payment is spread over anything.
+TEST_F(DealTest, ProductsTabAndDealsRowFollowPaymentsAndShipmentsAndASumThatIsNoNumberIsRefused)
 {
     OpenDeal22();
+    const int payments = Count("select count(*) from DEALPAYM");
     // A column of the products tab, and what the database holds for it, both sorted.
     const auto shown = [](QWidget *deal, const QString &header) {
         QAbstractItemView *grid = DetailGrid(deal, "Товары сделок");
@@ -169,9 +171,14 @@ TEST_F(DealTest, ProductsTabAndTheDealsRowFollowPaymentsAndShipmentsOfTheDealsCa
         texts.sort();
         return texts;
     };
+    BoxSeen typed, refused;
     QStringList paid, paidInBase, shipped, shippedInBase;
     {
         ModalScript script{[](QWidget *deal) { QTest::keyClick(DetailGrid(deal, "Платежи"), Qt::Key_Insert); },
+                           [](QWidget *payment) { Type(payment, "Сумма платежа", "1,2,3"); },
+                           AnswerBox(typed, "OK"),
+                           [](QWidget *payment) { ClickButton(payment, "ОК"); },
+                           AnswerBox(refused, "OK"),
                            [](QWidget *payment) {
                                Type(payment, "Сумма платежа", "100");
                                ClickButton(payment, "ОК");
@@ -187,6 +194,8 @@ TEST_F(DealTest, ProductsTabAndTheDealsRowFollowPaymentsAndShipmentsOfTheDealsCa
                            }};
         Press(Qt::Key_F2);
     }
+    EXPECT_EQ(refused.Text, "Поле \"Сумма платежа\": \"1,2,3\" не является числом.");
+    EXPECT_EQ(Count("select count(*) from DEALPAYM"), payments + 1);
     EXPECT_EQ(paid, paidInBase);
     EXPECT_EQ(shipped, shippedInBase);
     EXPECT_EQ(Count("select count(*) from DEALPROD where DEAL_ID = 22 and DEALPROD_SHPD <> DEALPROD_SHIP"), 0);
@@ -433,25 +442,6 @@ TEST_F(DealTest, NewDealIsSavedBeforeItsFirstProductAndStaysWhenCancelled)
     EXPECT_EQ(sum, db.VarToStrByFldType(stored, TFldType::ftNum182));
     // The deal's row, inserted when the deal was saved for its product, was read again.
     EXPECT_EQ(FocusedCell("Сумма"), sum);
-}
-
-// A payment's sum that is no number stops OK before the payment is spread over anything.
-TEST_F(DealTest, PaymentSumThatIsNoNumberIsRefusedByName)
-{
-    const int payments = Count("select count(*) from DEALPAYM");
-    std::unique_ptr<TWinCardPay> card = NewCard<TWinCardPay>("DEALPAYM", "DealPaym", 22);
-    BoxSeen typed, refused, cancel;
-    {
-        ModalScript script{[&](QWidget *form) { TypeText(Labelled(form, "Сумма платежа"), "1,2,3"); },
-                           AnswerBox(typed, "OK"),
-                           [](QWidget *form) { ClickButton(form, "ОК"); },
-                           AnswerBox(refused, "OK"),
-                           [](QWidget *form) { ClickButton(form, "Отмена"); },
-                           AnswerBox(cancel, "&Да")};
-        card->ShowModalCard();
-    }
-    EXPECT_EQ(refused.Text, "Поле \"Сумма платежа\": \"1,2,3\" не является числом.");
-    EXPECT_EQ(Count("select count(*) from DEALPAYM"), payments);
 }
 
 // The deal's products, payments and shipments, and their product rows, added from "Данные": the

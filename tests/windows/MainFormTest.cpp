@@ -171,26 +171,21 @@ TEST_F(MainFormTest, NewWindowsAreCascadedInsideTheVisibleArea)
     form->resize(1280, 800);
     ASSERT_TRUE(WaitFor([&] { return form->mdi->viewport()->width() > 1200; }));
     const QRect visible(QPoint(0, 0), form->mdi->viewport()->size());
-    QStringList tables;
-    for (QAction *item : form->miData->actions())
-        tables << item->data().value<TObj *>()->Table();
-    ASSERT_GE(tables.size(), 10);
     QList<QPoint> places;
-    for (int i = 0; i < 10; ++i) {
-        OpenData(tables[i]);
+    for (QAction *item : form->miData->actions().mid(0, 10)) {
+        item->trigger();
         QMdiSubWindow *window = Windows().last();
         SCOPED_TRACE(window->windowTitle().toStdString());
         EXPECT_TRUE(visible.contains(window->geometry())) << Describe(window->geometry());
         places << window->pos();
     }
     const int step = places[1].x();
-    EXPECT_GT(step, 0);
-    EXPECT_EQ(places[0], QPoint(0, 0));
+    ASSERT_GT(step, 0);
     // Back to the corner once the next step would leave the area: a quarter of the area's
     // height is left below a window, so each cascade holds that many steps.
     const int perCascade = (visible.height() - Windows().last()->height()) / step + 1;
     ASSERT_LT(perCascade, places.size());
-    for (int i = 1; i < places.size(); ++i)
+    for (int i = 0; i < places.size(); ++i)
         EXPECT_EQ(places[i], (i % perCascade) * QPoint(step, step)) << i;
 }
 
