@@ -79,8 +79,8 @@ TEST_F(WinObjTemplTest, EditsACopyAndAddsThroughTheFieldTree)
 
 // OK of the editor and of the card refuses a template whose text and fields disagree, with the
 // message a record of the object would otherwise show wherever it is shown: fields other in
-// number than the text's "%s", no fields for a text, no text for the fields. The editor stays
-// open, then the card; nothing is saved.
+// number than the text's "%s", no fields for a text, no text for the fields; nothing is saved.
+// Neither text nor fields is no template at all, which both take.
 TEST_F(WinObjTemplTest, TextAndFieldsThatDisagreeAreRefusedAndNothingIsSaved)
 {
     const QString table = O("TBLTREE")->Capt(), templ = O("TBLTREE")->Templ();
@@ -89,59 +89,49 @@ TEST_F(WinObjTemplTest, TextAndFieldsThatDisagreeAreRefusedAndNothingIsSaved)
         editor->findChild<QTreeWidget *>()->setCurrentItem(editor->findChild<QTreeWidget *>()->topLevelItem(0));
         ClickTool(editor, "Удалить");
     };
+    const auto ok = [](QWidget *window) { ClickButton(window, "ОК"); };
     const auto typeAndOk = [](const QString &text) {
         return [text](QWidget *card) {
             Type(card, "Шаблон значения", text);
             ClickButton(card, "ОК");
         };
     };
+    // The template as the database and the repository hold it: text, text, fields, fields.
+    const auto templates = [&] {
+        const QList<std::pair<QString, Variant>> obj = {{"O", O("TBLTREE")->Id()}};
+        return QStringList({RepoBuilder(*DB).Scalar("select coalesce(OBJ_TEMPL, '') from OBJ where OBJ_ID = :O", obj).toString(),
+                            O("TBLTREE")->Templ(),
+                            QString::number(Count("select count(*) from OBJVALUE where OBJ_ID = :O", obj)),
+                            QString::number(O("TBLTREE")->TemplFldList->Count())});
+    };
     BoxSeen question, count, noFields, cardCount, noText;
+    QStringList afterRefusals;
     {
         ModalScript script{[](QWidget *card) { Pick(card, "Шаблон значения"); },
-                           deleteFirst,
-                           AnswerBox(question, "&Да"),
-                           [](QWidget *editor) { ClickButton(editor, "ОК"); },
-                           AnswerBox(count, "OK"),
-                           deleteFirst,
-                           AnswerBox(question, "&Да"),
-                           [](QWidget *editor) { ClickButton(editor, "ОК"); },
-                           AnswerBox(noFields, "OK"),
+                           deleteFirst, AnswerBox(question, "&Да"),
+                           ok, AnswerBox(count, "OK"),
+                           deleteFirst, AnswerBox(question, "&Да"),
+                           ok, AnswerBox(noFields, "OK"),
                            [](QWidget *editor) { ClickButton(editor, "Отмена"); },
-                           typeAndOk("%s"),
-                           AnswerBox(cardCount, "OK"),
-                           typeAndOk(""),
-                           AnswerBox(noText, "OK"),
-                           [](QWidget *card) { ClickButton(card, "Отмена"); },
-                           AnswerBox(question, "&Да")};
+                           typeAndOk("%s"), AnswerBox(cardCount, "OK"),
+                           typeAndOk(""), AnswerBox(noText, "OK"),
+                           [&](QWidget *card) {
+                               afterRefusals = templates();
+                               Pick(card, "Шаблон значения");
+                           },
+                           deleteFirst, AnswerBox(question, "&Да"),
+                           deleteFirst, AnswerBox(question, "&Да"),
+                           ok, ok};
         ClickRow(*conf->WinTblObj, "TBLTREE");
         Key(*conf->WinTblObj, Qt::Key_F2);
     }
     const QString mismatch = "У объекта \"" + table + "\" количество значений \"%s\" в шаблоне не соответствует количеству "
                                                         "полей шаблона.";
-    EXPECT_EQ(count.Text, mismatch);
-    EXPECT_EQ(noFields.Text, "У объекта \"" + table + "\" не указаны поля для шаблона значения.");
-    EXPECT_EQ(cardCount.Text, mismatch);
-    EXPECT_EQ(noText.Text, "У объекта \"" + table + "\" не указан шаблон значения.");
-    EXPECT_EQ(Count("select count(*) from OBJVALUE where OBJ_ID = :O", {{"O", O("TBLTREE")->Id()}}), 2);
-    EXPECT_EQ(RepoBuilder(*DB).Scalar("select OBJ_TEMPL from OBJ where OBJ_TABLE = 'TBLTREE'"), Variant(templ));
-    EXPECT_TRUE(O("TBLTREE")->Templ() == templ && O("TBLTREE")->TemplFldList->Count() == 2);
-
-    // Neither text nor fields is no template at all, which both take.
-    {
-        ModalScript script{[](QWidget *card) {
-                               Type(card, "Шаблон значения", "");
-                               Pick(card, "Шаблон значения");
-                           },
-                           deleteFirst,
-                           AnswerBox(question, "&Да"),
-                           deleteFirst,
-                           AnswerBox(question, "&Да"),
-                           [](QWidget *editor) { ClickButton(editor, "ОК"); },
-                           [](QWidget *card) { ClickButton(card, "ОК"); }};
-        Key(*conf->WinTblObj, Qt::Key_F2);
-    }
-    EXPECT_EQ(Count("select count(*) from OBJVALUE where OBJ_ID = :O", {{"O", O("TBLTREE")->Id()}}), 0);
-    EXPECT_TRUE(O("TBLTREE")->Templ().isEmpty() && O("TBLTREE")->TemplFldList->Count() == 0);
+    EXPECT_EQ(QStringList({count.Text, noFields.Text, cardCount.Text, noText.Text}),
+              QStringList({mismatch, "У объекта \"" + table + "\" не указаны поля для шаблона значения.", mismatch,
+                           "У объекта \"" + table + "\" не указан шаблон значения."}));
+    EXPECT_EQ(afterRefusals, QStringList({templ, templ, "2", "2"}));
+    EXPECT_EQ(templates(), QStringList({"", "", "0", "0"}));
 }
 
 } // namespace

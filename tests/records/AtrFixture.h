@@ -51,8 +51,7 @@ protected:
     {
         return Scalar("select " + table + "_ID from " + table + " where " + column + " = :V", {{"V", value}});
     }
-    // Of the global DB's repository: the user's connection, unless a test switches to another.
-    TObj *O(const QString &table) const { return DB->ObjList->GetObjByTable(table); }
+    TObj *O(const QString &table) const { return db.ObjList->GetObjByTable(table); }
     TFld *F(const QString &table, const QString &field) const { return O(table)->GetFldByName(field); }
     TObjLink *Link(const QString &master, const QString &name) const { return O(master)->ChildList->GetByName(name); }
     static TAtrItem *I(TAtr &atr, const QString &field) { return atr.GetAddByFldName(field); }
@@ -84,12 +83,12 @@ protected:
     // What a card's OK does: the caller's transaction around Post and Commit.
     void Save(TAtr &atr)
     {
-        DB->StartTransaction();
+        db.StartTransaction();
         try {
             atr.Post();
             atr.Commit();
         } catch (...) {
-            DB->RollbackChanges();
+            db.RollbackChanges();
             throw;
         }
     }

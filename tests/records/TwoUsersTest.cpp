@@ -2,14 +2,16 @@
 #include "IBError.h"
 #include "IBTransaction.h"
 
-#include <QScopeGuard>
-
 namespace {
 
 using namespace korvenix_test;
 
 const QString Changed = "Запись объекта \"%1\" изменил или удалил другой пользователь после того, как вы её открыли. "
                         "Ваши изменения не сохранены: закройте карточку и откройте запись снова.";
+
+// Another user's line of deal 22 grows the deal's sum by 30 through the summing triggers.
+const QString LineGrows = "update DEALPROD set DEALPROD_PAY = DEALPROD_PAY + 30 "
+                          "where DEALPROD_ID = (select min(DEALPROD_ID) from DEALPROD where DEAL_ID = 22)";
 
 // What an error box would show: the text handed to it.
 class BoxText : public TUserHooks
@@ -26,62 +28,21 @@ public:
     QString Text;
 };
 
-// Two users of one database: this test's connection and a second attachment with a repository
-// of its own. Record editors reach their connection through the global DB, which AsOther points
-// at the second attachment while the other user acts.
+// Two users of one database: this test's connection, whose record editors are the user's, and a
+// second attachment, whose statements are another user's.
 class TwoUsersTest : public AtrFixture
 {
 protected:
     void SetUp() override
     {
         AtrFixture::SetUp();
-        AsOther([&] {
-            second.Connect();
-            second.Init();
-            second.Login("admin", "");
-        });
+        second.Connect();
     }
     void TearDown() override
     {
-        AsOther([&] {
-            second.RollbackChanges();
-            second.Deinit();
-            second.Disconnect();
-        });
+        second.RollbackChanges();
+        second.Disconnect();
         AtrFixture::TearDown();
-    }
-    template <typename Call>
-    void AsOther(Call call)
-    {
-        DB = &second;
-        const auto back = qScopeGuard([&] { DB = &db; });
-        call();
-    }
-    // The other user's card of the record: it loads the record, takes the values and saves.
-    void OtherSaves(const QString &table, const Variant &id, const Values &values)
-    {
-        QStringList fields;
-        for (const auto &[field, value] : values)
-            fields << field;
-        AsOther([&] {
-            auto atr = Load(table, id, fields);
-            for (const auto &[field, value] : values)
-                I(*atr, field)->SetValue(value);
-            Save(*atr);
-        });
-    }
-    // The other user posts a product line of deal 22, 3 at 10, which adds 30 to the deal's sum.
-    void OtherPostsALine(bool commit)
-    {
-        AsOther([&] {
-            auto line = New("DEALPROD", {{"PRODUCT_ID", Scalar("select min(PRODUCT_ID) from PRODUCT")},
-                                         {"DEALPROD_SHIP", 3}, {"DEALPROD_PRICE", 10}},
-                            Link("DEAL", "DealProd"), 22);
-            DB->StartTransaction();
-            line->Post();
-            if (commit)
-                line->Commit();
-        });
     }
     // This user's editor takes the value and saves: the refusal, or "no error".
     QString Saving(TAtr &atr, const QString &field, const Variant &value)
@@ -91,6 +52,7 @@ protected:
     }
 
     TDB second;
+    RepoBuilder other{second};   // each statement committed
 };
 
 // A column the editor changes that another user changed and committed after the read: nothing is
@@ -99,8 +61,9 @@ TEST_F(TwoUsersTest, AColumnAnotherUserChangedAfterTheReadIsNotOverwritten)
 {
     const Variant id = Scalar("select min(CONTRAG_ID) from CONTRAG");
     const QStringList fields{"CONTRAG_NAME", "CONTRAG_PHONE", "CONTRAG_ADDR"};
+    const QString update = "update CONTRAG set %1 = :V where CONTRAG_ID = :ID";
     auto mine = Load("CONTRAG", id, fields);
-    OtherSaves("CONTRAG", id, {{"CONTRAG_PHONE", "+7 000 000-00-00"}});
+    other.Exec(update.arg("CONTRAG_PHONE"), {{"V", "+7 000 000-00-00"}, {"ID", id}});
     EXPECT_EQ(Saving(*mine, "CONTRAG_PHONE", "+7 111 111-11-11"), Changed.arg("Контрагенты"));
     EXPECT_EQ(Column("CONTRAG", "CONTRAG_PHONE", id), Variant("+7 000 000-00-00"));
     EXPECT_TRUE(V(*mine, "CONTRAG_PHONE") == Variant("+7 111 111-11-11") && I(*mine, "CONTRAG_PHONE")->Modified);
@@ -109,40 +72,38 @@ TEST_F(TwoUsersTest, AColumnAnotherUserChangedAfterTheReadIsNotOverwritten)
 
     // A change of letter case alone is a change, though the column compares ignoring it; an
     // empty column filled meanwhile is one too.
-    OtherSaves("CONTRAG", id, {{"CONTRAG_NAME", "ООО «Своё»"}, {"CONTRAG_ADDR", Variant::Null()}});
+    other.Exec("update CONTRAG set CONTRAG_NAME = 'ООО «Своё»', CONTRAG_ADDR = null where CONTRAG_ID = :ID", {{"ID", id}});
     const std::tuple<QString, Variant, Variant> changes[] = {{"CONTRAG_NAME", "ООО «СВОЁ»", "ООО «Третье»"},
                                                              {"CONTRAG_ADDR", "Москва", "Тверь"}};
     for (const auto &[field, theirs, ours] : changes) {
         mine = Load("CONTRAG", id, fields);
-        OtherSaves("CONTRAG", id, {{field, theirs}});
+        other.Exec(update.arg(field), {{"V", theirs}, {"ID", id}});
         EXPECT_EQ(Saving(*mine, field, ours), Changed.arg("Контрагенты")) << field.toStdString();
         EXPECT_EQ(Column("CONTRAG", field, id), theirs) << field.toStdString();
     }
     // A record another user deleted meanwhile is not silently left unwritten.
     const Variant rate = Scalar("select max(CURRATE_ID) from CURRATE");
     auto gone = Load("CURRATE", rate, {"CURRATE_VALUE"});
-    AsOther([&] { RepoBuilder(second).Exec("delete from CURRATE where CURRATE_ID = :ID", {{"ID", rate}}); });
+    other.Exec("delete from CURRATE where CURRATE_ID = :ID", {{"ID", rate}});
     EXPECT_EQ(Saving(*gone, "CURRATE_VALUE", 77), Changed.arg("Курсы валют"));
 }
 
 // Columns the editor read but did not change may be changed by others meanwhile: they are neither
-// refused nor overwritten, sums kept by triggers and the editor's formulas among them.
+// refused nor overwritten, sums kept by triggers and what the editor computes among them.
 TEST_F(TwoUsersTest, OnlyTheColumnsTheEditorChangesCountNotSumsNorTheOtherUsersFormulas)
 {
-    // Another user's product line changes the deal's sum through the triggers: a note on the
-    // deal's card is saved all the same.
     auto card = Load("DEAL", 22, {"DEAL_NOTE", "DEAL_SUM"});
-    OtherPostsALine(true);
+    other.Exec(LineGrows);
     EXPECT_DOUBLE_EQ(Column("DEAL", "DEAL_SUM", 22).toDouble(), V(*card, "DEAL_SUM").toDouble() + 30);
     EXPECT_EQ(Saving(*card, "DEAL_NOTE", "Позвонить в пятницу"), "no error");
     EXPECT_EQ(Column("DEAL", "DEAL_NOTE", 22), Variant("Позвонить в пятницу"));
 
-    // A price with its computed price with VAT, changed by another user, does not stop a new
-    // name; a price of one's own does stop, since the other's would be lost.
+    // A price and the price with VAT the editor computes from it, changed by another user, do
+    // not stop a new name; a price of one's own does stop, since the other's would be lost.
     const Variant product = Scalar("select min(PRODUCT_ID) from PRODUCT");
     const QStringList fields{"PRODUCT_NAME", "PRODUCT_PRICE", "PRODUCT_PRICEVAT"};
     auto mine = Load("PRODUCT", product, fields), mineToo = Load("PRODUCT", product, fields);
-    OtherSaves("PRODUCT", product, {{"PRODUCT_PRICE", 200}});
+    other.Exec("update PRODUCT set PRODUCT_PRICE = 200, PRODUCT_PRICEVAT = 240 where PRODUCT_ID = :ID", {{"ID", product}});
     EXPECT_EQ(Saving(*mine, "PRODUCT_NAME", "Своё имя"), "no error");
     EXPECT_EQ(Scalar("select PRODUCT_NAME || '|' || PRODUCT_PRICE || '|' || PRODUCT_PRICEVAT from PRODUCT "
                      "where PRODUCT_ID = :ID", {{"ID", product}}),
@@ -182,15 +143,18 @@ TEST_F(TwoUsersTest, AnUntouchedRecordCostsOneStatementAndItsEditorPostsAgainAft
     // A new record's own inserted values count as read once committed.
     auto added = New("CONTRAG", {{"CONTRAG_NAME", "Новый"}, {"CONTRAG_PHONE", "6"}});
     Save(*added);
-    OtherSaves("CONTRAG", added->RecId(), {{"CONTRAG_PHONE", "7"}});
+    other.Exec("update CONTRAG set CONTRAG_PHONE = '7' where CONTRAG_ID = :ID", {{"ID", added->RecId()}});
     EXPECT_EQ(Saving(*added, "CONTRAG_PHONE", "8"), Changed.arg("Контрагенты"));
 }
 
-// The other user's product line is posted, not yet committed: it holds the deal's row and total,
-// which a line or a note of this user's would change. The error box's first line says so.
+// The other user's line is written, not yet committed: it holds the deal's row and total, which a
+// line or a note of this user's would change. The error box's first line says so.
 TEST_F(TwoUsersTest, ARecordOrTotalAnotherUserIsWritingRightNowIsToldInTheUsersWords)
 {
-    OtherPostsALine(false);
+    second.StartTransaction();
+    const auto held = second.CreateIBSQLC();
+    held->SetSQL(LineGrows);
+    held->ExecQuery();
     const auto refusal = [&](TAtr &atr) {
         try {
             Save(atr);
@@ -212,7 +176,7 @@ TEST_F(TwoUsersTest, ARecordOrTotalAnotherUserIsWritingRightNowIsToldInTheUsersW
     I(*deal, "DEAL_NOTE")->SetValue("своё");
     EXPECT_EQ(refusal(*deal), busy);
     // Once the other user is done, the saves go through.
-    AsOther([&] { second.RollbackChanges(); });
+    second.RollbackChanges();
     Save(*line);
     Save(*deal);
     EXPECT_EQ(Column("DEAL", "DEAL_NOTE", 22), Variant("своё"));
