@@ -5,74 +5,61 @@
 
 namespace {
 
-// The test's database on the server, the program's settings file pointing at it, and another
-// program's connection to it, made before the program's own so that the error boxes are the
-// program's.
-struct OnServer
-{
-    // False when no server runs (scripts/test.sh starts one).
-    bool Make()
-    {
-        if (server.Host.isEmpty())
-            return false;
-        copy = std::make_unique<TestDatabase>(server.Dir);
-        ini = std::make_unique<TestDatabase>();
-        ini->WriteIni(QString("[DataBase]\nDataBaseName=%1\nuser_name=%2\npassword=%3\n")
-                          .arg(server.Host + ":" + copy->Path(), server.User, server.Password));
-        other.Connect();
-        return true;
-    }
-
-    TestServer server = TestServer::FromEnvironment();
-    std::unique_ptr<TestDatabase> copy;
-    std::unique_ptr<TestDatabase> ini;
-    TDB other;
-    RepoBuilder otherSQL{other};
-};
-
-// The card of this program's user, connected and logged in through the server.
-class CardAgainstAnotherUserTest : public ::testing::Test
+// The main window over the test's database on the server, its settings file pointing there, and
+// another program's connection to it, made before the program's own so that the error boxes are
+// the program's.
+class ServerUsersTest : public MainFormFixture
 {
 protected:
     void SetUp() override
     {
-        if (!onServer.Make())
+        MainFormFixture::SetUp();
+        if (server.Host.isEmpty())
             GTEST_SKIP() << "no Firebird server: scripts/test.sh starts one";
-        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        DB = &db;
-        db.Connect();
-        db.Init();
-        db.Login("admin", "");
+        onServer = std::make_unique<TestDatabase>(server.Dir);
+        ini = std::make_unique<TestDatabase>();
+        ini->WriteIni(QString("[DataBase]\nDataBaseName=%1\nuser_name=%2\npassword=%3\n")
+                          .arg(server.Host + ":" + onServer->Path(), server.User, server.Password));
+        other.Connect();
     }
-    void TearDown() override
-    {
-        DB = nullptr;
-        QLocale::setDefault(QLocale::c());
-    }
-    // The user's card of the counterparty, open on the record.
-    std::unique_ptr<TWinCard> Card(const Variant &id)
+    // The logged-in user's card of the counterparty, open on the record.
+    static std::unique_ptr<TWinCard> Card(const Variant &id)
     {
         auto card = std::make_unique<TWinCard>(nullptr, nullptr, nullptr);
-        card->InitByUser(O("CONTRAG"), db.CurrentUserId);
+        card->InitByUser(O("CONTRAG"), DB->CurrentUserId);
         card->SetRecId(id);
         return card;
     }
-    Variant Column(const QString &field, const Variant &id)
+    // Cuts the program's connection off, as an administrator (or a server restart) does.
+    void CutOff()
     {
-        return onServer.otherSQL.Scalar("select " + field + " from CONTRAG where CONTRAG_ID = :ID", {{"ID", id}});
+        const Variant attachment = RepoBuilder(*DB).Scalar("select current_connection from RDB$DATABASE");
+        otherSQL.Exec("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID = :ID", {{"ID", attachment}});
+    }
+    // The text of the error box that opening the object's table brings.
+    QString BoxOnOpening(const QString &table)
+    {
+        BoxSeen box;
+        ModalScript script{AnswerBox(box, "OK")};
+        OpenData(table);
+        EXPECT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); }));
+        return box.Text;
     }
 
-    OnServer onServer;
-    TDB db;
+    TestServer server = TestServer::FromEnvironment();
+    std::unique_ptr<TestDatabase> onServer, ini;
+    TDB other;
+    RepoBuilder otherSQL{other};
 };
 
 // Another user's change committed after the card read the record: the card's OK is refused,
 // the card stays open with the user's text, and opened again it shows the other user's value.
-TEST_F(CardAgainstAnotherUserTest, AFieldAnotherUserSavedMeanwhileIsNotOverwrittenAndShowsOnTheNextOpening)
+TEST_F(ServerUsersTest, AFieldAnotherUserSavedMeanwhileIsNotOverwrittenAndShowsOnTheNextOpening)
 {
-    const Variant id = onServer.otherSQL.Scalar("select min(CONTRAG_ID) from CONTRAG");
+    Show(EnterLogin("admin"));
+    const Variant id = otherSQL.Scalar("select min(CONTRAG_ID) from CONTRAG");
     auto card = Card(id);
-    onServer.otherSQL.Exec("update CONTRAG set CONTRAG_PHONE = '+7 495 000-00-01' where CONTRAG_ID = :ID", {{"ID", id}});
+    otherSQL.Exec("update CONTRAG set CONTRAG_PHONE = '+7 495 000-00-01' where CONTRAG_ID = :ID", {{"ID", id}});
     BoxSeen refused, drop;
     QString kept;
     bool stillOpen = false;
@@ -96,40 +83,12 @@ TEST_F(CardAgainstAnotherUserTest, AFieldAnotherUserSavedMeanwhileIsNotOverwritt
                                      "запись снова."}));
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(kept, "+7 495 000-00-02");
-    EXPECT_EQ(Column("CONTRAG_PHONE", id), Variant("+7 495 000-00-01"));
+    EXPECT_EQ(otherSQL.Scalar("select CONTRAG_PHONE from CONTRAG where CONTRAG_ID = :ID", {{"ID", id}}),
+              Variant("+7 495 000-00-01"));
     EXPECT_EQ(FieldControl<QLineEdit>(*Card(id)->WinAtr, "CONTRAG_PHONE")->text(), "+7 495 000-00-01");
 }
 
-// The main window over the database on the server, whose connection the server cuts off.
-class LostConnectionTest : public MainFormFixture
-{
-protected:
-    void SetUp() override
-    {
-        MainFormFixture::SetUp();
-        if (!onServer.Make())
-            GTEST_SKIP() << "no Firebird server: scripts/test.sh starts one";
-    }
-    // Cuts the program's connection off, as an administrator (or a server restart) does.
-    void CutOff()
-    {
-        const Variant attachment = RepoBuilder(*DB).Scalar("select current_connection from RDB$DATABASE");
-        onServer.otherSQL.Exec("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID = :ID", {{"ID", attachment}});
-    }
-    // The text of the error box that opening the object's table brings.
-    QString BoxOnOpening(const QString &table)
-    {
-        BoxSeen box;
-        ModalScript script{AnswerBox(box, "OK")};
-        OpenData(table);
-        EXPECT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); }));
-        return box.Text;
-    }
-
-    OnServer onServer;
-};
-
-TEST_F(LostConnectionTest, AReadThatFindsTheConnectionGoneSaysSoAndOneLoginGoesOn)
+TEST_F(ServerUsersTest, AReadThatFindsTheConnectionGoneSaysSoAndOneLoginGoesOn)
 {
     Show(EnterLogin("admin"));
     ASSERT_EQ(form->StatusText(), "Пользователь: Администратор");
@@ -151,7 +110,7 @@ TEST_F(LostConnectionTest, AReadThatFindsTheConnectionGoneSaysSoAndOneLoginGoesO
     EXPECT_EQ(form->mdi->subWindowList().size(), 1);
 }
 
-TEST_F(LostConnectionTest, ConnectOnAConnectionTheServerCutOffConnectsAfresh)
+TEST_F(ServerUsersTest, ConnectOnAConnectionTheServerCutOffConnectsAfresh)
 {
     DB->Connect();
     CutOff();
