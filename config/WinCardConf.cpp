@@ -637,4 +637,5 @@ void TWinCardConf::btSaveClick()
     SaveCard(card);
     SaveTree(card);
     guard.Commit();
+    DB->WakeGarbageCollector();
 }

@@ -88,6 +88,7 @@ void TWinTree::Save()
     TWriteGuard guard(*DB);
     SaveTree(*Tbl);
     guard.Commit();
+    DB->WakeGarbageCollector();
     SetCheckSupport(true);
 }
 

@@ -32,6 +32,8 @@ public:
     void StartTransaction();
     void CommitTransaction();
     void RollbackChanges();
+    // After a commit that deleted many rows: lets the engine remove them now, in the background.
+    void WakeGarbageCollector();
 
     std::unique_ptr<TIBSQL> CreateIBSQLS();
     std::unique_ptr<TIBSQL> CreateIBSQLC();
