@@ -533,9 +533,8 @@ void TWinTbl::AddClick()
         CardBeforePost(Sender, ANewCard, ASkipPost);
     };
     card->OnBeforeCommit = [this](TWinCard *Sender, bool &DoAction) { CardBeforeCommit(Sender, DoAction); };
-    // A card cancelled once its record was saved for its details still changed that record.
-    if (card->ShowModalCard() != mrOk && card->DetailsChanged() && !card->WinAtr->Atr->New())
-        RefreshRecord(card->RecId());
+    if (card->ShowModalCard() != mrOk)
+        CardCancelled(*card);
     // Also after a cancelled card: a detail add may have committed records before.
     if (OnChangeData)
         OnChangeData(this);
@@ -545,15 +544,12 @@ void TWinTbl::EditClick()
 {
     if (!BtnEnabled(TBtnType::btEdit) || FocusedIndex() < 0)
         return;
-    const Variant id = FocusedRecId();
     const std::unique_ptr<TWinCard> card = CreateCard(false);
-    card->SetRecId(VarAsInteger(id));
+    card->SetRecId(VarAsInteger(FocusedRecId()));
     card->WinAtr->Atr->OnAfterCommit = [this](TAtr *Sender) { AtrAfterCommit(Sender); };
     const bool saved = card->ShowModalCard() == mrOk;
-    // The details of a cancelled card are saved, and the triggers may have changed the record
-    // with them.
-    if (!saved && card->DetailsChanged())
-        RefreshRecord(id);
+    if (!saved)
+        CardCancelled(*card);
     if ((saved || card->DetailsChanged()) && OnChangeData)
         OnChangeData(this);
 }
@@ -605,11 +601,16 @@ int TWinTbl::RowOfKey(const Variant &AKey) const
     return -1;
 }
 
-void TWinTbl::RefreshRecord(const Variant &ARecId)
+void TWinTbl::CardCancelled(const TWinCard &ACard)
 {
-    const int row = RowOfKey(ARecId);
+    // The details the card saved stay saved, and the triggers that keep the record's totals may
+    // have changed its row with them; a new record counts once it was saved for its details.
+    if (!ACard.DetailsChanged() || ACard.WinAtr->Atr->New())
+        return;
+    const Variant id = ACard.RecId();
+    const int row = RowOfKey(id);
     if (row >= 0)
-        RefreshRow(row, ARecId);
+        RefreshRow(row, id);
 }
 
 bool TWinTbl::ReadRow(const Variant &ARecId, TRow &ARow)

@@ -188,8 +188,9 @@ private:
     // Reads a screenful when the grid, at its scroll position, shows fewer rows than it could.
     void FetchWanted();
     bool ReadRow(const Variant &ARecId, TRow &ARow);
-    // Re-reads the row of the record, when the grid holds it.
-    void RefreshRecord(const Variant &ARecId);
+    // After a card was cancelled: re-reads the row of its record when the card changed the
+    // record's details and the grid holds the row.
+    void CardCancelled(const TWinCard &ACard);
     void InsertRow(int AIndex, const TRow &ARow);
     // Notes the key of a record the window itself placed into the grid while the select still
     // has rows to give: a read-committed select also gives records committed after it opened,
