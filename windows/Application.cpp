@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -130,6 +131,43 @@ void Guarded(const std::function<void()> &AWork)
     } catch (...) {
         HandleCurrentException();
     }
+}
+
+namespace {
+
+// Watches a window for its first exposure, then runs its work and goes.
+class TFirstExposure : public QObject
+{
+public:
+    TFirstExposure(QWindow *AWindow, std::function<void()> AWork) : QObject(AWindow), FWork(std::move(AWork))
+    {
+        AWindow->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *AWatched, QEvent *AEvent) override
+    {
+        if (AEvent->type() == QEvent::Expose && static_cast<QWindow *>(AWatched)->isExposed()) {
+            AWatched->removeEventFilter(this);
+            deleteLater();
+            Guarded(FWork);
+        }
+        return false;
+    }
+
+private:
+    const std::function<void()> FWork;
+};
+
+} // namespace
+
+void OnFirstExposure(QWidget *AWindow, std::function<void()> AWork)
+{
+    QWindow *window = AWindow->windowHandle();
+    if (window && !window->isExposed())
+        new TFirstExposure(window, std::move(AWork));
+    else
+        Guarded(AWork);
 }
 
 void SetFormFont(QWidget *AForm)

@@ -36,6 +36,10 @@ auto Guard(Work AWork)
     return [AWork = std::move(AWork)]() { Guarded(AWork); };
 }
 
+// Runs AWork, guarded, once the window of AWindow is first exposed on the screen (at once when it
+// is already): a window manager places a window, and frames it, only when it maps it.
+void OnFirstExposure(QWidget *AWindow, std::function<void()> AWork);
+
 // The font of the system's forms: Tahoma 8 points where it is installed or the application could
 // load it, else the platform's own.
 void SetFormFont(QWidget *AForm);

@@ -9,7 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QWindow>
+#include <utility>
 
 TLoginForm *LoginForm = nullptr;
 
@@ -75,19 +75,9 @@ void TLoginForm::showEvent(QShowEvent *event)
     if (event->spontaneous())
         return;
     CentreOverOwner();
-    if (QWindow *window = windowHandle(); window && !FFramed)
-        window->installEventFilter(this);
-}
-
-bool TLoginForm::eventFilter(QObject *watched, QEvent *event)
-{
-    // The first exposure comes once the window manager has put its frame around the window.
-    if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed() && !FFramed) {
-        FFramed = true;
-        watched->removeEventFilter(this);
-        CentreOverOwner();
-    }
-    return QDialog::eventFilter(watched, event);
+    // Once more when the window manager has framed it, since its frame counts.
+    if (!std::exchange(FFrameWatched, true))
+        OnFirstExposure(this, [this] { CentreOverOwner(); });
 }
 
 void TLoginForm::btOkClick()

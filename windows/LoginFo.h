@@ -28,12 +28,11 @@ protected:
     // Centred over the main form: when it is shown, and once more when the window manager has
     // framed it, since its frame counts.
     void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CentreOverOwner();
 
-    bool FFramed = false;
+    bool FFrameWatched = false;
 };
 
 // The login dialog being shown by the login command, else null.

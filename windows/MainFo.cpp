@@ -16,7 +16,6 @@
 #include <QPainter>
 #include <QStatusBar>
 #include <QTimer>
-#include <QWindow>
 
 TMainForm *MainForm = nullptr;
 
@@ -143,22 +142,9 @@ void TMainForm::showEvent(QShowEvent *event)
     if (FShown)
         return;
     FShown = true;
-    // The login dialog runs once the main window stands on the screen, so it can centre over it:
-    // a window manager places the window, and frames it, only when it maps it.
-    if (QWindow *window = windowHandle(); window && !window->isExposed())
-        window->installEventFilter(this);
-    else
-        QTimer::singleShot(0, this, Guard([this] { miLoginClick(); }));
-}
-
-bool TMainForm::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) {
-        watched->removeEventFilter(this);
-        // After the exposure has been handled: the dialog runs a loop of its own.
-        QTimer::singleShot(0, this, Guard([this] { miLoginClick(); }));
-    }
-    return QMainWindow::eventFilter(watched, event);
+    // The login dialog runs once the main window stands on the screen, so it can centre over it;
+    // after the exposure has been handled, since the dialog runs a loop of its own.
+    OnFirstExposure(this, [this] { QTimer::singleShot(0, this, Guard([this] { miLoginClick(); })); });
 }
 
 // Undoes a login in its order: the windows, the repository, the connection.
