@@ -1,6 +1,7 @@
 #include "IBError.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 
@@ -63,20 +64,19 @@ bool EIBError::ConnectionLost() const
 {
     // Not the general "unable to complete network request": with "failed to establish a
     // connection" it only says that a login found no server.
-    for (const qint64 code : {isc_net_read_err, isc_net_write_err, isc_lost_db_connection, isc_conn_lost,
-                              isc_att_shutdown, isc_bad_db_handle})
-        if (HasCode(code))
-            return true;
-    return false;
+    return HasAnyCode({isc_net_read_err, isc_net_write_err, isc_lost_db_connection, isc_conn_lost, isc_att_shutdown,
+                       isc_bad_db_handle});
 }
 
 bool EIBError::UpdateConflict() const
 {
-    for (const qint64 code : {isc_deadlock, isc_update_conflict, isc_lock_conflict, isc_lock_timeout,
-                              isc_concurrent_transaction})
-        if (HasCode(code))
-            return true;
-    return false;
+    return HasAnyCode({isc_deadlock, isc_update_conflict, isc_lock_conflict, isc_lock_timeout,
+                       isc_concurrent_transaction});
+}
+
+bool EIBError::HasAnyCode(std::initializer_list<qint64> codes) const
+{
+    return std::any_of(codes.begin(), codes.end(), [this](qint64 code) { return HasCode(code); });
 }
 
 bool EIBError::ForeignKeyReferenced() const

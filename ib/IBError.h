@@ -5,6 +5,7 @@
 #include <QList>
 #include <QStringList>
 #include <ibase.h>
+#include <initializer_list>
 
 // A failed database call: carries the server's own texts as the message.
 class EIBError : public Exception
@@ -33,6 +34,8 @@ public:
     bool ForeignKeyReferenced() const;
 
 private:
+    bool HasAnyCode(std::initializer_list<qint64> codes) const;
+
     int FSQLCode;
     qint64 FIBErrorCode;
     QString FSQLText;
