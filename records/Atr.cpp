@@ -569,9 +569,10 @@ void TAtr::RememberPosted(const TWritten &AWritten)
     FPostedIn = DB->WriteTransaction().Number();
 }
 
-Variant TAtr::RowValue(const TAtrItem *AAtrItem) const
+Variant TAtr::RowValue(const TAtrItem *AAtrItem)
 {
-    return !AAtrItem->PostedValue.isEmpty() && PostedStillOpen() ? AAtrItem->PostedValue : AAtrItem->StoredValue;
+    // Post has let go of what a transaction that ended wrote: a posted value is still open.
+    return AAtrItem->PostedValue.isEmpty() ? AAtrItem->StoredValue : AAtrItem->PostedValue;
 }
 
 void TAtr::Post()

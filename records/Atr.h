@@ -125,7 +125,7 @@ private:
     void SetParam(TIBSQL &AIBSQL, TAtrItem *AAtrItem, TWritten &AWritten) const;
     void PostUpdate();
     // What the row holds in the item's column as far as this editor knows; Unassigned: unknown.
-    Variant RowValue(const TAtrItem *AAtrItem) const;
+    static Variant RowValue(const TAtrItem *AAtrItem);
     // After a post: the values written belong to the open write transaction.
     void RememberPosted(const TWritten &AWritten);
     // What the last post wrote is what the row holds once its transaction committed; gone
