@@ -33,10 +33,10 @@ public:
     std::vector<std::pair<Variant, Variant>> Items;
 
     // After the card has posted its new record: writes the rows in the same transaction and
-    // commits through the card's record editor (a card that posted nothing writes nothing), so that the record and its rows are saved
-    // together or not at all. A failure before the commit is rolled back and raised again, and
-    // the card stays open with the user's input; one after it (all is saved) is shown, and the
-    // card, with nothing left to save, closes.
+    // commits through the card's record editor (a card that posted nothing writes nothing), so
+    // that the record and its rows are saved together or not at all. A failure before the commit
+    // is rolled back and raised again, and the card stays open with the user's input; one after
+    // it (all is saved) is shown, and the card, with nothing left to save, closes.
     void WriteAndCommit(TWinCard &ACard);
 
 private:
