@@ -153,16 +153,11 @@ protected:
     // Every row of a select as its values joined by blanks, "-" for Null, in the select's order.
     static QStringList RowTexts(const QString &text, const QList<std::pair<QString, Variant>> &params)
     {
-        auto sql = DB->CreateIBSQLS();
-        TCloseGuard closer(*sql);
-        sql->SetSQL(text);
-        for (const auto &[name, value] : params)
-            sql->ParamByName(name) = value;
         QStringList rows;
-        for (sql->ExecQuery(); !sql->Eof(); sql->Next()) {
+        for (const QList<Variant> &row : SelectRows(*DB, text, params)) {
             QStringList values;
-            for (int i = 0; i < sql->FieldCount(); ++i)
-                values << (sql->Field(i).isNull() ? "-" : sql->Field(i).toString());
+            for (const Variant &value : row)
+                values << (value.isNull() ? "-" : value.toString());
             rows << values.join(' ');
         }
         return rows;

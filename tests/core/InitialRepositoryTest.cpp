@@ -52,22 +52,7 @@ int Int(const Variant &v)
 class InitialRepositoryTest : public korvenix_test::DBFixture
 {
 protected:
-    Rows Select(const QString &text, const Params &params = {})
-    {
-        auto sql = db.CreateIBSQLS();
-        sql->SetSQL(text);
-        for (const auto &[name, value] : params)
-            sql->ParamByName(name) = value;
-        Rows rows;
-        for (sql->ExecQuery(); !sql->Eof(); sql->Next()) {
-            Row row;
-            for (int i = 0; i < sql->FieldCount(); ++i)
-                row << sql->Field(i);
-            rows << row;
-        }
-        sql->Close();
-        return rows;
-    }
+    Rows Select(const QString &text, const Params &params = {}) { return korvenix_test::SelectRows(db, text, params); }
 
     // The first column of a select's rows.
     QSet<QString> Strings(const QString &text)
