@@ -20,6 +20,7 @@
 #include <QMouseEvent>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <stdexcept>
 #include <memory>
 #include <vector>
@@ -137,6 +138,16 @@ void NotePeak()
     PeakKiB = std::max(PeakKiB, RssKiB("VmHWM:"));
 }
 
+// The time a step takes, to the screen updated, and the statements it runs.
+TFigures Timed(const std::function<void()> &AStep)
+{
+    const qint64 before = TIBSQL::ExecutedCount();
+    QElapsedTimer timer;
+    timer.start();
+    AStep();
+    return {double(timer.nsecsElapsed()) / 1e6, TIBSQL::ExecutedCount() - before};
+}
+
 // The configurator in an MDI area of its own, on the logged-in repository.
 class TConfCase
 {
@@ -174,12 +185,10 @@ public:
             throw std::runtime_error(("no row " + AText).toStdString());
         grid->scrollTo(index);
         Settle();
-        const qint64 before = TIBSQL::ExecutedCount();
-        QElapsedTimer timer;
-        timer.start();
-        ClickAt(grid->viewport(), grid->visualRect(index).center());
-        QCoreApplication::processEvents();
-        return {double(timer.nsecsElapsed()) / 1e6, TIBSQL::ExecutedCount() - before};
+        return Timed([&] {
+            ClickAt(grid->viewport(), grid->visualRect(index).center());
+            QCoreApplication::processEvents();
+        });
     }
 
     // The designer's save of cards of AControls controls, each saved twice and the second save
@@ -194,12 +203,9 @@ public:
             Conf->WinCardConf->btSaveClick();
             Conf->WinCardConf->SetCardId(Conf->WinCardConf->CardId());
             Settle();
-            const qint64 before = TIBSQL::ExecutedCount();
-            QElapsedTimer timer;
-            timer.start();
-            Conf->WinCardConf->btSaveClick();
-            times.push_back(double(timer.nsecsElapsed()) / 1e6);
-            statements = TIBSQL::ExecutedCount() - before;
+            const TFigures save = Timed([&] { Conf->WinCardConf->btSaveClick(); });
+            times.push_back(save.Ms);
+            statements = save.Statements;
         }
         return {Median(times), statements};
     }
