@@ -333,7 +333,8 @@ void MeasureClosedWindows(TGridCase &ALarge)
     const long after = RssKiB("VmRSS:");
     const long long heapAfter = HeapBytes();
 
-    std::printf("%d windows of %ld rows, each scrolled to the end, then closed (%zu left, closing took %.0f ms):\n",
+    std::printf("%d windows of %ld rows, each scrolled to the end, then closed "
+                "(%zu left; closed and settled in %.0f ms):\n",
                 ClosedWindows, rows / ClosedWindows, windows.size(), closeMs);
     std::printf("  resident before they opened %.0f MiB, with them open %.0f MiB, after they closed %.0f MiB\n",
                 MiB(before), MiB(open), MiB(after));
