@@ -8,8 +8,13 @@
 // Ctrl+End on the large window, alternating in random order with the raw fetch of the same
 // select (every column of every row read through the access layer, nothing kept): the time
 // ratio per round, and the memory the rows add to the process.
+//
+// Closed windows: ten MDI windows of the large table, each scrolled to the end, then closed as
+// the user closes them; the resident size before they open, while they are open and after they
+// closed, which comes back to where it was.
 #include "Application.h"
 #include "IBSQL.h"
+#include "MDITbl.h"
 #include "Main.h"
 #include "Sql.h"
 #include "WinTbl.h"
@@ -20,6 +25,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMdiArea>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -44,6 +50,8 @@ constexpr double OpenRatioTarget = 1.2;
 constexpr double GotoEndRatioTarget = 1.5;
 constexpr double AddedMiBTarget = 200;
 constexpr double BytesPerRowTarget = 200;
+constexpr int ClosedWindows = 10;
+constexpr double ClosedMiBTarget = 50;
 
 int Scalar(TDB &db, const QString &text)
 {
@@ -272,6 +280,68 @@ void MeasureGotoEnd(TGridCase &ALarge, std::mt19937 &ARandom)
                 GotoEndRounds);
 }
 
+double MiB(long AKiB)
+{
+    return double(AKiB) / 1024;
+}
+
+// Ctrl+End on the grid inside AWindow, until its last row is painted.
+void ScrollToEnd(TMDITbl &AWindow)
+{
+    QAbstractItemView *grid = AWindow.GetForm()->findChild<QAbstractItemView *>();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    QApplication::sendEvent(grid, &press);
+    Settle();
+}
+
+void MeasureClosedWindows(TGridCase &ALarge)
+{
+    // The engine's page cache is full after one read of the table: the engine's, not the rows'.
+    int rawRows = 0;
+    ALarge.TimeRawFetch(rawRows);
+    ALarge.Use();
+    TObj *obj = ALarge.Db.ObjList->GetObjByTable("CONTRAG");
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    Settle();
+    const long before = RssKiB("VmRSS:");
+    const long long heapBefore = HeapBytes();
+
+    std::vector<TMDITbl *> windows;
+    for (int i = 0; i < ClosedWindows; ++i) {
+        auto *window = new TMDITbl(&area, obj);
+        // As the list of MDI windows does: the object goes with its form.
+        window->OnFormDestroy = [&windows](TMDI *AMDI) {
+            windows.erase(std::find(windows.begin(), windows.end(), AMDI));
+            delete AMDI;
+        };
+        windows.push_back(window);
+        ScrollToEnd(*window);
+    }
+    long rows = 0;
+    for (TMDITbl *window : windows)
+        rows += window->GetWinTbl()->Count();
+    const long open = RssKiB("VmRSS:");
+
+    QElapsedTimer timer;
+    timer.start();
+    for (QMdiSubWindow *form : area.subWindowList())
+        form->close();
+    Settle();
+    const double closeMs = double(timer.nsecsElapsed()) / 1e6;
+    const long after = RssKiB("VmRSS:");
+    const long long heapAfter = HeapBytes();
+
+    std::printf("%d windows of %ld rows, each scrolled to the end, then closed "
+                "(%zu left; closed and settled in %.0f ms):\n",
+                ClosedWindows, rows / ClosedWindows, windows.size(), closeMs);
+    std::printf("  resident before they opened %.0f MiB, with them open %.0f MiB, after they closed %.0f MiB\n",
+                MiB(before), MiB(open), MiB(after));
+    std::printf("  after closing - before opening: %+.0f MiB   (target <= %.0f MiB); heap in use %+.1f MiB\n",
+                MiB(after - before), ClosedMiBTarget, double(heapAfter - heapBefore) / 1024 / 1024);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -296,6 +366,7 @@ int main(int argc, char *argv[])
         TGridCase large(largeIni, LargeRows);
         Settle();
         MeasureOpening(small, large, random);
+        MeasureClosedWindows(large);
         MeasureGotoEnd(large, random);
         std::printf("peak memory: %ld KiB\n", RssKiB("VmHWM:"));
     } catch (const Exception &e) {

@@ -1,5 +1,7 @@
 #include "RowStore.h"
 
+#include "FreeMemory.h"
+
 #include <QStringEncoder>
 #include <algorithm>
 #include <bit>
@@ -12,6 +14,9 @@ namespace {
 constexpr std::int64_t MsecsPerDay = 86400000;
 // Slots no row refers to are kept until they are this many and outnumber the rows.
 constexpr std::uint32_t WasteAllowed = 1024;
+// Dropped rows that took this much go back to the system at once; less stays with the heap for
+// the next rows, which spares the walk over the heap that giving memory back takes.
+constexpr size_t ReturnedBytes = size_t(16) << 20;
 
 int WidthFor(std::int64_t ACode)
 {
@@ -78,14 +83,33 @@ TRowStore::TRowStore(int AColumnCount)
     Reset(AColumnCount);
 }
 
+TRowStore::~TRowStore()
+{
+    Reset(0);
+}
+
 void TRowStore::Reset(int AColumnCount)
 {
-    FColumns.clear();
-    FColumns.resize(size_t(std::max(AColumnCount, 0)));
-    FOrder.clear();
-    FChecked.clear();
+    const bool large = Footprint() >= ReturnedBytes;
+    // Assigned new vectors: a cleared one, or one assigned an empty list, keeps its room.
+    FColumns = std::vector<TColumn>(size_t(std::max(AColumnCount, 0)));
+    FOrder = std::vector<std::uint32_t>();
+    FChecked = std::vector<bool>();
     FSlots = 0;
     FCount = 0;
+    if (large)
+        ReturnFreeMemory();
+}
+
+size_t TRowStore::Footprint() const
+{
+    size_t bytes = FOrder.capacity() * sizeof(std::uint32_t) + FChecked.capacity() / 8;
+    for (const TColumn &column : FColumns) {
+        bytes += column.Chunks.capacity() * sizeof(TChunk);
+        for (const TChunk &chunk : column.Chunks)
+            bytes += chunk.Fixed.capacity() + chunk.Offsets.capacity() * sizeof(std::uint32_t) + chunk.Text.capacity();
+    }
+    return bytes;
 }
 
 // --- Values as raw integers ------------------------------------------------------------------
@@ -269,6 +293,8 @@ void TRowStore::CompactWhenWasteful()
         compact.Append(Row(row));
         compact.FChecked.back() = Checked(row);
     }
+    // The old slots go, and their memory with them, before the compact ones take their place.
+    Reset(ColumnCount());
     *this = std::move(compact);
 }
 

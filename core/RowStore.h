@@ -22,10 +22,16 @@ using TRow = std::vector<Variant>;
 // slots that no row refers to any more are dropped in one pass once they outnumber the rows.
 // A column keeps its slots in chunks of a few thousand, each with its own blocks, so that the
 // store grows without copying what it holds and without room reserved far ahead.
+//
+// A store that drops many rows (Reset, or its end) hands the memory they took back to the
+// system, so that a closed window's rows do not stay with the process.
 class TRowStore
 {
 public:
     explicit TRowStore(int AColumnCount = 0);
+    ~TRowStore();
+    TRowStore(TRowStore &&) = default;
+    TRowStore &operator=(TRowStore &&) = default;
 
     // Drops every row; the rows to come have AColumnCount values.
     void Reset(int AColumnCount);
@@ -94,6 +100,8 @@ private:
     void MakeOrder();
     void Discard(std::uint32_t ASlot);
     void CompactWhenWasteful();
+    // The bytes the store has taken for its rows.
+    size_t Footprint() const;
 
     std::vector<TColumn> FColumns;
     std::vector<std::uint32_t> FOrder;   // slot of each row; empty while row i is slot i, for all rows
