@@ -12,7 +12,8 @@ class TWinTbl;
 
 // The repository entries that deleting one metadata row frees once its delete has committed: an
 // object with its fields and links, a field with the link of a link field, or a link with its
-// link field. Whatever else points at them has to let go first, or refuse the delete.
+// link field. Whatever else points at them has to let go first, or refuse the delete. The same
+// sets name what adding a field or a link has just brought, for the lists that are to show it.
 class TFreedEntries
 {
 public:
@@ -48,8 +49,8 @@ private:
     QStringList Readers() const;
 };
 
-// What a metadata list asks of the window around it when a delete is to free repository entries:
-// that window knows which other windows and editors show them.
+// What a metadata list asks of the window around it when a delete is to free repository entries,
+// or when an add has brought new ones: that window knows which other windows and editors show them.
 class TEntryUsers
 {
 public:
@@ -63,4 +64,7 @@ public:
     // After the commit, before the entries are freed: nothing shows them any more. ADeleter, the
     // list that deleted them, drops its own row.
     virtual void Release(const TFreedEntries &AEntries, const TWinTbl &ADeleter) = 0;
+    // After the commit of a new row, once its entries are in the repository: whatever else shows
+    // them follows. AAdder, the list that added the row, shows it already.
+    virtual void Added(const TFreedEntries &AEntries, const TWinTbl &AAdder) = 0;
 };

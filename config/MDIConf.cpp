@@ -424,9 +424,19 @@ void TMDIConfig::Release(const TFreedEntries &AEntries, const TWinTbl &ADeleter)
         WinTblDepChildObj->SetParentId(Variant::Null());
     } else {
         // The rows are gone from the database by now; no row left shows a freed entry.
-        for (TWinTbl *list : ListsShowing(AEntries))
-            if (list != &ADeleter && list->Active())
-                list->Reopen();
+        ReadListsShowing(AEntries, ADeleter);
     }
     ClearEditors();
+}
+
+void TMDIConfig::Added(const TFreedEntries &AEntries, const TWinTbl &AAdder)
+{
+    ReadListsShowing(AEntries, AAdder);
+}
+
+void TMDIConfig::ReadListsShowing(const TFreedEntries &AEntries, const TWinTbl &AChanger)
+{
+    for (TWinTbl *list : ListsShowing(AEntries))
+        if (list != &AChanger && list->Active())
+            list->Reopen();
 }

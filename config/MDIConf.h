@@ -66,6 +66,8 @@ public:
     // close as when it loses the selection, and the other lists of its pages that show a row of
     // a freed field or link read their rows again.
     void Release(const TFreedEntries &AEntries, const TWinTbl &ADeleter) override;
+    // The other lists of the object's pages that show a row of the new entries read their rows.
+    void Added(const TFreedEntries &AEntries, const TWinTbl &AAdder) override;
 
 private:
     void CreateObjPage(QTabWidget *APages);
@@ -99,4 +101,6 @@ private:
     void CloseWindowsUsing(const TFreedEntries &AEntries);
     // The lists of the selected object's pages that show a row of the entries.
     std::vector<TWinTbl *> ListsShowing(const TFreedEntries &AEntries) const;
+    // Those lists, other than the one that changed its own row, read their rows again.
+    void ReadListsShowing(const TFreedEntries &AEntries, const TWinTbl &AChanger);
 };

@@ -17,7 +17,6 @@
 #include "WinCtrlTree.h"
 #include "WinDetBook.h"
 #include "WinToolBar.h"
-#include "WriteGuard.h"
 
 #include <QInputDialog>
 #include <QLabel>
@@ -633,9 +632,5 @@ void TWinCardConf::btSaveClick()
     card.SetHeightAtr(WinCard->HeightAtr());
     if (WinCard->WinDetBook)
         card.SetHeightDet(WinCard->HeightDet());
-    TWriteGuard guard(*DB);
-    SaveCard(card);
-    SaveTree(card);
-    guard.Commit();
-    DB->WakeGarbageCollector();
+    CommitCard(card);
 }

@@ -57,6 +57,12 @@ void TWinTblDepChildObj::AfterDelete()
     entries.FreeFld(link->ChildFld(), link);
 }
 
+TFreedEntries TWinTblDepChildObj::AddedEntries(const Variant &ARecId) const
+{
+    TObjLink *link = ParentObj && !ARecId.isEmptyOrNull() ? ParentObj->ChildList->GetById(VarAsInteger(ARecId)) : nullptr;
+    return link ? TFreedEntries::OfLink(link) : TFreedEntries();
+}
+
 std::unique_ptr<TWinCard> TWinTblDepChildObj::CreateCard(bool /*ANew: one card for both*/)
 {
     return CreateMetaCard<TWinCardChildDep>(Owner, vt, TblObj(), QStringLiteral("ChildObj"));

@@ -23,6 +23,10 @@ public:
     std::unique_ptr<TWinCard> CreateCard(bool ANew) override;
     void AfterDelete() override;
     void SetParentId(const Variant &Value) override;
+
+protected:
+    // The new link with its link field.
+    TFreedEntries AddedEntries(const Variant &ARecId) const override;
 };
 
 // The configurator's read-only list of the links in which one object is the detail: the links

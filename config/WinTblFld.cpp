@@ -29,6 +29,17 @@ void DropSummingTriggers(TIBSQL &ASQL, const QString &AColumn)
             ExecDrop(ASQL, Format(format, {AColumn}));
 }
 
+// The field of the object with the key; nil when the object has none (or for no key).
+TFld *FieldOf(const TObj *AObj, const Variant &AId)
+{
+    if (!AObj || AId.isEmptyOrNull())
+        return nullptr;
+    for (TFld *fld : *AObj->FldList)
+        if (fld->Id() == VarAsInteger(AId))
+            return fld;
+    return nullptr;
+}
+
 } // namespace
 
 void TWinTblFld::SetParentId(const Variant &Value)
@@ -39,12 +50,7 @@ void TWinTblFld::SetParentId(const Variant &Value)
 
 void TWinTblFld::ChangeFocus()
 {
-    const Variant id = FocusedRecId();
-    CurrentFld = nullptr;
-    if (ParentObj && !id.isNull())
-        for (TFld *fld : *ParentObj->FldList)
-            if (fld->Id() == VarAsInteger(id))
-                CurrentFld = fld;
+    CurrentFld = FieldOf(ParentObj, FocusedRecId());
     TWinTblMeta::ChangeFocus();
 }
 
@@ -111,6 +117,12 @@ void TWinTblFld::AfterDelete()
     CurrentFld = nullptr;
     // A virtual link field has no link.
     entries.FreeFld(fld, fld->FldType() == TFldType::ftFK ? fld->Obj()->ParentList->GetByFld(fld) : nullptr);
+}
+
+TFreedEntries TWinTblFld::AddedEntries(const Variant &ARecId) const
+{
+    TFld *fld = FieldOf(ParentObj, ARecId);
+    return fld ? TFreedEntries::OfFld(fld) : TFreedEntries();
 }
 
 std::unique_ptr<TWinCard> TWinTblFld::CreateCard(bool /*ANew: one card for both*/)

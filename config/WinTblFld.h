@@ -24,6 +24,10 @@ public:
     void AfterDelete() override;
     void SetParentId(const Variant &Value) override;
 
+protected:
+    // The new field, with its link when it is a link field.
+    TFreedEntries AddedEntries(const Variant &ARecId) const override;
+
 private:
     void DropTriggersAlone();
 };

@@ -1,5 +1,6 @@
 #include "WinTblMeta.h"
 
+#include "Atr.h"
 #include "FreedEntries.h"
 #include "Func.h"
 #include "Main.h"
@@ -24,4 +25,17 @@ void TWinTblMeta::Release(const TFreedEntries &AEntries)
 {
     if (EntryUsers)
         EntryUsers->Release(AEntries, *this);
+}
+
+void TWinTblMeta::AtrAfterCommit(TAtr *Sender)
+{
+    const bool added = Sender->New();
+    TWinTbl::AtrAfterCommit(Sender);
+    if (added && EntryUsers)
+        EntryUsers->Added(AddedEntries(Sender->RecId()), *this);
+}
+
+TFreedEntries TWinTblMeta::AddedEntries(const Variant & /*ARecId*/) const
+{
+    return {};
 }

@@ -14,8 +14,11 @@ class TWinTblMeta : public TWinTbl
 public:
     using TWinTbl::TWinTbl;
 
-    // The window that shows what the list deletes elsewhere; none outside the configurator.
+    // The window that shows what the list adds and deletes elsewhere; none outside the configurator.
     TEntryUsers *EntryUsers = nullptr;
+
+    // A new record's row placed, the window around is told what the record brought.
+    void AtrAfterCommit(TAtr *Sender) override;
 
 protected:
     // Refuses a focused row the repository has not loaded (ALoaded false), a system row (ASys)
@@ -25,4 +28,7 @@ protected:
                      const std::function<TFreedEntries()> &AEntries);
     // Before the entries are freed: nothing else shows them any more.
     void Release(const TFreedEntries &AEntries);
+    // The repository entries that the new record with the key has brought; by default none that
+    // another list shows.
+    virtual TFreedEntries AddedEntries(const Variant &ARecId) const;
 };

@@ -10,7 +10,6 @@
 #include "TreeSave.h"
 #include "TreeWidget.h"
 #include "WinToolBar.h"
-#include "WriteGuard.h"
 
 #include <QTreeWidgetItemIterator>
 
@@ -85,10 +84,7 @@ void TWinTree::Save()
     for (int i = 0; i < vt->topLevelItemCount(); ++i)
         if (auto col = TakenColumn(vt->topLevelItem(i)))
             root->AddChild(std::move(col));
-    TWriteGuard guard(*DB);
-    SaveTree(*Tbl);
-    guard.Commit();
-    DB->WakeGarbageCollector();
+    CommitTree(*Tbl);
     SetCheckSupport(true);
 }
 

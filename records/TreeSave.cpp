@@ -9,6 +9,7 @@
 #include "Tbl.h"
 #include "TblTree.h"
 #include "TreeSearch.h"
+#include "WriteGuard.h"
 
 namespace {
 
@@ -36,6 +37,32 @@ void SaveNodes(TNode *ARoot, TObjectList<TNode> TNode::*AChildren, const QString
     const QString keyColumn = ATable + QStringLiteral("_ID");
     ForEachPreOrder(ARoot, AChildren,
                     [&](TNode *node) { InsertNode(atr, *node, keyColumn, AOwnerColumn, AOwnerId); });
+}
+
+// The rows a save deleted are the engine's to clear in any case, at the latest once the next write
+// starts; a wake that fails only leaves them for then.
+void WakeCollector() noexcept
+{
+    try {
+        DB->WakeGarbageCollector();
+    } catch (const std::exception &) {
+        // A transaction the wake started and could not commit must not stay open for the next writer.
+        try {
+            DB->RollbackChanges();
+        } catch (const std::exception &) {
+        }
+    }
+}
+
+template <typename TSave>
+void Committed(const TSave &ASave)
+{
+    {
+        TWriteGuard guard(*DB);
+        ASave();
+        guard.Commit();
+    }
+    WakeCollector();
 }
 
 } // namespace
@@ -90,4 +117,17 @@ void SaveCard(TCard &ACard)
     atr.GetAddByFldName(QStringLiteral("CARD_HEIGHTDET"))->SetValue(ACard.HeightDet());
     atr.GetAddByFldName(QStringLiteral("CARD_WIDTH"))->SetValue(ACard.Width());
     atr.Post();
+}
+
+void CommitTree(TTbl &ATbl)
+{
+    Committed([&] { SaveTree(ATbl); });
+}
+
+void CommitCard(TCard &ACard)
+{
+    Committed([&] {
+        SaveCard(ACard);
+        SaveTree(ACard);
+    });
 }

@@ -21,3 +21,10 @@ void SaveTree(TCard &ACard);
 // Writes a card's area sizes (CARD_HEIGHTATR, CARD_HEIGHTDET, CARD_WIDTH) through a record
 // editor; the row is only updated when a value changed.
 void SaveCard(TCard &ACard);
+
+// The whole save of a table view's column tree, or of a card's sizes with its control tree, in a
+// write transaction of its own: rolled back when anything fails, the error passing on, and
+// committed otherwise. Once committed the save has succeeded: the engine is then asked to clear
+// away the rows it deleted, as best it can, and nothing that goes wrong there is reported.
+void CommitTree(TTbl &ATbl);
+void CommitCard(TCard &ACard);

@@ -138,7 +138,7 @@ public:
     // The record editor's after-commit event: the row of the committed record is re-read in
     // place; a new record, or one the grid does not hold, is inserted above the focused row and
     // focused.
-    void AtrAfterCommit(TAtr *Sender);
+    virtual void AtrAfterCommit(TAtr *Sender);
     // Re-reads row ARow from the record with key ARecId. A record that no longer exists (deleted
     // meanwhile by another user) takes its row out of the grid; the result tells which happened.
     bool RefreshRow(int ARow, const Variant &ARecId);

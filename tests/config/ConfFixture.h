@@ -150,6 +150,27 @@ protected:
         return values;
     }
 
+    // From now on the first commit after each save of a column or control tree fails, as the
+    // engine may fail the empty transaction that wakes its collector; the save's own commit goes
+    // through. FailedCommits counts the commits made to fail.
+    static void FailTheCommitAfterEachTreeSave()
+    {
+        Repo().Exec("create sequence KVX_TEST_FAILED");
+        Repo().Exec("create exception KVX_TEST_FAILED 'The commit after a tree save fails.'");
+        for (const QString table : {"TBLTREE", "CTRLTREE"})
+            Repo().Exec(QString("create trigger KVX_TEST_%1 after insert on %1 as declare d integer; begin "
+                                "d = rdb$set_context('USER_SESSION', 'KVX_SAVED_IN', current_transaction); end")
+                            .arg(table));
+        Repo().Exec("create trigger KVX_TEST_COMMIT on transaction commit as "
+                    "declare saved varchar(255); declare d integer; begin "
+                    "saved = rdb$get_context('USER_SESSION', 'KVX_SAVED_IN'); "
+                    "if (saved <> cast(current_transaction as varchar(20))) then begin "
+                    "d = rdb$set_context('USER_SESSION', 'KVX_SAVED_IN', null); "
+                    "d = gen_id(KVX_TEST_FAILED, 1); "
+                    "exception KVX_TEST_FAILED; end end");
+    }
+    static int FailedCommits() { return Repo().Scalar("select gen_id(KVX_TEST_FAILED, 0) from RDB$DATABASE").toInt(); }
+
     // Every row of a select as its values joined by blanks, "-" for Null, in the select's order.
     static QStringList RowTexts(const QString &text, const QList<std::pair<QString, Variant>> &params)
     {

@@ -29,6 +29,29 @@ protected:
             rows.push_back(Count(QString("select count(*) from ") + table, {{"ID", objId}}));
         return rows;
     }
+    // Presses the button of the list; the steps answer the windows that come.
+    static void Act(TWinTbl &list, TBtnType type, std::initializer_list<ModalScript::Step> steps)
+    {
+        ModalScript script(steps);
+        Press(list, type);
+    }
+    // A card step: types the texts into the edits of the captions, then OK.
+    static ModalScript::Step Typed(std::initializer_list<std::pair<QString, QString>> values)
+    {
+        return [values = QList<std::pair<QString, QString>>(values)](QWidget *card) {
+            for (const auto &[caption, text] : values)
+                Type(card, caption, text);
+            ClickButton(card, "ОК");
+        };
+    }
+    // Two steps: the picker of the caption's control opened from the card, and its row chosen.
+    static std::array<ModalScript::Step, 2> Picked(const QString &caption, const QString &row)
+    {
+        return {[=](QWidget *card) { Pick(card, caption); }, [=](QWidget *picker) {
+                    QTest::keyClick(picker->findChild<QAbstractItemView *>(), Qt::Key_End, Qt::ControlModifier);
+                    PickRow(picker, row);
+                }};
+    }
     bool Empty()
     {
         return ShownRows() == std::vector<int>(6, -1) && !IsOpen(*conf->WinTblChildTbl) &&
@@ -98,41 +121,24 @@ TEST_F(MDIConfTest, ListsOpenAndCloseWithTheirMastersAsTheUserClicks)
 TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDeletedWithoutTrace)
 {
     const QStringList menu = Captions(form->miData);
-    auto act = [&](TWinTbl &list, TBtnType type, std::initializer_list<ModalScript::Step> steps) {
-        ModalScript script(steps);
-        Press(list, type);
-    };
-    auto typed = [&](std::initializer_list<std::pair<QString, QString>> values) {
-        return [=](QWidget *card) {
-            for (const auto &[caption, text] : values)
-                Type(card, caption, text);
-            ClickButton(card, "ОК");
-        };
-    };
     auto named = [&](QWidget *card) {
         Type(card, "Имя", "Main");
         auto *box = Labelled<QCheckBox>(card, "По умолчанию");
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(2, box->height() / 2));
         ClickButton(card, "ОК");
     };
-    auto pick = [](const QString &caption, const QString &row) -> std::array<ModalScript::Step, 2> {
-        return {[=](QWidget *card) { Pick(card, caption); }, [=](QWidget *picker) {
-                    QTest::keyClick(picker->findChild<QAbstractItemView *>(), Qt::Key_End, Qt::ControlModifier);
-                    PickRow(picker, row);
-                }};
-    };
     TWinTbl &objects = *conf->WinTblObj;
-    act(objects, TBtnType::btAdd,
-        {typed({{"Таблица", "SKLAD"}, {"Наименование", "Склады"}, {"Краткое наименование", "Склад"}})});
+    Act(objects, TBtnType::btAdd,
+        {Typed({{"Таблица", "SKLAD"}, {"Наименование", "Склады"}, {"Краткое наименование", "Склад"}})});
     ASSERT_TRUE(InRepository("SKLAD"));
     EXPECT_EQ(Captions(form->miData), menu + QStringList{"Склад"});
-    const auto type = pick("Тип поля", "Строка"), link = pick("Тип поля", "Ссылка");
-    const auto master = pick("Внешний объект", "Товары"), rule = pick("Правило удаления", "Запрет удаления");
-    act(*conf->WinTblFld, TBtnType::btAdd,
-        {type[0], type[1], typed({{"Поле таблицы", "SKLAD_NAME"}, {"Наименование", "Название"}, {"Размер", "40"}})});
-    act(*conf->WinTblFld, TBtnType::btAdd, {link[0], link[1], master[0], master[1], rule[0], rule[1],
-                                            typed({{"Поле таблицы", "PRODUCT_ID"}, {"Наименование", "Товар"}})});
-    act(*conf->WinTblTbl, TBtnType::btAdd, {named});
+    const auto type = Picked("Тип поля", "Строка"), link = Picked("Тип поля", "Ссылка");
+    const auto master = Picked("Внешний объект", "Товары"), rule = Picked("Правило удаления", "Запрет удаления");
+    Act(*conf->WinTblFld, TBtnType::btAdd,
+        {type[0], type[1], Typed({{"Поле таблицы", "SKLAD_NAME"}, {"Наименование", "Название"}, {"Размер", "40"}})});
+    Act(*conf->WinTblFld, TBtnType::btAdd, {link[0], link[1], master[0], master[1], rule[0], rule[1],
+                                           Typed({{"Поле таблицы", "PRODUCT_ID"}, {"Наименование", "Товар"}})});
+    Act(*conf->WinTblTbl, TBtnType::btAdd, {named});
     // The column tree was built again with every new field.
     for (const QStringList &path : {QStringList{"SKLAD_NAME"}, QStringList{"PRODUCT_ID", "PRODUCT_NAME"}}) {
         QTreeWidgetItem *node = Node(conf->TblTree->vt, path);
@@ -140,7 +146,7 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
         node->setCheckState(0, Qt::Checked);
     }
     Press(*conf->TblTree, TBtnType::btSave);
-    act(*conf->WinTblCard, TBtnType::btAdd, {named});
+    Act(*conf->WinTblCard, TBtnType::btAdd, {named});
     // The new card, focused in its list, is laid out in the designer from its root: its two fields on it.
     TWinCardConf &designer = *conf->WinCardConf;
     ASSERT_NE(designer.vt->topLevelItem(0), nullptr);
@@ -157,7 +163,7 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     for (int c = 0; c < Grid(rows)->model()->columnCount(); ++c)
         columns << Grid(rows)->model()->headerData(c, Qt::Horizontal).toString();
     EXPECT_EQ(columns, QStringList({"Название", "Товар>Наименование"}));
-    act(rows, TBtnType::btAdd, {typed({{"Название", "Склад 1"}})});
+    Act(rows, TBtnType::btAdd, {Typed({{"Название", "Склад 1"}})});
     EXPECT_EQ(Count("select count(*) from SKLAD where SKLAD_NAME = 'Склад 1'"), 1);
 
     const QList<std::pair<QString, Variant>> sequence = {{"S", O("SKLAD")->PKFld->Field()}};
@@ -166,7 +172,7 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     conf = OpenConfig();
     ClickRow(*conf->WinTblObj, "SKLAD");
     BoxSeen question;
-    act(*conf->WinTblObj, TBtnType::btDel, {AnswerBox(question, "&Да")});
+    Act(*conf->WinTblObj, TBtnType::btDel, {AnswerBox(question, "&Да")});
     EXPECT_EQ(question.Text, "Удалить запись?");
     EXPECT_FALSE(InRepository("SKLAD"));
     EXPECT_EQ(Captions(form->miData), menu);
@@ -176,6 +182,30 @@ TEST_F(MDIConfTest, AnObjectMadeInTheConfiguratorIsUsedAfterTheNextLoginAndDelet
     EXPECT_EQ(Count("select count(*) from FLD where OBJ_ID not in (select OBJ_ID from OBJ)"), 0);
     EXPECT_EQ(O("PRODUCT")->ChildList->Count(),
               Count("select count(*) from DEP where OBJ_ID = :O", {{"O", O("PRODUCT")->Id()}}));
+}
+
+// A new field or link shows at once in every list of the object's pages that it belongs to: a link
+// field's link among the links into its object; a link of an object to itself also among the
+// object's fields and, again, among the links into it.
+TEST_F(MDIConfTest, ListsShowANewFieldOrLinkAtOnce)
+{
+    const auto follow = [&](const QString &table) { return ShownRows() == ShownRows(O(table)->Id()); };
+    ClickRow(*conf->WinTblObj, "PRODUCT");
+    const int links = Rows(*conf->WinTblParent);
+    const auto type = Picked("Тип поля", "Ссылка"), master = Picked("Внешний объект", "UNIT");
+    const auto rule = Picked("Правило удаления", "Запрет удаления");
+    Act(*conf->WinTblFld, TBtnType::btAdd, {type[0], type[1], master[0], master[1], rule[0], rule[1],
+                                           Typed({{"Поле таблицы", "UNIT2_ID"}, {"Наименование", "Вторая единица"}})});
+    EXPECT_EQ(Rows(*conf->WinTblParent), links + 1);
+    EXPECT_TRUE(follow("PRODUCT"));
+
+    ClickRow(*conf->WinTblObj, "CONTRAG");
+    const auto detail = Picked("Подчинённый объект", "CONTRAG");
+    Act(*conf->WinTblDepChildObj, TBtnType::btAdd,
+        {detail[0], detail[1],
+         Typed({{"Имя связи", "Contrag-Head"}, {"Поле таблицы", "HEAD_ID"}, {"Наименование поля", "Головной"}})});
+    EXPECT_EQ(O("CONTRAG")->ParentList->GetByName("Contrag-Head"), O("CONTRAG")->ChildList->GetByName("Contrag-Head"));
+    EXPECT_TRUE(follow("CONTRAG"));
 }
 
 // A field's size typed key by key: a lone sign asks nothing, garbage is told once, and the size

@@ -176,6 +176,27 @@ TEST_F(WinCardConfTest, DesignsSavesAndDeletes)
     EXPECT_EQ(Stored(bare), "416x96+0 1::-,-,-,-,-,-(4:Обозначение:96,8,240,-,8,10())");
 }
 
+// A save is done once it has committed, whatever the engine says afterwards when asked to take up
+// the rows the save deleted: no box, and the next save goes through.
+TEST_F(WinCardConfTest, ASaveIsDoneOnceCommitted)
+{
+    FailTheCommitAfterEachTreeSave();
+    const int card = Repo().Scalar("select CARD_ID from CARD where CARD_NAME = 'Requisites'").toInt();
+    d->SetCardId(card);
+    ModalScript none{};
+    for (int save = 0; save < 2; ++save) {
+        Focus("Структура");
+        QTest::mouseClick(d->btWidthUp, Qt::LeftButton);
+        Press(*d, TBtnType::btSave);
+        EXPECT_EQ(Stored(card), QString("%1x%2+%3 %4")
+                                    .arg(d->WinCard->Width())
+                                    .arg(d->WinCard->HeightAtr())
+                                    .arg(d->WinCard->HeightDet())
+                                    .arg(Shape(*d->WinCard->Card->RootCtrlTree)));
+    }
+    EXPECT_EQ(FailedCommits(), 2);
+}
+
 // The designer writes a card of four levels (edits, a page control, its tabs, their fields) as
 // these rows, numbered in pre-order: each control's field, type, bounds, caption, places and flags.
 TEST_F(WinCardConfTest, SavesTheCardAsTheseRows)

@@ -78,6 +78,27 @@ TEST_F(WinTreeTest, EditsAViewFromNoColumnsOnAndLetsItGo)
     EXPECT_EQ(Stored(bare), "DEAL_ID(CONTRAG_ID(CONTRAG_NAME))");
 }
 
+// A save is done once it has committed: the engine failing afterwards to take up the rows the save
+// deleted is none of the user's business. No box comes, the view is stored, its boxes are on, and
+// the next save goes through.
+TEST_F(WinTreeTest, ASaveIsDoneOnceCommitted)
+{
+    FailTheCommitAfterEachTreeSave();
+    const int bare = DB->GetGenId("TBL_ID");
+    Repo().Exec("insert into TBL (TBL_ID, OBJ_ID, TBL_CAPT) values (:ID, :O, 'Bare')", {{"ID", bare}, {"O", O("DEAL")->Id()}});
+    TWinTree &tree = *conf->TblTree;
+    tree.Init(O("DEAL"));
+    tree.SetTblId(bare);
+    ModalScript none{};
+    Press(tree, TBtnType::btSave);
+    EXPECT_EQ(Stored(bare), "DEAL_ID");
+    ASSERT_TRUE(Node(tree.vt, {"DEAL_NUM"})->data(0, Qt::CheckStateRole).isValid());
+    Node(tree.vt, {"DEAL_NUM"})->setCheckState(0, Qt::Checked);
+    Press(tree, TBtnType::btSave);
+    EXPECT_EQ(Stored(bare), "DEAL_ID(DEAL_NUM)");
+    EXPECT_EQ(FailedCommits(), 2);
+}
+
 // The column tree editor writes a view three links deep as these rows, numbered in pre-order.
 TEST_F(WinTreeTest, SavesTheColumnsAsTheseRows)
 {
