@@ -23,8 +23,9 @@ ensure_packages() {
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev
                 firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils fonts-wine)
 # xvfb, openbox and x11-utils (xprop): a virtual X display with a window manager, for what only a
-# real display shows, and the frames it gives its windows.
-TEST_PACKAGES=(googletest libgtest-dev firebird3.0-server xvfb openbox x11-utils)
+# real display shows, and the frames it gives its windows; wmctrl asks the window manager for what
+# its title bars' buttons do.
+TEST_PACKAGES=(googletest libgtest-dev firebird3.0-server xvfb openbox x11-utils wmctrl)
 
 # configure_and_build BUILD_DIR [cmake options...]
 configure_and_build() {

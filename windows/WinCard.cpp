@@ -307,9 +307,16 @@ bool TWinCard::SplitterCanResize(int &NewSize) const
     return accept;
 }
 
+bool TWinCard::SizedByWindowManager() const
+{
+    return Form->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+}
+
 void TWinCard::FormResized()
 {
-    if (FSnapping || !Form)
+    // A maximized card takes the screen the window manager gives it: resized to a step, it
+    // would lose its maximized state and stand over the screen's edges.
+    if (FSnapping || !Form || SizedByWindowManager())
         return;
     int width = Width(), height = Height();
     if (!FormCanResize(width, height))

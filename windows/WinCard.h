@@ -121,6 +121,7 @@ private:
     void CreateDetArea();
     bool Embedded() const { return Parent != nullptr; }
     QSize FormExtra() const;
+    bool SizedByWindowManager() const;
     void FormResized();
     void PostAndCommit();
     // After a failure that came once the record was committed: the card shows the saved record,

@@ -52,11 +52,27 @@ int ColumnWidth(TFldType AFldType)
     }
 }
 
-// Shows a cell's whole text as a tooltip where the column cuts it short.
+// Shows a cell's whole text as a tooltip where the column cuts it short, and ends a cell's edit
+// on Enter.
 class TGridDelegate : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    // Enter ends the edit with the typed text, and there it stops: passed on, it would also
+    // press the default button of the card around the grid before the text reached the row.
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *editor = qobject_cast<QWidget *>(object);
+        if (!editor || event->type() != QEvent::KeyPress)
+            return QStyledItemDelegate::eventFilter(object, event);
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return QStyledItemDelegate::eventFilter(object, event);
+        emit commitData(editor);
+        emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+        return true;
+    }
 
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
                    const QModelIndex &index) override
@@ -121,7 +137,11 @@ protected:
             Guarded([&] { FWinTbl.KeyDown(key->key(), key->modifiers()); });
         } else if (event->type() == QEvent::MouseButtonDblClick && FWinTbl.vt && watched == FWinTbl.vt->viewport()) {
             const QPoint spot = static_cast<QMouseEvent *>(event)->position().toPoint();
-            FWinTbl.FDblClickOnRow = FWinTbl.vt->indexAt(spot).isValid();
+            const QModelIndex cell = FWinTbl.vt->indexAt(spot);
+            FWinTbl.FDblClickOnRow = cell.isValid();
+            // A double click on a cell edited in place starts its edit, and that is all it does.
+            if (FWinTbl.ColumnEditable(cell.column()))
+                return false;
             if (const TClickEvent handler = FWinTbl.FOnDblClick)
                 Guarded(handler);
         }
@@ -196,7 +216,10 @@ void TWinTbl::CreateControls(QWidget *AOwner, QWidget *AParent)
     vt->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     vt->setSelectionMode(QAbstractItemView::SingleSelection);
     vt->setSelectionBehavior(QAbstractItemView::SelectRows);
-    vt->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    // A cell edited in place starts its edit as any grid's does; a typed character becomes its
+    // first text.
+    vt->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked
+                        | QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed);
     vt->setSortingEnabled(false);
     vt->horizontalHeader()->setStretchLastSection(false);
     vt->horizontalHeader()->setHighlightSections(false);
@@ -776,9 +799,19 @@ bool TWinTbl::EditableColumn(TFld *AFld, bool AEditable)
         if (Model->Columns()[c].Tag != tag)
             continue;
         Model->SetColumnColor(int(c), AEditable ? EditableColor : QColor());
+        PlaceEditableColumn(int(c), AEditable);
         return true;
     }
     return false;
+}
+
+void TWinTbl::PlaceEditableColumn(int AColumn, bool AEditable)
+{
+    // The column the user types into stands next to the first one, which names the row, so that
+    // a narrow card shows it without scrolling; read-only again, it goes back to its own place.
+    QHeaderView *header = vt->horizontalHeader();
+    const int place = AEditable ? std::min(1, AColumn) : AColumn;
+    header->moveSection(header->visualIndex(AColumn), place);
 }
 
 void TWinTbl::CellEdited(int ARow, int AColumn, const QString &AText)

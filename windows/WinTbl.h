@@ -207,6 +207,7 @@ private:
     bool BtnEnabled(TBtnType ABtnType) const;
     void CellEdited(int ARow, int AColumn, const QString &AText);
     bool ColumnEditable(int AColumn) const;
+    void PlaceEditableColumn(int AColumn, bool AEditable);
     int SelFldIndex(const TFld *AFld, const QString &AFunc) const;
 
     QWidget *Parent = nullptr;

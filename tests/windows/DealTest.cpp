@@ -11,6 +11,7 @@
 #include "WinTblPay.h"
 #include "WinTblProd.h"
 
+#include <QScrollBar>
 #include <QSet>
 
 namespace {
@@ -284,6 +285,51 @@ TEST_F(DealTest, ShipmentOfWhatIsLeftUpdatesTheProductsAndItsTotal)
     card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 1000);
     EXPECT_EQ(ErrorOf([&] { card->OkClick(); }), "Нет продуктов для отгрузки.");
     EXPECT_EQ(Count("select count(*) from DEALSHIP where DEAL_ID = 1000"), 0);
+}
+
+// The quantities of a shipment are typed into their cells as into any grid's: a double click or a
+// typed character starts a cell's edit (the character its first text), Enter ends the edit and
+// stays in the card, and Enter outside an edit is the card's OK. The column is in sight in the
+// card's own width.
+TEST_F(DealTest, ShipmentQuantitiesAreTypedIntoTheirCellsAndEnterOutsideAnEditIsOk)
+{
+    std::unique_ptr<TWinCardShip> card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 22);
+    TWinTbl *products = Table(*card->WinDetBook, 0);
+    ASSERT_GE(products->Count(), 2);
+    QString firstText, typedFirst, openAfterEnter;
+    {
+        ModalScript script{[&](QWidget *form) {
+            QAbstractItemView *grid = DetailGrid(form, "Товары сделок");
+            const auto spot = [&](int row) { return grid->visualRect(Cell(grid, row, "Отгружено")).center(); };
+            EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(Cell(grid, 0, "Отгружено"))));
+            EXPECT_EQ(grid->horizontalScrollBar()->value(), 0);
+            const auto editor = [&] { return grid->viewport()->findChild<QLineEdit *>(); };
+
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, spot(0));
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, spot(0));
+            ASSERT_NE(editor(), nullptr) << "a double click starts no edit";
+            QTest::keyClick(editor(), Qt::Key_2);
+            QTest::keyClick(editor(), Qt::Key_Return);
+            ASSERT_TRUE(WaitFor([&] { return !editor(); }));
+            openAfterEnter = form->isVisible() ? "open" : "closed";
+            firstText = Cell(grid, 0, "Отгружено").data().toString();
+
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, spot(1));
+            QTest::keyClick(grid, Qt::Key_3);
+            ASSERT_NE(editor(), nullptr) << "a typed character starts no edit";
+            typedFirst = editor()->text();
+            QTest::keyClick(editor(), Qt::Key_Return);
+            ASSERT_TRUE(WaitFor([&] { return !editor(); }));
+            QTest::keyClick(grid, Qt::Key_Return);
+        }};
+        EXPECT_EQ(card->ShowModalCard(), mrOk);
+    }
+    EXPECT_EQ(QStringList({openAfterEnter, firstText, typedFirst}), QStringList({"open", "2", "3"}));
+    const auto shipped = [&](int row) {
+        return repo.Scalar("select PRODSHIP_CNT from PRODSHIP where DEALSHIP_ID = :S and DEALPROD_ID = :P",
+                           {{"S", card->RecId()}, {"P", dynamic_cast<TWinTblProd *>(products)->Value(row, "DEALPROD_ID")}});
+    };
+    EXPECT_EQ(QList<Variant>({shipped(0), shipped(1)}), QList<Variant>({Variant(2), Variant(3)}));
 }
 
 // A product shipped beyond its quantity has nothing left to ship: the card proposes 0 for it, also

@@ -4,6 +4,7 @@
 #include "IBTransaction.h"
 #include "WinBotBtns.h"
 #include "WinCard.h"
+#include "XDisplay.h"
 
 #include <QClipboard>
 #include <QDialog>
@@ -62,6 +63,44 @@ TEST_F(WinCardTest, FormTakesTheCardsSizesAndResizesInStepsOfEight)
     }
     EXPECT_EQ(heights, QList<int>({192, 192, 176}));
     EXPECT_EQ(card->HeightDet(), 208);
+}
+
+// The window manager's maximize fills the screen with the card, frame and all, and its restore
+// gives the card back its size: the steps of eight are for the sizes the user drags. The window
+// manager is asked from outside the program, as its title bar's button asks it.
+TEST_F(WinCardTest, MaximizedCardStaysInsideTheScreenAndRestoresItsSize)
+{
+    const QRect screen(0, 0, 1280, 800);
+    if (RanOnXDisplay({true}, screen.size(), {"wmctrl"}))
+        return;
+    NewCard("DEAL");
+    card->Form->show();
+    ASSERT_TRUE(WaitFor([&] { return FrameOnTheServer(card->Form) != card->Form->geometry(); }));
+    const QSize normal = card->Form->size();
+    const auto maximize = [&](const QString &AHow) {
+        RunX("wmctrl", {"-i", "-r", QString::number(card->Form->winId()), "-b", AHow + ",maximized_vert,maximized_horz"});
+    };
+    QRect frame;
+    const auto filled = [&] {
+        frame = FrameOnTheServer(card->Form);
+        return card->Form->isMaximized() && screen.contains(frame) && frame.width() == screen.width()
+               && frame.height() > screen.height() * 9 / 10;
+    };
+    maximize("add");
+    // Maximized, and still so once the card has taken in its new size.
+    EXPECT_TRUE(WaitFor(filled)) << Describe(frame);
+    QTest::qWait(500);
+    EXPECT_TRUE(filled()) << Describe(frame);
+
+    maximize("remove");
+    EXPECT_TRUE(WaitFor([&] { return !card->Form->isMaximized() && card->Form->size() == normal; }))
+        << Describe(card->Form->geometry());
+
+    // Resized through the window manager as by a drag of its border: a step of eight.
+    RunX("wmctrl", {"-i", "-r", QString::number(card->Form->winId()), "-e",
+                    QString("0,-1,-1,%1,%2").arg(normal.width() + 21).arg(normal.height() + 17)});
+    EXPECT_TRUE(WaitFor([&] { return card->Form->size() == normal + QSize(16, 16); }))
+        << Describe(card->Form->geometry());
 }
 
 TEST_F(WinCardTest, FailureAfterTheCommitLeavesTheCardOnTheSavedRecord)

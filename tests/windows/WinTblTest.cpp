@@ -274,8 +274,22 @@ TEST_F(WinTblTest, ChecksAndEditableColumns)
     EXPECT_EQ(error.Text, "\"много\" не является числом.");
     EXPECT_EQ(Text(2, 2), "12,5");
     EXPECT_EQ(repo.Scalar("select CURRATE_VALUE from CURRATE where CURRATE_ID = :ID", {{"ID", Key(2)}}), stored);
+    // A double click on the edited column starts the cell's edit and opens no card.
+    {
+        ModalScript noCard{};
+        const QPoint cell = Grid()->visualRect(M()->index(2, 2)).center();
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(Grid()->viewport(), Qt::LeftButton, {}, cell);
+        QTest::qWait(50);
+    }
+    editor = Grid()->viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    // The edited column stands next to the first one, and goes back to its place when it is read-only.
+    EXPECT_EQ(Grid()->horizontalHeader()->visualIndex(2), 1);
     ASSERT_TRUE(table->EditableColumn(value, false));
     EXPECT_FALSE(M()->index(0, 2).data(Qt::BackgroundRole).isValid());
+    EXPECT_EQ(Grid()->horizontalHeader()->visualIndex(2), 2);
 }
 
 // Opening reads about a screenful, scrolling down the next one and Ctrl+End the rest. Right
