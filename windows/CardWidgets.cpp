@@ -5,9 +5,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDateEdit>
+#include <QKeyEvent>
 #include <QPalette>
 #include <QSignalBlocker>
+#include <utility>
 
 void SetReadOnlyColor(QWidget *AControl, bool AReadOnly)
 {
@@ -39,6 +40,42 @@ void TButtonedEdit::SetShowButton(bool AShow)
         FButton->setVisible(AShow);
 }
 
+// --- Date box ----------------------------------------------------------------------------------
+
+void TDateEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (std::exchange(FMovedOn, false) && IsSeparator(event->text())) {
+        event->accept();
+        return;
+    }
+    const int section = currentSectionIndex();
+    QDateEdit::keyPressEvent(event);
+    const QString text = event->text();
+    FMovedOn = text.size() == 1 && text.at(0).isDigit() && currentSectionIndex() != section;
+}
+
+void TDateEdit::focusInEvent(QFocusEvent *event)
+{
+    FMovedOn = false;
+    QDateEdit::focusInEvent(event);
+}
+
+void TDateEdit::mousePressEvent(QMouseEvent *event)
+{
+    FMovedOn = false;
+    QDateEdit::mousePressEvent(event);
+}
+
+bool TDateEdit::IsSeparator(const QString &AText) const
+{
+    if (AText.isEmpty())
+        return false;
+    for (const QChar ch : AText)
+        if (ch.isLetterOrNumber())
+            return false;
+    return displayFormat().contains(AText);
+}
+
 // --- Date picker with a check box --------------------------------------------------------------
 
 namespace {
@@ -50,7 +87,7 @@ constexpr int CheckWidth = 18;
 TDateCheckEdit::TDateCheckEdit(QWidget *AParent) : QWidget(AParent)
 {
     FCheck = new QCheckBox(this);
-    FDate = new QDateEdit(QDate::currentDate(), this);
+    FDate = new TDateEdit(QDate::currentDate(), this);
     FDate->setCalendarPopup(true);
     FDate->setEnabled(false);
     setFocusProxy(FDate);

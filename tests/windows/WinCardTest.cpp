@@ -114,6 +114,33 @@ TEST_F(WinCardTest, EmbeddedCardLeavesEnterAndEscapeToItsHost)
     EXPECT_EQ(Units("ящ"), 0);
 }
 
+// Under another language the date box takes that language's separators, the same way.
+TEST_F(WinCardTest, DatesAreTypedWithTheSeparatorsOfTheLanguage)
+{
+    const QList<std::pair<QLocale, QStringList>> languages = {
+        {QLocale(QLocale::English, QLocale::UnitedStates), {"12/25/25", "1/5/26", "3/14/25"}},
+        {QLocale::c(), {"25 Dec 2025", "5 Jan 2026", "14 Mar 2025"}}};
+    const QStringList dates = {"2025-12-25", "2026-01-05", "2025-03-14"};
+    for (const auto &[language, typed] : languages) {
+        QLocale::setDefault(language);
+        NewCard("DEAL");
+        card->Form->show();
+        card->Form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(card->Form));
+        auto *date = Labelled<TDateCheckEdit>(card->Form, "Дата")->DateEdit();
+        QStringList taken;
+        for (const QString &text : typed) {
+            date->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(date, text);
+            QTest::keyClick(date, Qt::Key_Tab);
+            taken << date->date().toString(Qt::ISODate);
+        }
+        EXPECT_EQ(taken, dates) << language.name().toStdString();
+        EXPECT_EQ(card->WinAtr->Atr->GetAddByFldName("DEAL_DATE")->Value(),
+                  Variant(QDate::fromString(dates.last(), Qt::ISODate)));
+    }
+}
+
 // A required field left empty keeps the card open on its control, the first tab brought
 // forward. Cancelling a changed card asks first: no (Escape answers the question so) keeps it open
 // with what was typed, so Enter saves it once the field is filled; "&Да" lets a change go unsaved.
@@ -320,5 +347,35 @@ TEST_F(CardUseTest, CardsOpenOnTheirFirstInputAndStoreTextsAsShown)
     EXPECT_EQ(QList<qsizetype>({shownFull.size(), shownShort.size()}), QList<qsizetype>({100, 20}));
     EXPECT_EQ(repo.Scalar("select UNIT_FULL from UNIT where UNIT_NAME = :N", {{"N", shownShort}}), Variant(shownFull));
 }
+
+// Dates are typed with their separators, a one-digit day or month included, or without them; the
+// box shows once left what the card saves.
+TEST_F(CardUseTest, DatesAreTakenAsTypedWithOrWithoutTheirDots)
+{
+    Open("DEAL");
+    Click(0);
+    const Variant key = table->FocusedRecId();
+    const QStringList typed = {"15.01.2026", "28.02.2025", "1.3.2025", "15012026", "31.1.2025", "5.1.2026"};
+    QStringList shownOnLeaving;
+    {
+        ModalScript script{[&](QWidget *card) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(card));
+            auto *date = Labelled<TDateCheckEdit>(card, "Дата")->DateEdit();
+            for (const QString &text : typed) {
+                // As Tab brings the user in: the day is selected.
+                date->setFocus(Qt::TabFocusReason);
+                QTest::keyClicks(date, text);
+                QTest::keyClick(date, Qt::Key_Tab);
+                shownOnLeaving << date->text();
+            }
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(shownOnLeaving,
+              QStringList({"15.01.2026", "28.02.2025", "01.03.2025", "15.01.2026", "31.01.2025", "05.01.2026"}));
+    EXPECT_EQ(repo.Scalar("select DEAL_DATE from DEAL where DEAL_ID = :K", {{"K", key}}), Variant(QDate(2026, 1, 5)));
+}
+
 
 } // namespace
