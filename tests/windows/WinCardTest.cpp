@@ -377,5 +377,82 @@ TEST_F(CardUseTest, DatesAreTakenAsTypedWithOrWithoutTheirDots)
     EXPECT_EQ(repo.Scalar("select DEAL_DATE from DEAL where DEAL_ID = :K", {{"K", key}}), Variant(QDate(2026, 1, 5)));
 }
 
+// A picker opens on the record its control holds, current and selected: Enter keeps it and the
+// arrows move on from it. Over an empty control no row is chosen, and Enter leaves it empty.
+TEST_F(CardUseTest, PickerOpensOnTheValueItsControlHolds)
+{
+    repo.Exec("update DEAL set CURR_ID = (select CURR_ID from CURR where CURR_CODE = 'EUR') where DEAL_ID = 22");
+    Open("DEAL");
+    int deal = 0;
+    while (deal < table->Count() && Key(deal) != Variant(22))
+        ++deal;
+    Click(deal);
+    // Whether the picker opened current and selected on EUR's row.
+    const auto onEur = [](QWidget *picker) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(picker));
+        auto *grid = picker->findChild<QAbstractItemView *>();
+        const int current = grid->currentIndex().isValid() ? grid->currentIndex().row() : -1;
+        return current == FindRow(grid, "EUR").row() && grid->selectionModel()->isRowSelected(current);
+    };
+    bool first = false, second = false;
+    int downTo = -1, expectedDown = -1;
+    QString kept, moved, expectedMoved;
+    BoxSeen drop;
+    {
+        ModalScript script{[](QWidget *card) { Pick(card, "Валюта"); },
+                           [&](QWidget *picker) {
+                               first = onEur(picker);
+                               QTest::keyClick(picker->findChild<QAbstractItemView *>(), Qt::Key_Return);
+                           },
+                           [&](QWidget *card) {
+                               kept = Labelled(card, "Валюта")->text();
+                               Pick(card, "Валюта");
+                           },
+                           [&](QWidget *picker) {
+                               second = onEur(picker);
+                               auto *grid = picker->findChild<QAbstractItemView *>();
+                               expectedDown = std::min(grid->currentIndex().row() + 1, grid->model()->rowCount() - 1);
+                               expectedMoved = grid->model()->index(expectedDown, 0).data().toString();
+                               QTest::keyClick(grid, Qt::Key_Down);
+                               downTo = grid->currentIndex().row();
+                               QTest::keyClick(grid, Qt::Key_Return);
+                           },
+                           [&](QWidget *card) {
+                               moved = Labelled(card, "Валюта")->text();
+                               ClickButton(card, "Отмена");
+                           },
+                           AnswerBox(drop, "&Да")};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_TRUE(first);
+    EXPECT_TRUE(second);
+    EXPECT_EQ(kept, "EUR");
+    EXPECT_EQ(downTo, expectedDown);
+    EXPECT_EQ(moved, expectedMoved);
+
+    Open("CURRATE");
+    bool current = true, selected = true;
+    QString left = "not seen";
+    {
+        ModalScript script{[](QWidget *card) { Pick(card, "Валюта"); },
+                           [&](QWidget *picker) {
+                               EXPECT_TRUE(QTest::qWaitForWindowActive(picker));
+                               auto *grid = picker->findChild<QAbstractItemView *>();
+                               current = grid->currentIndex().isValid();
+                               selected = grid->selectionModel()->hasSelection();
+                               QTest::keyClick(grid, Qt::Key_Return);
+                           },
+                           [&](QWidget *card) {
+                               left = Labelled(card, "Валюта")->text();
+                               ClickButton(card, "Отмена");
+                           },
+                           AnswerBox(drop, "&Да")};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_FALSE(current);
+    EXPECT_FALSE(selected);
+    EXPECT_EQ(left, "");
+}
+
 
 } // namespace
