@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPointer>
+#include <QValidator>
 #include <QWidget>
 #include <functional>
 
@@ -35,6 +36,20 @@ public:
 
 private:
     QPointer<QAction> FButton;
+};
+
+// Holds an edit's text to a number of characters counted as the database counts a column's
+// length: one per character, a character beyond the basic plane included (an edit's own maximum
+// length counts it twice). Of a text that would be too long, what was typed or pasted last is cut.
+class TCharLimitValidator : public QValidator
+{
+public:
+    TCharLimitValidator(qsizetype ALimit, QObject *AParent);
+
+    State validate(QString &input, int &pos) const override;
+
+private:
+    qsizetype FLimit;
 };
 
 // The date box of the program: a date is typed with the separators of its format ("15.01.2026",

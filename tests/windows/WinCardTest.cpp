@@ -454,5 +454,53 @@ TEST_F(CardUseTest, PickerOpensOnTheValueItsControlHolds)
     EXPECT_EQ(left, "");
 }
 
+// A character beyond the basic plane counts once, as in the column: a stored name of 100 of them
+// is shown and saved whole, and typing or pasting stops at the column's size.
+TEST_F(CardUseTest, TextsCountCharactersBeyondTheBasicPlaneAsTheirColumnsDo)
+{
+    const QString smile = QString::fromUtf8("😀");
+    const Variant key = repo.Scalar("select min(CONTRAG_ID) from CONTRAG");
+    repo.Exec("update CONTRAG set CONTRAG_NAME = :N where CONTRAG_ID = :K", {{"N", smile.repeated(100)}, {"K", key}});
+    Open("CONTRAG");
+    int row = 0;
+    while (row < table->Count() && Key(row) != key)
+        ++row;
+    Click(row);
+    QString shown, afterOneMore, typed, pasted;
+    {
+        ModalScript script{[&](QWidget *card) {
+            // One key gives one character, as a keyboard gives it.
+            const auto typeSmile = [&](QLineEdit *edit) {
+                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, smile);
+                QApplication::sendEvent(edit, &press);
+            };
+            QLineEdit *name = Labelled(card, "Наименование");
+            shown = name->text();
+            name->setFocus();
+            name->end(false);
+            typeSmile(name);
+            afterOneMore = name->text();
+            QLineEdit *phone = Labelled(card, "Телефон");
+            TypeText(phone, "+");
+            for (int i = 0; i < 25; ++i)
+                typeSmile(phone);
+            typed = phone->text();
+            phone->clear();
+            QApplication::clipboard()->setText("7" + smile.repeated(30));
+            phone->setFocus();
+            QTest::keyClick(phone, Qt::Key_V, Qt::ControlModifier);
+            pasted = phone->text();
+            TypeText(phone, "+7 900 000-00-01");
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(shown, smile.repeated(100));
+    EXPECT_EQ(afterOneMore, smile.repeated(100));
+    EXPECT_EQ(typed, "+" + smile.repeated(19));
+    EXPECT_EQ(pasted, "7" + smile.repeated(19));
+    EXPECT_EQ(repo.Scalar("select CONTRAG_NAME || '|' || CONTRAG_PHONE from CONTRAG where CONTRAG_ID = :K", {{"K", key}}),
+              Variant(smile.repeated(100) + "|+7 900 000-00-01"));
+}
 
 } // namespace
