@@ -394,6 +394,13 @@ TEST_F(CardUseTest, PickerOpensOnTheValueItsControlHolds)
         const int current = grid->currentIndex().isValid() ? grid->currentIndex().row() : -1;
         return current == FindRow(grid, "EUR").row() && grid->selectionModel()->isRowSelected(current);
     };
+    // The card once its picker closed: what its currency shows, then the card let go unsaved.
+    const auto shownThenCancel = [](QString &shown) {
+        return [&shown](QWidget *card) {
+            shown = Labelled(card, "Валюта")->text();
+            ClickButton(card, "Отмена");
+        };
+    };
     bool first = false, second = false;
     int downTo = -1, expectedDown = -1;
     QString kept, moved, expectedMoved;
@@ -417,11 +424,7 @@ TEST_F(CardUseTest, PickerOpensOnTheValueItsControlHolds)
                                downTo = grid->currentIndex().row();
                                QTest::keyClick(grid, Qt::Key_Return);
                            },
-                           [&](QWidget *card) {
-                               moved = Labelled(card, "Валюта")->text();
-                               ClickButton(card, "Отмена");
-                           },
-                           AnswerBox(drop, "&Да")};
+                           shownThenCancel(moved), AnswerBox(drop, "&Да")};
         Press(Qt::Key_F2);
     }
     EXPECT_TRUE(first);
@@ -442,11 +445,7 @@ TEST_F(CardUseTest, PickerOpensOnTheValueItsControlHolds)
                                selected = grid->selectionModel()->hasSelection();
                                QTest::keyClick(grid, Qt::Key_Return);
                            },
-                           [&](QWidget *card) {
-                               left = Labelled(card, "Валюта")->text();
-                               ClickButton(card, "Отмена");
-                           },
-                           AnswerBox(drop, "&Да")};
+                           shownThenCancel(left), AnswerBox(drop, "&Да")};
         Press(Qt::Key_Insert);
     }
     EXPECT_FALSE(current);
