@@ -5,9 +5,11 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDateEdit>
+#include <QKeyEvent>
 #include <QPalette>
 #include <QSignalBlocker>
+#include <algorithm>
+#include <utility>
 
 void SetReadOnlyColor(QWidget *AControl, bool AReadOnly)
 {
@@ -39,6 +41,89 @@ void TButtonedEdit::SetShowButton(bool AShow)
         FButton->setVisible(AShow);
 }
 
+// --- Edit limit in characters -----------------------------------------------------------------
+
+namespace {
+
+qsizetype CharCount(const QString &AText)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < AText.size(); ++i, ++count)
+        if (AText.at(i).isHighSurrogate() && i + 1 < AText.size() && AText.at(i + 1).isLowSurrogate())
+            ++i;
+    return count;
+}
+
+// The position of the character before APos, a pair of surrogates kept whole.
+qsizetype PreviousChar(const QString &AText, qsizetype APos)
+{
+    if (APos >= 2 && AText.at(APos - 1).isLowSurrogate() && AText.at(APos - 2).isHighSurrogate())
+        return APos - 2;
+    return APos - 1;
+}
+
+} // namespace
+
+TCharLimitValidator::TCharLimitValidator(qsizetype ALimit, QObject *AParent) : QValidator(AParent), FLimit(ALimit)
+{
+}
+
+QValidator::State TCharLimitValidator::validate(QString &input, int &pos) const
+{
+    qsizetype excess = CharCount(input) - FLimit;
+    if (excess <= 0)
+        return Acceptable;
+    // What came last stands before the cursor (a text set whole has the cursor at its end); any
+    // excess left is cut from the end.
+    const qsizetype end = std::clamp<qsizetype>(pos, 0, input.size());
+    qsizetype start = end;
+    for (; excess > 0 && start > 0; --excess)
+        start = PreviousChar(input, start);
+    input.remove(start, end - start);
+    qsizetype tail = input.size();
+    for (; excess > 0 && tail > 0; --excess)
+        tail = PreviousChar(input, tail);
+    input.truncate(tail);
+    pos = int(std::min(start, input.size()));
+    return Acceptable;
+}
+
+// --- Date box ----------------------------------------------------------------------------------
+
+void TDateEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (std::exchange(FMovedOn, false) && IsSeparator(event->text())) {
+        event->accept();
+        return;
+    }
+    const int section = currentSectionIndex();
+    QDateEdit::keyPressEvent(event);
+    const QString text = event->text();
+    FMovedOn = text.size() == 1 && text.at(0).isDigit() && currentSectionIndex() != section;
+}
+
+void TDateEdit::focusInEvent(QFocusEvent *event)
+{
+    FMovedOn = false;
+    QDateEdit::focusInEvent(event);
+}
+
+void TDateEdit::mousePressEvent(QMouseEvent *event)
+{
+    FMovedOn = false;
+    QDateEdit::mousePressEvent(event);
+}
+
+bool TDateEdit::IsSeparator(const QString &AText) const
+{
+    if (AText.isEmpty())
+        return false;
+    for (const QChar ch : AText)
+        if (ch.isLetterOrNumber())
+            return false;
+    return displayFormat().contains(AText);
+}
+
 // --- Date picker with a check box --------------------------------------------------------------
 
 namespace {
@@ -50,7 +135,7 @@ constexpr int CheckWidth = 18;
 TDateCheckEdit::TDateCheckEdit(QWidget *AParent) : QWidget(AParent)
 {
     FCheck = new QCheckBox(this);
-    FDate = new QDateEdit(QDate::currentDate(), this);
+    FDate = new TDateEdit(QDate::currentDate(), this);
     FDate->setCalendarPopup(true);
     FDate->setEnabled(false);
     setFocusProxy(FDate);

@@ -2,13 +2,14 @@
 
 #include <QCheckBox>
 #include <QDate>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QPointer>
+#include <QValidator>
 #include <QWidget>
 #include <functional>
 
 class QAction;
-class QDateEdit;
 
 // The small controls a card is built of, beyond Qt's own.
 
@@ -37,6 +38,41 @@ private:
     QPointer<QAction> FButton;
 };
 
+// Holds an edit's text to a number of characters counted as the database counts a column's
+// length: one per character, a character beyond the basic plane included (an edit's own maximum
+// length counts it twice). Of a text that would be too long, what was typed or pasted last is cut.
+class TCharLimitValidator : public QValidator
+{
+public:
+    TCharLimitValidator(qsizetype ALimit, QObject *AParent);
+
+    State validate(QString &input, int &pos) const override;
+
+private:
+    qsizetype FLimit;
+};
+
+// The date box of the program: a date is typed with the separators of its format ("15.01.2026",
+// "5.1.2026") as well as without ("15012026"). The box moves on to the next part by itself once a
+// part is full; the separator typed right after that move only confirms it, where by itself the
+// box would move on once more.
+class TDateEdit : public QDateEdit
+{
+public:
+    using QDateEdit::QDateEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    bool IsSeparator(const QString &AText) const;
+
+    // The last key was a digit that filled its part and moved the box to the next one.
+    bool FMovedOn = false;
+};
+
 // A date picker with a check box in front: unchecked means no date. Whatever changes it, the
 // user or the program, it reports one change once both parts hold their new state, so nobody
 // reads a checked box with the date still to come.
@@ -52,7 +88,7 @@ public:
     // Both parts at once, with one change; a date that is not valid leaves the shown one.
     void SetState(bool AChecked, const QDate &ADate = QDate());
     QCheckBox *CheckBox() const { return FCheck; }
-    QDateEdit *DateEdit() const { return FDate; }
+    TDateEdit *DateEdit() const { return FDate; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -61,7 +97,7 @@ private:
     void Changed();
 
     QCheckBox *FCheck;
-    QDateEdit *FDate;
+    TDateEdit *FDate;
 };
 
 // A check box that starts grayed (no value) and that clicks only ever turn checked or unchecked:

@@ -132,7 +132,7 @@ void TWinCtrlTree::LimitLength()
     if (!edit || !fld || FCtrlType != ctEditStr || fld->FldType() != TFldType::ftString)
         return;
     if (fld->Size() > 0)
-        edit->setMaxLength(fld->Size());
+        edit->setValidator(new TCharLimitValidator(fld->Size(), edit));
 }
 
 void TWinCtrlTree::PlaceControl()

@@ -96,6 +96,7 @@ void TWinCtrlTreeObj::SelectValue()
     const auto forget = qScopeGuard([this] { WinSelVal = nullptr; });
     picker->Init(Obj, tblName, Caption());
     SetFilterParams();
+    picker->Value = ObjRecId;
     if (picker->Execute())
         SetValue(picker->Value);
 }

@@ -56,6 +56,9 @@ void TWinSelVal::Init(TObj *AObj, const QString &ATblName, const QString &ACapt)
 bool TWinSelVal::Execute()
 {
     WinTbl->Open();
+    // Enter keeps the value the control holds, and the arrows move on from it.
+    if (!Value.isEmptyOrNull())
+        WinTbl->FocusRecord(Value);
     PositionForm(ParentPosition, Form);
     WinTbl->SetFocus();
     return Form->exec() == mrOk;

@@ -15,8 +15,8 @@ class TWinTbl;
 // The modal window in which the user picks one record of an object for a link field: a full
 // table window of the object over "ОК" and "Отмена".
 //
-// Calling order: construct; Init; optionally filter values on WinTbl (the caller's own filters);
-// Execute; Value when it returned true; free.
+// Calling order: construct; Init; optionally filter values on WinTbl (the caller's own filters)
+// and the Value to open on; Execute; Value when it returned true; free.
 class TWinSelVal
 {
 public:
@@ -29,7 +29,8 @@ public:
     QPointer<QDialog> Form;
     std::unique_ptr<TWinBotBtns> WinBotBtns;
     QPointer<QWidget> ParentPosition;
-    // The key of the chosen record after OK; Null when no row was chosen.
+    // Before Execute, the key of the record the picker opens on (Null: no row is chosen); after
+    // OK, the key of the chosen record, Null when no row was chosen.
     Variant Value = Variant::Null();
     std::unique_ptr<TWinTbl> WinTbl;
 
@@ -37,7 +38,7 @@ public:
     // name. The caption is ACapt, or the object's caption when ACapt is empty. Metadata rows are
     // not added, changed or deleted from a picker outside developer mode.
     void Init(TObj *AObj, const QString &ATblName, const QString &ACapt);
-    // Opens the table and shows the form modally; true when it closed with OK.
+    // Opens the table on the row of Value and shows the form modally; true when it closed with OK.
     bool Execute();
 
     void OkClick();

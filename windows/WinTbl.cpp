@@ -98,6 +98,15 @@ public:
     using QTableView::QTableView;
 
 protected:
+    // Taking the focus chooses no row: by itself the view would make the first row current, so
+    // that the first Down went to the second one and the row looked chosen without being so.
+    void focusInEvent(QFocusEvent *event) override
+    {
+        const bool hadCurrent = currentIndex().isValid();
+        QTableView::focusInEvent(event);
+        if (!hadCurrent && currentIndex().isValid() && !selectionModel()->hasSelection())
+            selectionModel()->clearCurrentIndex();
+    }
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override
     {
         const bool toEdge = cursorAction == MoveHome || cursorAction == MoveEnd;
@@ -457,6 +466,20 @@ Variant TWinTbl::FocusedRecId() const
 {
     const int focused = FocusedIndex();
     return focused >= 0 ? Rows.Value(focused, 0) : Variant::Null();
+}
+
+bool TWinTbl::FocusRecord(const Variant &AKey)
+{
+    int row = RowOfKey(AKey);
+    while (row < 0 && CanFetch()) {
+        const int first = Count();
+        FetchRows(GotoEndBatch);
+        for (int i = first; i < Count() && row < 0; ++i)
+            if (Rows.Value(i, 0) == AKey)
+                row = i;
+    }
+    SelectRow(row);
+    return row >= 0;
 }
 
 void TWinTbl::SelectionChanged(const QItemSelection &ASelected)

@@ -81,6 +81,9 @@ public:
 
     // The key of the focused row while a row is selected, else Null.
     Variant FocusedRecId() const;
+    // Makes the row of the record with key AKey current and selected, reading on through the
+    // open select until it comes; false, and no row chosen, when the select does not hold it.
+    bool FocusRecord(const Variant &AKey);
     // Sets a named parameter of the select statement.
     void ParamByName(const QString &AName, const Variant &AValue);
     // The add button for the detail tables of a card whose record is still new.

@@ -77,6 +77,20 @@ TEST_F(AtrTest, EditorsOfOneObjectShareTheirPreparedStatements)
     EXPECT_EQ(Column("CONTRAG", "CONTRAG_INN", contrag), Variant("2"));
 }
 
+// A value the program sets beyond its column's size is cut after as many characters as the column
+// holds, a character beyond the basic plane counted once and never split from its pair.
+TEST_F(AtrTest, TextsAreCutToTheirColumnsCharactersAndNeverSplitAPair)
+{
+    const Variant contrag = Scalar("select min(CONTRAG_ID) from CONTRAG");
+    const QString smile = QString::fromUtf8("😀");
+    auto atr = Load("CONTRAG", contrag, {"CONTRAG_NAME", "CONTRAG_PHONE"});
+    I(*atr, "CONTRAG_NAME")->SetValue("я" + smile.repeated(120));
+    I(*atr, "CONTRAG_PHONE")->SetValue(smile.repeated(20));
+    Save(*atr);
+    EXPECT_EQ(Column("CONTRAG", "CONTRAG_NAME", contrag), Variant("я" + smile.repeated(99)));
+    EXPECT_EQ(Column("CONTRAG", "CONTRAG_PHONE", contrag), Variant(smile.repeated(20)));
+}
+
 TEST_F(AtrTest, FixedPointValuesRoundHalfAwayFromZeroToTheirTypesDecimals)
 {
     const struct { const char *table, *field; Variant in, out; } cases[] = {

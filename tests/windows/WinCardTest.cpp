@@ -153,6 +153,33 @@ TEST_F(WinCardTest, EmbeddedCardLeavesEnterAndEscapeToItsHost)
     EXPECT_EQ(Units("ящ"), 0);
 }
 
+// Under another language the date box takes that language's separators, the same way.
+TEST_F(WinCardTest, DatesAreTypedWithTheSeparatorsOfTheLanguage)
+{
+    const QList<std::pair<QLocale, QStringList>> languages = {
+        {QLocale(QLocale::English, QLocale::UnitedStates), {"12/25/25", "1/5/26", "3/14/25"}},
+        {QLocale::c(), {"25 Dec 2025", "5 Jan 2026", "14 Mar 2025"}}};
+    const QStringList dates = {"2025-12-25", "2026-01-05", "2025-03-14"};
+    for (const auto &[language, typed] : languages) {
+        QLocale::setDefault(language);
+        NewCard("DEAL");
+        card->Form->show();
+        card->Form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(card->Form));
+        auto *date = Labelled<TDateCheckEdit>(card->Form, "Дата")->DateEdit();
+        QStringList taken;
+        for (const QString &text : typed) {
+            date->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(date, text);
+            QTest::keyClick(date, Qt::Key_Tab);
+            taken << date->date().toString(Qt::ISODate);
+        }
+        EXPECT_EQ(taken, dates) << language.name().toStdString();
+        EXPECT_EQ(card->WinAtr->Atr->GetAddByFldName("DEAL_DATE")->Value(),
+                  Variant(QDate::fromString(dates.last(), Qt::ISODate)));
+    }
+}
+
 // A required field left empty keeps the card open on its control, the first tab brought
 // forward. Cancelling a changed card asks first: no (Escape answers the question so) keeps it open
 // with what was typed, so Enter saves it once the field is filled; "&Да" lets a change go unsaved.
@@ -358,6 +385,160 @@ TEST_F(CardUseTest, CardsOpenOnTheirFirstInputAndStoreTextsAsShown)
     }
     EXPECT_EQ(QList<qsizetype>({shownFull.size(), shownShort.size()}), QList<qsizetype>({100, 20}));
     EXPECT_EQ(repo.Scalar("select UNIT_FULL from UNIT where UNIT_NAME = :N", {{"N", shownShort}}), Variant(shownFull));
+}
+
+// Dates are typed with their separators, a one-digit day or month included, or without them; the
+// box shows once left what the card saves.
+TEST_F(CardUseTest, DatesAreTakenAsTypedWithOrWithoutTheirDots)
+{
+    Open("DEAL");
+    Click(0);
+    const Variant key = table->FocusedRecId();
+    const QStringList typed = {"15.01.2026", "28.02.2025", "1.3.2025", "15012026", "31.1.2025", "5.1.2026"};
+    QStringList shownOnLeaving;
+    {
+        ModalScript script{[&](QWidget *card) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(card));
+            auto *date = Labelled<TDateCheckEdit>(card, "Дата")->DateEdit();
+            for (const QString &text : typed) {
+                // As Tab brings the user in: the day is selected.
+                date->setFocus(Qt::TabFocusReason);
+                QTest::keyClicks(date, text);
+                QTest::keyClick(date, Qt::Key_Tab);
+                shownOnLeaving << date->text();
+            }
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(shownOnLeaving,
+              QStringList({"15.01.2026", "28.02.2025", "01.03.2025", "15.01.2026", "31.01.2025", "05.01.2026"}));
+    EXPECT_EQ(repo.Scalar("select DEAL_DATE from DEAL where DEAL_ID = :K", {{"K", key}}), Variant(QDate(2026, 1, 5)));
+}
+
+// A picker opens on the record its control holds, current and selected: Enter keeps it and the
+// arrows move on from it. Over an empty control no row is chosen, and Enter leaves it empty.
+TEST_F(CardUseTest, PickerOpensOnTheValueItsControlHolds)
+{
+    repo.Exec("update DEAL set CURR_ID = (select CURR_ID from CURR where CURR_CODE = 'EUR') where DEAL_ID = 22");
+    Open("DEAL");
+    int deal = 0;
+    while (deal < table->Count() && Key(deal) != Variant(22))
+        ++deal;
+    Click(deal);
+    // Whether the picker opened current and selected on EUR's row.
+    const auto onEur = [](QWidget *picker) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(picker));
+        auto *grid = picker->findChild<QAbstractItemView *>();
+        const int current = grid->currentIndex().isValid() ? grid->currentIndex().row() : -1;
+        return current == FindRow(grid, "EUR").row() && grid->selectionModel()->isRowSelected(current);
+    };
+    // The card once its picker closed: what its currency shows, then the card let go unsaved.
+    const auto shownThenCancel = [](QString &shown) {
+        return [&shown](QWidget *card) {
+            shown = Labelled(card, "Валюта")->text();
+            ClickButton(card, "Отмена");
+        };
+    };
+    bool first = false, second = false;
+    int downTo = -1, expectedDown = -1;
+    QString kept, moved, expectedMoved;
+    BoxSeen drop;
+    {
+        ModalScript script{[](QWidget *card) { Pick(card, "Валюта"); },
+                           [&](QWidget *picker) {
+                               first = onEur(picker);
+                               QTest::keyClick(picker->findChild<QAbstractItemView *>(), Qt::Key_Return);
+                           },
+                           [&](QWidget *card) {
+                               kept = Labelled(card, "Валюта")->text();
+                               Pick(card, "Валюта");
+                           },
+                           [&](QWidget *picker) {
+                               second = onEur(picker);
+                               auto *grid = picker->findChild<QAbstractItemView *>();
+                               expectedDown = std::min(grid->currentIndex().row() + 1, grid->model()->rowCount() - 1);
+                               expectedMoved = grid->model()->index(expectedDown, 0).data().toString();
+                               QTest::keyClick(grid, Qt::Key_Down);
+                               downTo = grid->currentIndex().row();
+                               QTest::keyClick(grid, Qt::Key_Return);
+                           },
+                           shownThenCancel(moved), AnswerBox(drop, "&Да")};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_TRUE(first);
+    EXPECT_TRUE(second);
+    EXPECT_EQ(kept, "EUR");
+    EXPECT_EQ(downTo, expectedDown);
+    EXPECT_EQ(moved, expectedMoved);
+
+    Open("CURRATE");
+    bool current = true, selected = true;
+    QString left = "not seen";
+    {
+        ModalScript script{[](QWidget *card) { Pick(card, "Валюта"); },
+                           [&](QWidget *picker) {
+                               EXPECT_TRUE(QTest::qWaitForWindowActive(picker));
+                               auto *grid = picker->findChild<QAbstractItemView *>();
+                               current = grid->currentIndex().isValid();
+                               selected = grid->selectionModel()->hasSelection();
+                               QTest::keyClick(grid, Qt::Key_Return);
+                           },
+                           shownThenCancel(left), AnswerBox(drop, "&Да")};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_FALSE(current);
+    EXPECT_FALSE(selected);
+    EXPECT_EQ(left, "");
+}
+
+// A character beyond the basic plane counts once, as in the column: a stored name of 100 of them
+// is shown and saved whole, and typing or pasting stops at the column's size.
+TEST_F(CardUseTest, TextsCountCharactersBeyondTheBasicPlaneAsTheirColumnsDo)
+{
+    const QString smile = QString::fromUtf8("😀");
+    const Variant key = repo.Scalar("select min(CONTRAG_ID) from CONTRAG");
+    repo.Exec("update CONTRAG set CONTRAG_NAME = :N where CONTRAG_ID = :K", {{"N", smile.repeated(100)}, {"K", key}});
+    Open("CONTRAG");
+    int row = 0;
+    while (row < table->Count() && Key(row) != key)
+        ++row;
+    Click(row);
+    QString shown, afterOneMore, typed, pasted;
+    {
+        ModalScript script{[&](QWidget *card) {
+            // One key gives one character, as a keyboard gives it.
+            const auto typeSmile = [&](QLineEdit *edit) {
+                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, smile);
+                QApplication::sendEvent(edit, &press);
+            };
+            QLineEdit *name = Labelled(card, "Наименование");
+            shown = name->text();
+            name->setFocus();
+            name->end(false);
+            typeSmile(name);
+            afterOneMore = name->text();
+            QLineEdit *phone = Labelled(card, "Телефон");
+            TypeText(phone, "+");
+            for (int i = 0; i < 25; ++i)
+                typeSmile(phone);
+            typed = phone->text();
+            phone->clear();
+            QApplication::clipboard()->setText("7" + smile.repeated(30));
+            phone->setFocus();
+            QTest::keyClick(phone, Qt::Key_V, Qt::ControlModifier);
+            pasted = phone->text();
+            TypeText(phone, "+7 900 000-00-01");
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(shown, smile.repeated(100));
+    EXPECT_EQ(afterOneMore, smile.repeated(100));
+    EXPECT_EQ(typed, "+" + smile.repeated(19));
+    EXPECT_EQ(pasted, "7" + smile.repeated(19));
+    EXPECT_EQ(repo.Scalar("select CONTRAG_NAME || '|' || CONTRAG_PHONE from CONTRAG where CONTRAG_ID = :K", {{"K", key}}),
+              Variant(smile.repeated(100) + "|+7 900 000-00-01"));
 }
 
 } // namespace
