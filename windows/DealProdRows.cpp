@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Atr.h"
+#include "AtrDealRow.h"
 #include "AtrItem.h"
 #include "Fld.h"
 #include "Func.h"
@@ -30,7 +31,8 @@ TDealProdRows::TDealProdRows(TObj *AMasterObj, const QString &ALinkName, const Q
     if (Link->ChildFld()->Obj() != rows)
         throw ExceptionPos::Fmt(QStringLiteral("Связь \"%s\" объекта \"%s\" ведёт не к объекту с таблицей \"%s\"."),
                                 {ALinkName, AMasterObj->Capt(), ATable});
-    Atr = std::make_unique<TAtr>();
+    // The rows' own editor: it checks each row against the deal, as any other window's would.
+    Atr = CreateRecordEditor(rows);
     Atr->SetObj(rows);
     ProductItem = Atr->GetAddByFldName(QStringLiteral("DEALPROD_ID"));
     ValueItem = Atr->GetAddByFldName(AValueField);

@@ -1,12 +1,13 @@
 #include "MDITbl.h"
 
 #include "Main.h"
+#include "WinDetTbl.h"
 #include "WinTbl.h"
 
 TMDITbl::TMDITbl(QMdiArea *AOwner, TObj *AObj) : TMDI(AOwner)
 {
     Form->setWindowTitle(AObj->Capt2());
-    WinTbl = std::make_unique<TWinTbl>(Client(), Client());
+    WinTbl = CreateObjWinTbl(Client(), Client(), AObj);
     WinTbl->InitByUser(AObj, nullptr, DB->CurrentUserId, true);
     WinTbl->SetAlign(TAlign::alClient);
     WinTbl->Open();

@@ -1,12 +1,14 @@
 #include "WinAtr.h"
 
 #include "Atr.h"
+#include "AtrDealRow.h"
 #include "AtrItem.h"
 #include "Card.h"
 #include "CodeTables.h"
 #include "CtrlTree.h"
 #include "Fld.h"
 #include "WinCtrlTree.h"
+#include "WinCtrlTreeDealProd.h"
 #include "WinCtrlTreeObj.h"
 
 namespace {
@@ -45,14 +47,14 @@ TWinAtr::~TWinAtr()
 
 std::unique_ptr<TAtr> TWinAtr::CreateAtr()
 {
-    return std::make_unique<TAtr>();
+    return CreateRecordEditor(Card->Obj());
 }
 
 void TWinAtr::Init(TCard *ACard)
 {
+    Card = ACard;
     if (!Atr)
         Atr = CreateAtr();
-    Card = ACard;
     Atr->SetObj(ACard->Obj());
     if (!ACard->RootCtrlTree)
         return;
@@ -63,8 +65,11 @@ void TWinAtr::Init(TCard *ACard)
 
 std::unique_ptr<TWinCtrlTree> TWinAtr::CreateWinCtrlTree(QWidget *AOwner, QWidget *AParent, TCtrlTree *ACtrlTree)
 {
-    if (ACtrlTree->Fld() && ACtrlTree->Fld()->FldType() == TFldType::ftFK)
+    if (ACtrlTree->Fld() && ACtrlTree->Fld()->FldType() == TFldType::ftFK) {
+        if (auto *row = dynamic_cast<TAtrDealRow *>(Atr.get()); row && row->IsProduct(ACtrlTree->Fld()))
+            return std::make_unique<TWinCtrlTreeDealProd>(AOwner, AParent, ACtrlTree, *row);
         return std::make_unique<TWinCtrlTreeObj>(AOwner, AParent, ACtrlTree);
+    }
     return std::make_unique<TWinCtrlTree>(AOwner, AParent, ACtrlTree);
 }
 

@@ -40,28 +40,19 @@ void SpreadPayment(TDealProdSumList &AList, qint64 ASum)
         AList.back().DealProdPaid += rest;
 }
 
-TWinTblProd *TWinCardPay::Products() const
-{
-    return TWinTblProd::Checked(*WinDetBook, {}, DetPanel);
-}
-
 void TWinCardPay::CreateWinDetBook()
 {
     WinDetBook = std::make_unique<TWinDetBookPay>(Form, DetPanel);
     WinDetBook->Init(Card->Obj(), UserId);
 }
 
-void TWinCardPay::Commit()
+QString TWinCardPay::DealLinkName() const
 {
-    if (!WinAtr->Atr->New())
-        TWinCard::Commit();
+    return QStringLiteral("DealPaym");
 }
 
-void TWinCardPay::InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId)
+void TWinCardPay::ProductsShown()
 {
-    TWinCard::InitDefaultValues(AObjLink, AParentId);
-    OpenWinDetBook(AParentId);
-    Products()->GotoEnd();
     Products()->SetPaym();
 }
 
@@ -109,6 +100,7 @@ void TWinCardPay::OkClick()
         return;
     }
     const qint64 sum = Sum();
+    CheckDealChosen();
     TDealProdSumList list = TickedProducts();
     SpreadPayment(list, sum);
     TDealProdRows rows(Card->Obj(), QStringLiteral("Paym-ProdPaym"), QStringLiteral("PRODPAYM"),

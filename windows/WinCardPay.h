@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WinCard.h"
+#include "WinCardDeal.h"
 
 #include <vector>
 
@@ -26,19 +26,18 @@ void SpreadPayment(TDealProdSumList &AList, qint64 ASum);
 // with the ones still owing ticked. OK spreads the payment's sum over the ticked products and
 // saves the payment with one row per product in one write transaction. A payment that exists
 // is changed in the plain card.
-class TWinCardPay : public TWinCard
+class TWinCardPay : public TWinCardDeal
 {
 public:
-    using TWinCard::TWinCard;
+    using TWinCardDeal::TWinCardDeal;
 
     void OkClick() override;
     void CreateWinDetBook() override;
-    // A new payment commits only with its product rows, at the end of OkClick.
-    void Commit() override;
-    // A new payment of the deal AParentId: its products shown at once, those still owing ticked.
-    void InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId) override;
 
-    TWinTblProd *Products() const;
+protected:
+    QString DealLinkName() const override;
+    // Those still owing ticked.
+    void ProductsShown() override;
 
 private:
     // The payment's sum from its control, checked.

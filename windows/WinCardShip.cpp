@@ -9,28 +9,19 @@
 #include "WinDetBookShip.h"
 #include "WinTblProd.h"
 
-TWinTblProd *TWinCardShip::Products() const
-{
-    return TWinTblProd::Checked(*WinDetBook, {}, DetPanel);
-}
-
 void TWinCardShip::CreateWinDetBook()
 {
     WinDetBook = std::make_unique<TWinDetBookShip>(Form, DetPanel);
     WinDetBook->Init(Card->Obj(), UserId);
 }
 
-void TWinCardShip::Commit()
+QString TWinCardShip::DealLinkName() const
 {
-    if (!WinAtr->Atr->New())
-        TWinCard::Commit();
+    return QStringLiteral("DealShip");
 }
 
-void TWinCardShip::InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId)
+void TWinCardShip::ProductsShown()
 {
-    TWinCard::InitDefaultValues(AObjLink, AParentId);
-    OpenWinDetBook(AParentId);
-    Products()->GotoEnd();
     Products()->MemCount();
     Products()->SetShip();
 }
@@ -41,6 +32,7 @@ void TWinCardShip::OkClick()
         TWinCard::OkClick();
         return;
     }
+    CheckDealChosen();
     TWinTblProd *products = Products();
     if (products->Count() == 0)
         throw ExceptionPos(QStringLiteral("Нет продуктов для отгрузки."), Form);

@@ -1,6 +1,7 @@
 #include "WinDetTbl.h"
 
 #include "Fld.h"
+#include "Obj.h"
 #include "ObjLink.h"
 #include "WinTbl.h"
 #include "WinTblPay.h"
@@ -77,5 +78,15 @@ std::unique_ptr<TWinTbl> CreateWinTbl(QWidget *AOwner, QWidget *AParent, TObjLin
         return std::make_unique<TWinTblPay>(AOwner, AParent);
     if (name == QLatin1String("DealShip"))
         return std::make_unique<TWinTblShip>(AOwner, AParent);
+    return std::make_unique<TWinTbl>(AOwner, AParent);
+}
+
+std::unique_ptr<TWinTbl> CreateObjWinTbl(QWidget *AOwner, QWidget *AParent, TObj *AObj)
+{
+    for (TObjLink *link : *AObj->ParentList) {
+        const QString name = link->Name();
+        if (name == QLatin1String("DealPaym") || name == QLatin1String("DealShip"))
+            return CreateWinTbl(AOwner, AParent, link);
+    }
     return std::make_unique<TWinTbl>(AOwner, AParent);
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <memory>
 
+class TObj;
 class TObjLink;
 class TWinTbl;
 
@@ -42,3 +43,8 @@ private:
 // deal's products ("DealProd"), payments ("DealPaym") and shipments ("DealShip") get table
 // windows of their own, any other link the plain one.
 std::unique_ptr<TWinTbl> CreateWinTbl(QWidget *AOwner, QWidget *AParent, TObjLink *AObjLink);
+
+// The table window of an object's own list: the payments and the shipments, which belong to
+// deals, get the deal's tables, so that one added there is made as one added under its deal;
+// any other object the plain one.
+std::unique_ptr<TWinTbl> CreateObjWinTbl(QWidget *AOwner, QWidget *AParent, TObj *AObj);

@@ -95,6 +95,23 @@ protected:
     {
         return Cell(Grid(), Grid()->currentIndex().row(), header).data().toString();
     }
+    // The deals whose totals do not add up: what is paid on the deal, on its payments and on its
+    // products; what is shipped on its shipments and on its products.
+    static int DealsNotAddingUp()
+    {
+        return Count("select count(*) from DEAL D where "
+                     "D.DEAL_PAID <> (select coalesce(sum(DEALPAYM_SUM), 0) from DEALPAYM where DEAL_ID = D.DEAL_ID) "
+                     "or D.DEAL_PAID <> (select coalesce(sum(DEALPROD_PAID), 0) from DEALPROD where DEAL_ID = D.DEAL_ID) "
+                     "or (select coalesce(sum(DEALSHIP_CNT), 0) from DEALSHIP where DEAL_ID = D.DEAL_ID) "
+                     "<> (select coalesce(sum(DEALPROD_SHPD), 0) from DEALPROD where DEAL_ID = D.DEAL_ID)");
+    }
+    // A picker's rows, every one of them read.
+    static int PickerRows(QWidget *picker)
+    {
+        auto *grid = picker->findChild<QAbstractItemView *>();
+        QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+        return grid->model()->rowCount();
+    }
 };
 
 TEST_F(DealTest, PaymentIsSpreadOverTheTickedProductsAndSavedWithItsRowsOrNotAtAll)
@@ -515,6 +532,153 @@ TEST_F(DealTest, DealDetailsAddedOnTheirOwnChooseTheirMaster)
         Press(Qt::Key_Insert);
     }
     EXPECT_EQ(Count("select count(*) from DEALPROD where DEAL_ID = 30"), rows + 1);
+}
+
+// A payment and a shipment added from their own lists are made as under their deal: OK before a
+// deal is chosen names the deal; once it is chosen the deal's products show, those owing ticked
+// and what is left to ship proposed, and OK writes them with the payment or shipment. The totals
+// of the deal and of its products follow, in the database and in the deals list.
+TEST_F(DealTest, PaymentsAndShipmentsAddedFromTheirOwnListsGoToTheProductsOfTheChosenDeal)
+{
+    ASSERT_EQ(DealsNotAddingUp(), 0);
+    const QString deal = repo.Scalar("select DEAL_NUM from DEAL where DEAL_ID = 22").toString();
+    const Variant paid = repo.Scalar("select DEAL_PAID from DEAL where DEAL_ID = 22");
+    const auto chooseDeal = [&](QWidget *picker) {
+        PickerRows(picker);
+        PickRow(picker, deal);
+    };
+    BoxSeen noDeal;
+    QList<bool> ticks;
+    Open("DEALPAYM");
+    {
+        ModalScript script{[](QWidget *payment) {
+                               Type(payment, "Сумма платежа", "20");
+                               ClickButton(payment, "ОК");
+                           },
+                           AnswerBox(noDeal, "OK"),
+                           [](QWidget *payment) { Pick(payment, "Сделка"); },
+                           chooseDeal,
+                           [&](QWidget *payment) {
+                               ticks = Ticks(DetailGrid(payment, "Товары сделок"));
+                               ClickButton(payment, "ОК");
+                           }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(noDeal.Text, "Не выбрана сделка.");
+    EXPECT_EQ(ticks, QList<bool>(3, true));
+    const Variant payment = repo.Scalar("select max(DEALPAYM_ID) from DEALPAYM where DEAL_ID = 22");
+    EXPECT_EQ(table->FocusedRecId(), payment);
+    EXPECT_EQ(repo.Scalar("select DEALPAYM_SUM from DEALPAYM where DEALPAYM_ID = :P", {{"P", payment}}), Variant(20));
+    EXPECT_EQ(Count("select count(*) from PRODPAYM where DEALPAYM_ID = :P", {{"P", payment}}), 3);
+
+    QStringList proposed;
+    Open("DEALSHIP");
+    {
+        ModalScript script{[](QWidget *shipment) { Pick(shipment, "Сделка"); },
+                           chooseDeal,
+                           [&](QWidget *shipment) {
+                               QAbstractItemView *grid = DetailGrid(shipment, "Товары сделок");
+                               for (int r = 0; r < grid->model()->rowCount(); ++r)
+                                   proposed << Cell(grid, r, "Отгружено").data().toString();
+                               ClickButton(shipment, "ОК");
+                           }};
+        Press(Qt::Key_Insert);
+    }
+    proposed.sort();
+    EXPECT_EQ(proposed, QStringList({"0", "3", "3"}));
+    const QList<std::pair<QString, Variant>> shipment = {
+        {"S", repo.Scalar("select max(DEALSHIP_ID) from DEALSHIP where DEAL_ID = 22")}};
+    EXPECT_EQ(Count("select count(*) from PRODSHIP where DEALSHIP_ID = :S", shipment), 2);
+    EXPECT_EQ(Count("select DEALSHIP_CNT from DEALSHIP where DEALSHIP_ID = :S", shipment), 6);
+    EXPECT_EQ(Count("select count(*) from DEALPROD where DEAL_ID = 22 and DEALPROD_SHPD <> DEALPROD_SHIP"), 0);
+
+    EXPECT_EQ(DealsNotAddingUp(), 0);
+    const Variant paidNow = repo.Scalar("select DEAL_PAID from DEAL where DEAL_ID = 22");
+    EXPECT_EQ(paidNow, paid + Variant(20));
+    OpenDeal22();
+    EXPECT_EQ(FocusedCell("Оплачено"), db.VarToStrByFldType(paidNow, TFldType::ftNum182));
+}
+
+// A product row of a payment or a shipment made on its own takes only a product of that payment's
+// or shipment's deal, and a shipped quantity is never negative: the product picker lists the
+// deal's products, and a row that breaks either is refused whichever card writes it, added or
+// changed, with nothing saved.
+TEST_F(DealTest, ProductRowsMadeOnTheirOwnStayWithinTheirDeal)
+{
+    repo.Exec("insert into DEALSHIP (DEALSHIP_ID, DEAL_ID, DEALSHIP_DATE, DEALSHIP_DOC) values (1000, 22, current_date, 'Н-1000')");
+    repo.Exec("insert into DEALPAYM (DEALPAYM_ID, DEAL_ID, DEALPAYM_DATE, DEALPAYM_DOC) values (1000, 22, current_date, 'П-1000')");
+    const int shipRows = Count("select count(*) from PRODSHIP"), payRows = Count("select count(*) from PRODPAYM");
+    int listed = 0;
+    BoxSeen negative;
+    Open("PRODSHIP");
+    {
+        ModalScript script{[](QWidget *row) { Pick(row, "Отгрузка"); },
+                           [](QWidget *picker) {
+                               PickerRows(picker);
+                               PickRow(picker, "Н-1000");
+                           },
+                           [](QWidget *row) { Pick(row, "Товар сделки"); },
+                           [&](QWidget *picker) {
+                               listed = PickerRows(picker);
+                               PickRow(picker);
+                           },
+                           [](QWidget *row) {
+                               Type(row, "Количество", "-5");
+                               ClickButton(row, "ОК");
+                           },
+                           AnswerBox(negative, "OK"),
+                           [&](QWidget *row) {
+                               EXPECT_EQ(Count("select count(*) from PRODSHIP"), shipRows);
+                               Type(row, "Количество", "2");
+                               ClickButton(row, "ОК");
+                           }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(listed, Count("select count(*) from DEALPROD where DEAL_ID = 22"));
+    EXPECT_EQ(negative.Text, "Отгруженное количество товара не может быть отрицательным.");
+    EXPECT_EQ(Count("select count(*) from PRODSHIP R join DEALPROD P on P.DEALPROD_ID = R.DEALPROD_ID "
+                    "where R.DEALSHIP_ID = 1000 and P.DEAL_ID = 22 and R.PRODSHIP_CNT = 2"),
+              1);
+
+    // A product of deal 30 given by its value, to a new row and to a row that exists.
+    const Variant other = repo.Scalar("select min(DEALPROD_ID) from DEALPROD where DEAL_ID = 30");
+    const QString refused = "Товар сделки \"" +
+                            repo.Scalar("select R.PRODUCT_NAME || ' (' || D.DEAL_NUM || ')' from DEALPROD P "
+                                        "join PRODUCT R on R.PRODUCT_ID = P.PRODUCT_ID join DEAL D on D.DEAL_ID = P.DEAL_ID "
+                                        "where P.DEALPROD_ID = :P",
+                                        {{"P", other}})
+                                .toString() +
+                            "\" не входит в сделку \"" +
+                            repo.Scalar("select D.DEAL_NUM || ', ' || C.CONTRAG_NAME from DEAL D "
+                                        "join CONTRAG C on C.CONTRAG_ID = D.CONTRAG_ID where D.DEAL_ID = 22")
+                                .toString() +
+                            "\", к которой относится ";
+    const Variant shipped = repo.Scalar("select min(PRODSHIP_ID) from PRODSHIP where DEALSHIP_ID = 1000");
+    const QList<std::tuple<QString, QString, Variant, QString>> cases = {
+        {"PRODPAYM", "DEALPAYM_ID", 1000, "платёж."},
+        {"PRODSHIP", "DEALSHIP_ID", 1000, "отгрузка."},
+        {"PRODSHIP", "", shipped, "отгрузка."}};
+    for (const auto &[rowTable, master, key, word] : cases) {
+        SCOPED_TRACE(rowTable.toStdString());
+        TWinCard card(nullptr, nullptr, nullptr);
+        card.InitByUser(O(rowTable), db.CurrentUserId);
+        if (master.isEmpty()) {
+            card.SetRecId(key);
+        } else {
+            card.InitDefaultValues(nullptr, Variant::Null());
+            FieldNode(*card.WinAtr, master)->SetValue(key);
+            TypeText(Labelled(card.Form, rowTable == "PRODPAYM" ? "Сумма" : "Количество"), "1");
+        }
+        FieldNode(*card.WinAtr, "DEALPROD_ID")->SetValue(other);
+        EXPECT_EQ(ErrorOf([&] { card.OkClick(); }), refused + word);
+        EXPECT_FALSE(db.WriteTransaction().InTransaction());
+    }
+    EXPECT_EQ(Count("select count(*) from PRODSHIP"), shipRows + 1);
+    EXPECT_EQ(Count("select count(*) from PRODPAYM"), payRows);
+    EXPECT_EQ(Count("select count(*) from PRODSHIP where DEALPROD_ID = :P", {{"P", other}}),
+              Count("select count(*) from PRODSHIP R join DEALSHIP S on S.DEALSHIP_ID = R.DEALSHIP_ID "
+                    "where R.DEALPROD_ID = :P and S.DEAL_ID = 30", {{"P", other}}));
+    EXPECT_EQ(DealsNotAddingUp(), 0);
 }
 
 } // namespace
