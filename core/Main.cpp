@@ -111,6 +111,16 @@ void TDB::Disconnect()
     }
 }
 
+void TDB::DisconnectQuietly()
+{
+    try {
+        Disconnect();
+    } catch (const std::exception &) {
+        // The connection counts as closed all the same (nothing of it can be used again), and the
+        // error that brought the caller here is the one to tell.
+    }
+}
+
 void TDB::Init()
 {
     DB->ObjList->Load();
@@ -239,7 +249,7 @@ void TDB::ApplicationException(const std::exception &e)
     // A connection that is gone is let go of at once, so that the next login starts afresh; the
     // windows and the repository stay until that login takes them down.
     if (const auto *refusal = dynamic_cast<const EIBError *>(&e); refusal && refusal->ConnectionLost())
-        Disconnect();
+        DisconnectQuietly();
     const auto *pos = dynamic_cast<const ExceptionPos *>(&e);
     MsgDlg(ErrorText(e), TMsgDlgType::mtError, mbOK, pos ? pos->Parent.data() : nullptr);
 }

@@ -25,6 +25,8 @@ public:
 
     void Connect();
     void Disconnect();
+    // Disconnects while another error is on its way to the user: a failure of its own is dropped.
+    void DisconnectQuietly();
     void Init();
     void Deinit();
     void Login(const QString &ALog, const QString &APas);
