@@ -138,8 +138,7 @@ void TDB::Login(const QString &ALog, const QString & /*APas: no password is comp
     IBSQLS->SetSQL(QStringLiteral("select USR_ID, USR_LOGIN, USR_NAME from USR where USR_LOGIN = :USR_LOGIN"));
     IBSQLS->ParamByName(QStringLiteral("USR_LOGIN")) = Variant(ALog);
     TCloseGuard closer(*IBSQLS);
-    IBSQLS->ExecQuery();
-    if (IBSQLS->Eof())
+    if (!LoginRowFound())
         throw ExceptionPos(QStringLiteral("Неверный логин или пароль."));
     // Both values are read before either is kept, so that a failed read leaves the previous user whole.
     const int userId = VarAsInteger(IBSQLS->FieldByName(QStringLiteral("USR_ID")));
@@ -147,6 +146,19 @@ void TDB::Login(const QString &ALog, const QString & /*APas: no password is comp
     const QString name = userName.isNull() ? QString() : userName.toString();
     CurrentUserId = userId;
     CurrentUserName = name;
+}
+
+bool TDB::LoginRowFound()
+{
+    try {
+        IBSQLS->ExecQuery();
+    } catch (const EIBError &e) {
+        // A name longer than the column holds is nobody's; the engine refuses to compare it.
+        if (e.ValueTooLong())
+            return false;
+        throw;
+    }
+    return !IBSQLS->Eof();
 }
 
 void TDB::StartTransaction()
@@ -223,9 +235,11 @@ QString TDB::Explanation(const EIBError &e) const
 {
     if (e.ConnectionLost())
         return LostConnectionLine();
+    if (e.ServerUnreachable())
+        return Format(QStringLiteral("Не удалось связаться с сервером базы данных: %s"), {ibdb->DatabaseName});
     if (e.UpdateConflict())
-        return QStringLiteral("Эту запись или итог по ней сейчас изменяет другой пользователь. "
-                              "Повторите сохранение чуть позже.");
+        return QStringLiteral("Эту запись или итог по ней сейчас изменяет другой пользователь. Повторите %1 чуть позже.")
+            .arg(dynamic_cast<const EDeleteRefused *>(&e) ? QStringLiteral("удаление") : QStringLiteral("сохранение"));
     if (e.ForeignKeyReferenced())
         return Format(QStringLiteral("Запись нельзя удалить: на неё ссылаются записи объекта \"%s\". "
                                      "Сначала удалите или измените их."),

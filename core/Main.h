@@ -2,12 +2,12 @@
 
 #include "CodeTables.h"
 #include "Func.h"
+#include "IBError.h"
 #include "Obj.h"
 
 #include <QString>
 #include <memory>
 
-class EIBError;
 class TIBDatabase;
 class TIBTransaction;
 class TIBSQL;
@@ -93,6 +93,7 @@ private:
     void LoadFilterTreeTypeTable();
     void LoadCtrlTypeTable();
 
+    bool LoginRowFound();
     void ApplicationException(const std::exception &e);
     QString Explanation(const EIBError &e) const;
     static QString LostConnectionLine();
@@ -114,6 +115,13 @@ private:
     std::vector<TFormulaFuncRec> FormulaFuncTable;
     std::vector<TFilterTreeTypeRec> FilterTreeTypeTable;
     std::vector<TCtrlTypeRec> CtrlTypeTable;
+};
+
+// A refusal of the database that a delete met: its box says to try the delete again, not a save.
+class EDeleteRefused : public EIBError
+{
+public:
+    explicit EDeleteRefused(const EIBError &AError) : EIBError(AError) {}
 };
 
 extern TDB *DB;

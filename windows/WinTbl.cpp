@@ -706,10 +706,13 @@ void TWinTbl::DeleteClick()
     const Variant id = FocusedRecId();
     if (id.isNull() || !ConfirmDelete())
         return;
-    {
+    try {
         TWriteGuard guard(*DB);
         DeleteRecord();
         guard.Commit();
+    } catch (const EIBError &e) {
+        // The error box names what the user did.
+        throw EDeleteRefused(e);
     }
     AfterDelete();
     RemoveRow(FocusedIndex());

@@ -129,7 +129,9 @@ TEST(ServerUnreachable, ConnectFailsWithTheClientsMessage)
         FAIL() << "nothing listens on that port";
     } catch (const EIBError &e) {
         EXPECT_TRUE(e.Message().contains("127.0.0.1")) << e.what();
-        EXPECT_EQ(db.ErrorText(e), e.Message()) << "no server found at login is no connection lost";
+        EXPECT_EQ(db.ErrorText(e), "Не удалось связаться с сервером базы данных: 127.0.0.1/1:/nowhere/base.fdb\n" +
+                                       e.Message())
+            << "no server found at login is no connection lost";
     }
     EXPECT_FALSE(db.Connected);
 }
