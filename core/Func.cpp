@@ -203,14 +203,31 @@ void SetApplicationExceptionHandler(TApplicationExceptionHandler handler)
     ApplicationHandler() = std::move(handler);
 }
 
-void HandleApplicationException(const std::exception &e)
+namespace {
+
+void ShowPlainly(const std::exception &e)
+{
+    const auto *pos = dynamic_cast<const ExceptionPos *>(&e);
+    MsgDlg(QString::fromUtf8(e.what()), TMsgDlgType::mtError, mbOK, pos ? pos->Parent.data() : nullptr);
+}
+
+} // namespace
+
+void HandleApplicationException(const std::exception &e) noexcept
 {
     if (dynamic_cast<const EAbort *>(&e))
         return;
-    if (ApplicationHandler()) {
-        ApplicationHandler()(e);
-        return;
+    // Whatever fails while an error is being reported must not unwind through the event loop:
+    // the error is shown plainly instead, and a failure of that too is dropped.
+    try {
+        if (ApplicationHandler())
+            ApplicationHandler()(e);
+        else
+            ShowPlainly(e);
+    } catch (...) {
+        try {
+            ShowPlainly(e);
+        } catch (...) {
+        }
     }
-    const auto *pos = dynamic_cast<const ExceptionPos *>(&e);
-    MsgDlg(QString::fromUtf8(e.what()), TMsgDlgType::mtError, mbOK, pos ? pos->Parent.data() : nullptr);
 }

@@ -83,5 +83,5 @@ int MsgDlg(const QString &msg, TMsgDlgType type, TMsgDlgButtons buttons, QObject
 // The connection object installs it when it is created.
 using TApplicationExceptionHandler = std::function<void(const std::exception &)>;
 void SetApplicationExceptionHandler(TApplicationExceptionHandler handler);
-// Shows an exception nobody handled; a silent abort is dropped without a box.
-void HandleApplicationException(const std::exception &e);
+// Shows an exception nobody handled; a silent abort is dropped without a box. Never throws.
+void HandleApplicationException(const std::exception &e) noexcept;

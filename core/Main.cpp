@@ -111,6 +111,16 @@ void TDB::Disconnect()
     }
 }
 
+void TDB::DisconnectQuietly()
+{
+    try {
+        Disconnect();
+    } catch (const std::exception &) {
+        // The connection counts as closed all the same (nothing of it can be used again), and the
+        // error that brought the caller here is the one to tell.
+    }
+}
+
 void TDB::Init()
 {
     DB->ObjList->Load();
@@ -128,8 +138,7 @@ void TDB::Login(const QString &ALog, const QString & /*APas: no password is comp
     IBSQLS->SetSQL(QStringLiteral("select USR_ID, USR_LOGIN, USR_NAME from USR where USR_LOGIN = :USR_LOGIN"));
     IBSQLS->ParamByName(QStringLiteral("USR_LOGIN")) = Variant(ALog);
     TCloseGuard closer(*IBSQLS);
-    IBSQLS->ExecQuery();
-    if (IBSQLS->Eof())
+    if (!LoginRowFound())
         throw ExceptionPos(QStringLiteral("Неверный логин или пароль."));
     // Both values are read before either is kept, so that a failed read leaves the previous user whole.
     const int userId = VarAsInteger(IBSQLS->FieldByName(QStringLiteral("USR_ID")));
@@ -137,6 +146,19 @@ void TDB::Login(const QString &ALog, const QString & /*APas: no password is comp
     const QString name = userName.isNull() ? QString() : userName.toString();
     CurrentUserId = userId;
     CurrentUserName = name;
+}
+
+bool TDB::LoginRowFound()
+{
+    try {
+        IBSQLS->ExecQuery();
+    } catch (const EIBError &e) {
+        // A name longer than the column holds is nobody's; the engine refuses to compare it.
+        if (e.ValueTooLong())
+            return false;
+        throw;
+    }
+    return !IBSQLS->Eof();
 }
 
 void TDB::StartTransaction()
@@ -213,9 +235,11 @@ QString TDB::Explanation(const EIBError &e) const
 {
     if (e.ConnectionLost())
         return LostConnectionLine();
+    if (e.ServerUnreachable())
+        return Format(QStringLiteral("Не удалось связаться с сервером базы данных: %s"), {ibdb->DatabaseName});
     if (e.UpdateConflict())
-        return QStringLiteral("Эту запись или итог по ней сейчас изменяет другой пользователь. "
-                              "Повторите сохранение чуть позже.");
+        return QStringLiteral("Эту запись или итог по ней сейчас изменяет другой пользователь. Повторите %1 чуть позже.")
+            .arg(dynamic_cast<const EDeleteRefused *>(&e) ? QStringLiteral("удаление") : QStringLiteral("сохранение"));
     if (e.ForeignKeyReferenced())
         return Format(QStringLiteral("Запись нельзя удалить: на неё ссылаются записи объекта \"%s\". "
                                      "Сначала удалите или измените их."),
@@ -239,7 +263,7 @@ void TDB::ApplicationException(const std::exception &e)
     // A connection that is gone is let go of at once, so that the next login starts afresh; the
     // windows and the repository stay until that login takes them down.
     if (const auto *refusal = dynamic_cast<const EIBError *>(&e); refusal && refusal->ConnectionLost())
-        Disconnect();
+        DisconnectQuietly();
     const auto *pos = dynamic_cast<const ExceptionPos *>(&e);
     MsgDlg(ErrorText(e), TMsgDlgType::mtError, mbOK, pos ? pos->Parent.data() : nullptr);
 }

@@ -2,12 +2,12 @@
 
 #include "CodeTables.h"
 #include "Func.h"
+#include "IBError.h"
 #include "Obj.h"
 
 #include <QString>
 #include <memory>
 
-class EIBError;
 class TIBDatabase;
 class TIBTransaction;
 class TIBSQL;
@@ -25,6 +25,8 @@ public:
 
     void Connect();
     void Disconnect();
+    // Disconnects while another error is on its way to the user: a failure of its own is dropped.
+    void DisconnectQuietly();
     void Init();
     void Deinit();
     void Login(const QString &ALog, const QString &APas);
@@ -91,6 +93,7 @@ private:
     void LoadFilterTreeTypeTable();
     void LoadCtrlTypeTable();
 
+    bool LoginRowFound();
     void ApplicationException(const std::exception &e);
     QString Explanation(const EIBError &e) const;
     static QString LostConnectionLine();
@@ -112,6 +115,13 @@ private:
     std::vector<TFormulaFuncRec> FormulaFuncTable;
     std::vector<TFilterTreeTypeRec> FilterTreeTypeTable;
     std::vector<TCtrlTypeRec> CtrlTypeTable;
+};
+
+// A refusal of the database that a delete met: its box says to try the delete again, not a save.
+class EDeleteRefused : public EIBError
+{
+public:
+    explicit EDeleteRefused(const EIBError &AError) : EIBError(AError) {}
 };
 
 extern TDB *DB;

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <algorithm>
 #include <mutex>
+#include <optional>
 #include <sys/stat.h>
 #include <utility>
 #include <unistd.h>
@@ -189,11 +190,18 @@ void TIBDatabase::Close()
 
 bool TIBDatabase::Alive() const
 {
+    return Connected() && !ConnectionError();
+}
+
+std::optional<EIBError> TIBDatabase::ConnectionError() const
+{
     if (!Connected())
-        return false;
+        return std::nullopt;
     Firebird::CheckStatusWrapper &status = FreshStatus();
     FAttachment->ping(&status);
-    return !Failed(status);
+    if (!Failed(status))
+        return std::nullopt;
+    return EIBError::FromStatus(status.getErrors());
 }
 
 void TIBDatabase::AddTransaction(TIBTransaction *tr) { FTransactions.push_back(tr); }

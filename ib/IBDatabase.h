@@ -1,8 +1,11 @@
 #pragma once
 
+#include "IBError.h"
+
 #include <QString>
 #include <QStringList>
 #include <ibase.h>
+#include <optional>
 #include <vector>
 
 class TIBTransaction;
@@ -40,6 +43,9 @@ public:
     // Asks the server whether the attachment still stands (one round trip): a connection the
     // server cut off or that went down with the network looks open until something is sent.
     bool Alive() const;
+    // The same question; the answer is the error a call on the attachment gets now, none while
+    // it stands (or while nothing is attached).
+    std::optional<EIBError> ConnectionError() const;
     isc_db_handle *Handle() { return &FHandle; }
     Firebird::IAttachment *Attachment() const { return FAttachment; }
 

@@ -68,6 +68,13 @@ bool EIBError::ConnectionLost() const
                        isc_bad_db_handle});
 }
 
+bool EIBError::ServerUnreachable() const
+{
+    // "Failed to establish a connection", "failed to locate host machine": only a connection
+    // request says these.
+    return HasAnyCode({isc_net_connect_err, isc_net_lookup_err});
+}
+
 bool EIBError::UpdateConflict() const
 {
     return HasAnyCode({isc_deadlock, isc_update_conflict, isc_lock_conflict, isc_lock_timeout,
@@ -82,6 +89,11 @@ bool EIBError::HasAnyCode(std::initializer_list<qint64> codes) const
 bool EIBError::ForeignKeyReferenced() const
 {
     return HasCode(isc_foreign_key) && HasCode(isc_foreign_key_references_present);
+}
+
+bool EIBError::ValueTooLong() const
+{
+    return HasCode(isc_string_truncation);
 }
 
 void CheckStatus(const ISC_STATUS *status, const QString &sqlText)

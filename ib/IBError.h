@@ -28,10 +28,14 @@ public:
     // The connection to the database is gone (the server went away, the attachment was cut off):
     // nothing more can be done on it.
     bool ConnectionLost() const;
+    // A connection request found no server: nothing listens at the address, or no such host.
+    bool ServerUnreachable() const;
     // Another transaction holds the row or changed it meanwhile.
     bool UpdateConflict() const;
     // A row cannot go (or change its key) while rows of another table still refer to it.
     bool ForeignKeyReferenced() const;
+    // A text is longer than the column (or the value it is compared with) holds.
+    bool ValueTooLong() const;
 
 private:
     bool HasAnyCode(std::initializer_list<qint64> codes) const;

@@ -5,6 +5,7 @@
 #include "IBError.h"
 #include "IBTransaction.h"
 
+#include <optional>
 #include <utility>
 
 namespace {
@@ -143,7 +144,6 @@ void TIBSQL::Prepare()
     if (FPrepared)
         return;
     CheckReady();
-    const QString text = SQLText();
     const QByteArray utf8 = Parsed().Text.toUtf8();
     FreeHandle();
     Firebird::CheckStatusWrapper &status = FreshStatus();
@@ -151,7 +151,7 @@ void TIBSQL::Prepare()
     FStatement = FDatabase->Attachment()->prepare(&status, FTransaction->Transaction(), unsigned(utf8.size()),
                                                   utf8.constData(), SQL_DIALECT_V6,
                                                   Firebird::IStatement::PREPARE_PREFETCH_METADATA);
-    CheckStatus(status, text);
+    CheckCall(status);
     ++Handles;
     FStatementType = int(FStatement->getType(&status));
     Firebird::IMessageMetadata *output = FStatement->getOutputMetadata(&status);
@@ -160,7 +160,7 @@ void TIBSQL::Prepare()
         for (Firebird::IMessageMetadata *metadata : {output, input})
             if (metadata)
                 metadata->release();
-        CheckStatus(status, text);
+        CheckCall(status);
     }
     FOut.Describe(output);
     FIn.Describe(input);
@@ -171,6 +171,26 @@ void TIBSQL::Prepare()
     FPrepared = true;
     ++FPrepareCount;
     ++PreparedTotal;
+}
+
+// A call on a connection that is gone may be refused for a reason of its own first: the client
+// library sends some calls late, and the engine answers the next one that the cursor it still
+// counts open is open. When the connection no longer answers, its own error is the one raised,
+// and nothing of the statement is kept: the next run prepares afresh.
+void TIBSQL::CheckCall(Firebird::CheckStatusWrapper &status)
+{
+    if (!Failed(status))
+        return;
+    EIBError error = EIBError::FromStatus(status.getErrors(), SQLText());
+    if (!error.ConnectionLost()) {
+        std::optional<EIBError> gone = FDatabase->ConnectionError();
+        if (!gone)
+            throw error;
+        error = *std::move(gone);
+    }
+    DropCursor(false);
+    FreeStatement();
+    throw error;
 }
 
 bool TIBSQL::IsSelect() const
@@ -206,7 +226,7 @@ void TIBSQL::OpenCursor()
     Firebird::CheckStatusWrapper &status = FreshStatus();
     FCursor = FStatement->openCursor(&status, FTransaction->Transaction(), in, in ? FIn.Message() : nullptr,
                                      FOut.Metadata(), 0);
-    CheckStatus(status, SQLText());
+    CheckCall(status);
     FEof = false;
     FTransaction->AddSQL(this);
 }
@@ -255,7 +275,7 @@ void TIBSQL::Execute()
     Firebird::CheckStatusWrapper &status = FreshStatus();
     FStatement->execute(&status, FTransaction->Transaction(), in, in ? FIn.Message() : nullptr,
                         output ? FOut.Metadata() : nullptr, output ? FOut.Message() : nullptr);
-    CheckStatus(status, SQLText());
+    CheckCall(status);
 }
 
 void TIBSQL::ExecImmediate()
@@ -281,7 +301,7 @@ bool TIBSQL::FetchInto(unsigned char *message)
     case Firebird::IStatus::RESULT_NO_DATA:
         return false;
     default:
-        CheckStatus(status, SQLText());
+        CheckCall(status);
         return false;
     }
 }
@@ -343,6 +363,11 @@ void TIBSQL::DropCursor(bool closeOnServer)
 void TIBSQL::FreeHandle()
 {
     Close();
+    FreeStatement();
+}
+
+void TIBSQL::FreeStatement()
+{
     FPrepared = false;
     if (FStatement) {
         Firebird::CheckStatusWrapper &status = FreshStatus();

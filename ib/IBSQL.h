@@ -12,6 +12,7 @@
 class TIBDatabase;
 class TIBTransaction;
 namespace Firebird {
+class CheckStatusWrapper;
 class IResultSet;
 class IStatement;
 class IMessageMetadata;
@@ -96,6 +97,8 @@ private:
     void StartExecution();
     void Execute();
     void DropCursor(bool closeOnServer);
+    void FreeStatement();
+    void CheckCall(Firebird::CheckStatusWrapper &status);
     void CheckRow() const;
 
     TIBDatabase *FDatabase = nullptr;

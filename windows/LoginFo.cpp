@@ -90,9 +90,10 @@ void TLoginForm::btOkClick()
         DB->Init();
         DB->Login(leLogin->text(), QString());
     } catch (...) {
-        // Back to not connected, so that the next try starts clean.
+        // Back to not connected, so that the next try starts clean; the error shown is the one
+        // that stopped the login.
         DB->Deinit();
-        DB->Disconnect();
+        DB->DisconnectQuietly();
         throw;
     }
     accept();

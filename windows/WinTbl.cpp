@@ -444,7 +444,14 @@ void TWinTbl::Close()
 void TWinTbl::Reopen()
 {
     Close();
-    Open();
+    try {
+        Open();
+    } catch (...) {
+        // The re-read stays at hand, so that the user can try again (and hear again what stands
+        // in the way) instead of facing an empty window whose buttons are all disabled.
+        SetBtnEnabled(TBtnType::btReopen, true);
+        throw;
+    }
 }
 
 void TWinTbl::CloseClick()
@@ -499,21 +506,22 @@ void TWinTbl::EnableButtons()
 {
     const bool open = Active();
     const bool focused = !FocusedRecId().isNull();
-    auto set = [this](TBtnType type, bool enabled) {
-        if (TWinToolBtn *btn = WinToolBar->GetByBtnType(type))
-            btn->SetEnabled(enabled);
-    };
-    set(TBtnType::btAdd, open);
-    set(TBtnType::btEdit, focused);
-    set(TBtnType::btDel, focused);
-    set(TBtnType::btReopen, open);
-    set(TBtnType::btClose, open);
+    SetBtnEnabled(TBtnType::btAdd, open);
+    SetBtnEnabled(TBtnType::btEdit, focused);
+    SetBtnEnabled(TBtnType::btDel, focused);
+    SetBtnEnabled(TBtnType::btReopen, open);
+    SetBtnEnabled(TBtnType::btClose, open);
 }
 
 void TWinTbl::EnableAddBtn()
 {
-    if (TWinToolBtn *btn = WinToolBar->GetByBtnType(TBtnType::btAdd))
-        btn->SetEnabled(true);
+    SetBtnEnabled(TBtnType::btAdd, true);
+}
+
+void TWinTbl::SetBtnEnabled(TBtnType ABtnType, bool AEnabled)
+{
+    if (TWinToolBtn *btn = WinToolBar->GetByBtnType(ABtnType))
+        btn->SetEnabled(AEnabled);
 }
 
 bool TWinTbl::BtnEnabled(TBtnType ABtnType) const
@@ -744,10 +752,13 @@ void TWinTbl::DeleteClick()
     const Variant id = FocusedRecId();
     if (id.isNull() || !ConfirmDelete())
         return;
-    {
+    try {
         TWriteGuard guard(*DB);
         DeleteRecord();
         guard.Commit();
+    } catch (const EIBError &e) {
+        // The error box names what the user did.
+        throw EDeleteRefused(e);
     }
     AfterDelete();
     RemoveRow(FocusedIndex());

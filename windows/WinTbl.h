@@ -208,6 +208,7 @@ private:
     void SelectionChanged(const QItemSelection &ASelected);
     void KeyDown(int AKey, Qt::KeyboardModifiers AModifiers);
     bool BtnEnabled(TBtnType ABtnType) const;
+    void SetBtnEnabled(TBtnType ABtnType, bool AEnabled);
     void CellEdited(int ARow, int AColumn, const QString &AText);
     bool ColumnEditable(int AColumn) const;
     void PlaceEditableColumn(int AColumn, bool AEditable);

@@ -88,6 +88,14 @@ TEST_F(DBTest, ConnectFailuresLeaveNothingOpenLoginFindsTheUserAndTheCallerBrack
     EXPECT_EQ(repo.Scalar("select USR_LOGIN || ':' || USR_NAME from USR where USR_ID = :ID", {{"ID", db.CurrentUserId}}),
               Variant("twin:" + db.CurrentUserName));
 
+    // A name longer than the column holds (50 characters) is nobody's, whatever its letters take.
+    const QString longest(50, QChar(0x0436));
+    const int fifty = repo.AddUser(longest);
+    for (const QString &name : {QString(51, 'a'), longest + "ж", QString(300, QChar(0x0436))})
+        EXPECT_EQ(LoginError(name), "Неверный логин или пароль.") << name.size();
+    db.Login(longest, "");
+    EXPECT_EQ(db.CurrentUserId, fifty);
+
     // The caller brackets the write transaction: what it rolls back, or leaves open when the
     // connection goes, is not written; what it commits the read transaction sees at once. Keys come
     // from a sequence asked for by a plain name only.

@@ -5,6 +5,7 @@
 #include "IBSQL.h"
 #include "IBTransaction.h"
 #include "Main.h"
+#include "RepoBuilder.h"
 #include "TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,38 @@ TEST_F(ServerTest, WrongPasswordIsRefusedAndNothingStaysOpen)
     EXPECT_FALSE(db.Database().Connected());
 }
 
+// An administrator cuts the program's attachment off while a select is open: letting go of the
+// cursor fails, and running the statement again says that the connection is gone (not that its
+// cursor is still open, which the client library would say of a cursor it still counts as open).
+TEST_F(ServerTest, AStatementRunAgainAfterItsConnectionWasCutOffSaysTheConnectionIsGone)
+{
+    db.Connect();
+    auto select = db.CreateIBSQLS();
+    select->SetSQL("select USR_ID from USR");
+    select->ExecQuery();
+    ASSERT_TRUE(select->Open());
+    {
+        TDB other;
+        other.Connect();
+        RepoBuilder(other).Exec("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID = :ID",
+                                {{"ID", RepoBuilder(db).Scalar("select current_connection from RDB$DATABASE")}});
+        other.Disconnect();
+    }
+    for (int run = 1; run <= 2; ++run) {
+        try {
+            select->ExecQuery();
+            FAIL() << "the attachment is gone";
+        } catch (const EIBError &e) {
+            EXPECT_TRUE(e.ConnectionLost()) << "run " << run << ": " << e.what();
+        }
+        EXPECT_FALSE(select->Open());
+    }
+    db.Disconnect();
+    db.Connect();
+    select->ExecQuery();
+    EXPECT_FALSE(select->Eof()) << "the statement works on the new connection";
+}
+
 TEST(ServerUnreachable, ConnectFailsWithTheClientsMessage)
 {
     TestDatabase ini;
@@ -96,7 +129,9 @@ TEST(ServerUnreachable, ConnectFailsWithTheClientsMessage)
         FAIL() << "nothing listens on that port";
     } catch (const EIBError &e) {
         EXPECT_TRUE(e.Message().contains("127.0.0.1")) << e.what();
-        EXPECT_EQ(db.ErrorText(e), e.Message()) << "no server found at login is no connection lost";
+        EXPECT_EQ(db.ErrorText(e), "Не удалось связаться с сервером базы данных: 127.0.0.1/1:/nowhere/base.fdb\n" +
+                                       e.Message())
+            << "no server found at login is no connection lost";
     }
     EXPECT_FALSE(db.Connected);
 }

@@ -3,6 +3,8 @@
 #include "CardHelpers.h"
 #include "WinCard.h"
 
+#include <QMdiSubWindow>
+
 namespace {
 
 // The main window over the test's database on the server, its settings file pointing there, and
@@ -104,6 +106,35 @@ TEST_F(ServerUsersTest, AReadThatFindsTheConnectionGoneSaysSoAndOneLoginGoesOn)
     OpenData("CONTRAG");
     EXPECT_GT(Count("select count(*) from CONTRAG"), 0);
     EXPECT_EQ(form->mdi->subWindowList().size(), 1);
+}
+
+// A table window open when the connection is cut off: each re-read (F5) says that the connection
+// is gone, the re-read stays at hand, and after one login a window reads its rows again.
+TEST_F(ServerUsersTest, ReReadingAnOpenTableAfterTheConnectionWasCutOffSaysSoEachTime)
+{
+    Show(EnterLogin("admin"));
+    OpenData("CONTRAG");
+    ASSERT_EQ(form->mdi->subWindowList().size(), 1);
+    auto *grid = form->mdi->subWindowList().first()->findChild<QTableView *>();
+    ASSERT_GT(grid->model()->rowCount(), 0);
+    CutOff();
+    QStringList boxes;
+    for (int press = 1; press <= 2; ++press) {
+        BoxSeen box;
+        ModalScript script{AnswerBox(box, "OK")};
+        QTest::keyClick(grid, Qt::Key_F5);
+        EXPECT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); })) << "F5 no. " << press;
+        boxes << box.Text.section('\n', 0, 0);
+    }
+    EXPECT_EQ(boxes, QStringList(2, "Соединение с сервером базы данных потеряно. Войдите в программу заново: "
+                                    "\"Файл\" → \"Авторизация\"."));
+    EXPECT_FALSE(DB->Connected);
+
+    LogIn();
+    EXPECT_EQ(form->StatusText(), "Пользователь: Администратор");
+    OpenData("CONTRAG");
+    ASSERT_EQ(form->mdi->subWindowList().size(), 1);
+    EXPECT_GT(form->mdi->subWindowList().first()->findChild<QTableView *>()->model()->rowCount(), 0);
 }
 
 TEST_F(ServerUsersTest, ConnectOnAConnectionTheServerCutOffConnectsAfresh)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Exception.h"
+#include "FbStatus.h"
+#include "IBDatabase.h"
 #include "IBSQL.h"
 #include "Main.h"
 #include "RepoBuilder.h"
@@ -82,6 +84,33 @@ protected:
         db.RollbackChanges();
         DBFixture::TearDown();
     }
+};
+
+// A transaction on the connection that the connection object does not know of, as a component
+// that went its own way would leave: while it is open the engine refuses to detach, so letting go
+// of the connection fails.
+class StrayTransaction
+{
+public:
+    explicit StrayTransaction(TDB &ADB)
+    {
+        Firebird::CheckStatusWrapper &status = FreshStatus();
+        FTransaction = ADB.Database().Attachment()->startTransaction(&status, 0, nullptr);
+        CheckStatus(status);
+    }
+    ~StrayTransaction()
+    {
+        // Its attachment may be gone by now; then it is only let go of.
+        Firebird::CheckStatusWrapper &status = FreshStatus();
+        FTransaction->rollback(&status);
+        if (Failed(status))
+            FTransaction->release();
+    }
+    StrayTransaction(const StrayTransaction &) = delete;
+    StrayTransaction &operator=(const StrayTransaction &) = delete;
+
+private:
+    Firebird::ITransaction *FTransaction;
 };
 
 } // namespace korvenix_test

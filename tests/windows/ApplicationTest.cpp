@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "DBFixture.h"
 #include "Func.h"
 #include "IBError.h"
 #include "Main.h"
@@ -77,6 +78,41 @@ TEST(ShellGuardTest, ErrorsAreShownWhereTheyAroseAndTheProgramGoesOn)
         failInEvent([] { throw EAbort(); });
         QTest::qWait(20);
     }
+}
+
+// An error about a lost connection while the connection cannot even be let go of: the box tells
+// the first error, and the program goes on, after a connected handler and after an event handler.
+TEST(ShellGuardTest, AFailureWhileAnErrorIsReportedIsDroppedAndTheFirstErrorIsShown)
+{
+    TestDatabase copy;
+    copy.WriteDefaultIni();
+    TDB db;
+    DB = &db;
+    const auto failLosingTheConnection = [] { throw EIBError("connection shutdown", -902, isc_att_shutdown); };
+    QPushButton button("Сделать");
+    QObject::connect(&button, &QPushButton::clicked, &button, Guard(failLosingTheConnection));
+    button.show();
+    BoxSeen clicked, inEvent, after;
+    {
+        ModalScript script{AnswerBox(clicked, "OK"), AnswerBox(inEvent, "OK"), AnswerBox(after, "OK")};
+        {
+            db.Connect();
+            korvenix_test::StrayTransaction stray(db);
+            QTest::mouseClick(&button, Qt::LeftButton);
+            EXPECT_FALSE(db.Connected);
+        }
+        {
+            db.Connect();
+            korvenix_test::StrayTransaction stray(db);
+            QMetaObject::invokeMethod(&button, failLosingTheConnection, Qt::QueuedConnection);
+            QCoreApplication::sendPostedEvents(&button, QEvent::MetaCall);
+        }
+        QTest::mouseClick(&button, Qt::LeftButton);
+    }
+    const QString shown = "Соединение с сервером базы данных потеряно. Войдите в программу заново: "
+                          "\"Файл\" → \"Авторизация\".\nconnection shutdown";
+    EXPECT_EQ(QStringList({clicked.Text, inEvent.Text, after.Text}), QStringList(3, shown));
+    DB = nullptr;
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "DBFixture.h"
 #include "GuiHelpers.h"
 #include "MDITbl.h"
 #include "WinTbl.h"
@@ -95,6 +96,25 @@ TEST_F(MainFormTest, FailedLoginsAreShownAndTheNextLoginLogsOutFirst)
     }
     EXPECT_TRUE(unreachable.Text.contains("nothing-here.fdb")) << unreachable.Text.toStdString();
     EXPECT_TRUE(LoggedOut());
+}
+
+// A login that fails, and then fails to let go of its connection too: the box tells why the login
+// failed, and the next try logs in.
+TEST_F(MainFormTest, AFailedLoginThatCannotLetGoOfItsConnectionTellsWhyTheLoginFailed)
+{
+    std::unique_ptr<StrayTransaction> stray;
+    BoxSeen wrong;
+    {
+        ModalScript script{[&](QWidget *w) {
+                               DB->Connect();
+                               stray = std::make_unique<StrayTransaction>(*DB);
+                               EnterLogin("nobody")(w);
+                           },
+                           AnswerBox(wrong, "OK"), EnterLogin("admin")};
+        form->miLogin->trigger();
+    }
+    EXPECT_EQ(wrong.Text, "Неверный логин или пароль.");
+    EXPECT_EQ(form->StatusText(), "Пользователь: Администратор");
 }
 
 // Cancelled at the first show, the login leaves the program logged out. "Выход", an interrupt

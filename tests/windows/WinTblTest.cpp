@@ -1,7 +1,9 @@
 #include "Atr.h"
 #include "CardHelpers.h"
+#include "IBDatabase.h"
 #include "IBSQL.h"
 #include "IBTransaction.h"
+#include "Ini.h"
 
 #include <QHeaderView>
 #include <QSet>
@@ -185,6 +187,33 @@ TEST_F(WinTblTest, DeleteAsksRemovesTheRowAndMovesTheFocusOrIsRolledBack)
     EXPECT_FALSE(db.WriteTransaction().InTransaction());
     EXPECT_EQ(QList<Variant>({Key(row), table->FocusedRecId()}), QList<Variant>({key, key}));
     EXPECT_EQ(changes, 1);
+}
+
+// Another user is changing the record right now (written, not yet committed): its delete is
+// refused, the row stays, and the box says to try the delete again later.
+TEST_F(WinTblTest, ARecordAnotherUserIsChangingRightNowIsNotDeletedAndTheBoxSaysToTryTheDeleteAgain)
+{
+    Open("CURRATE");
+    const Variant key = Key(0);
+    TIBDatabase otherUser;
+    LoadDBParams(otherUser, TDB::IniFileName(), copy.Path(), "UTF8");
+    otherUser.Open();
+    TIBTransaction writing(&otherUser);
+    writing.StartTransaction();
+    TIBSQL held(&otherUser, &writing);
+    held.SetSQL("update CURRATE set CURRATE_VALUE = CURRATE_VALUE + 1 where CURRATE_ID = :ID");
+    held.ParamByName("ID") = key;
+    held.ExecQuery();
+    BoxSeen yes, refused;
+    {
+        ModalScript script{AnswerBox(yes, "&Да"), AnswerBox(refused, "OK")};
+        Click(0);
+        Press(Qt::Key_Delete);
+    }
+    EXPECT_EQ(refused.Text.section('\n', 0, 0), "Эту запись или итог по ней сейчас изменяет другой пользователь. "
+                                                "Повторите удаление чуть позже.");
+    EXPECT_EQ(QList<Variant>({Key(0), table->FocusedRecId()}), QList<Variant>({key, key}));
+    EXPECT_FALSE(db.WriteTransaction().InTransaction());
 }
 
 TEST_F(WinTblTest, KeysAndDoubleClickRunTheActionsOfEnabledButtonsOnly)
