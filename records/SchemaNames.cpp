@@ -1,0 +1,108 @@
+#include "SchemaNames.h"
+
+#include "Func.h"
+#include "IBSQL.h"
+
+#include <algorithm>
+
+QString UpperAscii(QString AName)
+{
+    for (QChar &c : AName)
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    return AName;
+}
+
+QList<QList<Variant>> TSchemaNames::Rows(const QString &AText, const QList<std::pair<QString, QString>> &ANames)
+{
+    FSQL.SetSQL(AText);
+    for (const auto &[param, name] : ANames)
+        FSQL.ParamByName(param) = UpperAscii(name);
+    TCloseGuard closer(FSQL);
+    QList<QList<Variant>> rows;
+    for (FSQL.ExecQuery(); !FSQL.Eof(); FSQL.Next()) {
+        QList<Variant> row;
+        for (int i = 0; i < FSQL.FieldCount(); ++i)
+            row << FSQL.Field(i);
+        rows << row;
+    }
+    return rows;
+}
+
+bool TSchemaNames::HasTable(const QString &ATable)
+{
+    return !Rows(QStringLiteral("select 1 from RDB$RELATIONS where RDB$RELATION_NAME = :TBL"),
+                 {{QStringLiteral("TBL"), ATable}})
+                .isEmpty();
+}
+
+bool TSchemaNames::HasColumn(const QString &ATable, const QString &AColumn)
+{
+    return !Rows(QStringLiteral("select 1 from RDB$RELATION_FIELDS where RDB$RELATION_NAME = :TBL and "
+                                "RDB$FIELD_NAME = :FLD"),
+                 {{QStringLiteral("TBL"), ATable}, {QStringLiteral("FLD"), AColumn}})
+                .isEmpty();
+}
+
+bool TSchemaNames::HasSequence(const QString &ASequence)
+{
+    return !Rows(QStringLiteral("select 1 from RDB$GENERATORS where RDB$GENERATOR_NAME = :NAME"),
+                 {{QStringLiteral("NAME"), ASequence}})
+                .isEmpty();
+}
+
+QString TSchemaNames::TriggerTable(const QString &ATrigger)
+{
+    const auto rows = Rows(QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$TRIGGERS where RDB$TRIGGER_NAME = :NAME"),
+                           {{QStringLiteral("NAME"), ATrigger}});
+    return rows.isEmpty() || rows.first().first().isNull() ? QString() : rows.first().first().toString();
+}
+
+bool TSchemaNames::HasTrigger(const QString &ATrigger)
+{
+    return !Rows(QStringLiteral("select 1 from RDB$TRIGGERS where RDB$TRIGGER_NAME = :NAME"),
+                 {{QStringLiteral("NAME"), ATrigger}})
+                .isEmpty();
+}
+
+TStoredColumn TSchemaNames::DomainColumn(const QString &ADomain)
+{
+    const auto rows = Rows(QStringLiteral("select RDB$FIELD_TYPE, RDB$FIELD_LENGTH from RDB$FIELDS where RDB$FIELD_NAME = :NAME"),
+                           {{QStringLiteral("NAME"), ADomain}});
+    if (rows.isEmpty())
+        throw ExceptionPos(Format(QStringLiteral("В базе данных нет домена \"%s\"."), {UpperAscii(ADomain)}));
+    return {0, rows.first()[0].toInt(), rows.first()[1].toInt()};
+}
+
+QStringList TSchemaNames::ColumnReaders(const QString &ATable, const QString &AColumn)
+{
+    QStringList readers;
+    for (const QList<Variant> &row :
+         Rows(QStringLiteral("select trim(RDB$DEPENDENT_NAME) from RDB$DEPENDENCIES "
+                             "where RDB$DEPENDED_ON_NAME = :TBL and RDB$FIELD_NAME = :FLD"),
+              {{QStringLiteral("TBL"), ATable}, {QStringLiteral("FLD"), AColumn}}))
+        readers << row.first().toString();
+    return readers;
+}
+
+QList<TStoredColumn> TSchemaNames::StoredColumns(const QString &ATable)
+{
+    QList<TStoredColumn> columns;
+    for (const QList<Variant> &row :
+         Rows(QStringLiteral("select RF.RDB$FIELD_ID, F.RDB$FIELD_TYPE, F.RDB$FIELD_LENGTH from RDB$RELATION_FIELDS RF "
+                             "join RDB$FIELDS F on F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE "
+                             "where RF.RDB$RELATION_NAME = :TBL and F.RDB$COMPUTED_BLR is null "
+                             "order by RF.RDB$FIELD_ID"),
+              {{QStringLiteral("TBL"), ATable}}))
+        columns << TStoredColumn{row[0].toInt(), row[1].toInt(), row[2].toInt()};
+    return columns;
+}
+
+int TSchemaNames::NextColumnId(const QString &ATable)
+{
+    const auto rows = Rows(QStringLiteral("select coalesce(R.RDB$FIELD_ID, 0), (select coalesce(max(RF.RDB$FIELD_ID) + 1, 0) "
+                                          "from RDB$RELATION_FIELDS RF where RF.RDB$RELATION_NAME = R.RDB$RELATION_NAME) "
+                                          "from RDB$RELATIONS R where R.RDB$RELATION_NAME = :TBL"),
+                           {{QStringLiteral("TBL"), ATable}});
+    return rows.isEmpty() ? 0 : std::max(rows.first()[0].toInt(), rows.first()[1].toInt());
+}
