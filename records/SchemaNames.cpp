@@ -29,45 +29,51 @@ QList<QList<Variant>> TSchemaNames::Rows(const QString &AText, const QList<std::
     return rows;
 }
 
+bool TSchemaNames::Any(const QString &AText, const QList<std::pair<QString, QString>> &ANames)
+{
+    return !Rows(AText, ANames).isEmpty();
+}
+
+bool TSchemaNames::Named(const char *ASystemTable, const char *ANameColumn, const QString &AName)
+{
+    const QString text = QStringLiteral("select 1 from %1 where %2 = :NAME");
+    return Any(text.arg(QLatin1String(ASystemTable), QLatin1String(ANameColumn)), {{QStringLiteral("NAME"), AName}});
+}
+
 bool TSchemaNames::HasTable(const QString &ATable)
 {
-    return !Rows(QStringLiteral("select 1 from RDB$RELATIONS where RDB$RELATION_NAME = :TBL"),
-                 {{QStringLiteral("TBL"), ATable}})
-                .isEmpty();
+    return Named("RDB$RELATIONS", "RDB$RELATION_NAME", ATable);
 }
 
 bool TSchemaNames::HasColumn(const QString &ATable, const QString &AColumn)
 {
-    return !Rows(QStringLiteral("select 1 from RDB$RELATION_FIELDS where RDB$RELATION_NAME = :TBL and "
-                                "RDB$FIELD_NAME = :FLD"),
-                 {{QStringLiteral("TBL"), ATable}, {QStringLiteral("FLD"), AColumn}})
-                .isEmpty();
+    return Any(QStringLiteral("select 1 from RDB$RELATION_FIELDS where RDB$RELATION_NAME = :TBL and "
+                              "RDB$FIELD_NAME = :FLD"),
+               {{QStringLiteral("TBL"), ATable}, {QStringLiteral("FLD"), AColumn}});
 }
 
 bool TSchemaNames::HasSequence(const QString &ASequence)
 {
-    return !Rows(QStringLiteral("select 1 from RDB$GENERATORS where RDB$GENERATOR_NAME = :NAME"),
-                 {{QStringLiteral("NAME"), ASequence}})
-                .isEmpty();
+    return Named("RDB$GENERATORS", "RDB$GENERATOR_NAME", ASequence);
 }
 
 QString TSchemaNames::TriggerTable(const QString &ATrigger)
 {
-    const auto rows = Rows(QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$TRIGGERS where RDB$TRIGGER_NAME = :NAME"),
+    const auto rows = Rows(QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$TRIGGERS "
+                                          "where RDB$TRIGGER_NAME = :NAME"),
                            {{QStringLiteral("NAME"), ATrigger}});
     return rows.isEmpty() || rows.first().first().isNull() ? QString() : rows.first().first().toString();
 }
 
 bool TSchemaNames::HasTrigger(const QString &ATrigger)
 {
-    return !Rows(QStringLiteral("select 1 from RDB$TRIGGERS where RDB$TRIGGER_NAME = :NAME"),
-                 {{QStringLiteral("NAME"), ATrigger}})
-                .isEmpty();
+    return Named("RDB$TRIGGERS", "RDB$TRIGGER_NAME", ATrigger);
 }
 
 TStoredColumn TSchemaNames::DomainColumn(const QString &ADomain)
 {
-    const auto rows = Rows(QStringLiteral("select RDB$FIELD_TYPE, RDB$FIELD_LENGTH from RDB$FIELDS where RDB$FIELD_NAME = :NAME"),
+    const auto rows = Rows(QStringLiteral("select RDB$FIELD_TYPE, RDB$FIELD_LENGTH from RDB$FIELDS "
+                                          "where RDB$FIELD_NAME = :NAME"),
                            {{QStringLiteral("NAME"), ADomain}});
     if (rows.isEmpty())
         throw ExceptionPos(Format(QStringLiteral("В базе данных нет домена \"%s\"."), {UpperAscii(ADomain)}));
