@@ -19,7 +19,6 @@ bool IsBlank(const Variant &AValue);
 // or sequence name (see IdentifierFault); AItem is the value the name comes from.
 void CheckIdentifier(TAtrItem *AItem, const QString &AName);
 
-
 // A field name the object already has, stored or virtual, in any letter case: two fields of one
 // name would read and write the same column.
 void CheckFieldNameFree(TAtrItem *AItem, const TObj &AObj, const QString &AName);
