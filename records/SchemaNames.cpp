@@ -29,15 +29,18 @@ QList<QList<Variant>> TSchemaNames::Rows(const QString &AText, const QList<std::
     return rows;
 }
 
-bool TSchemaNames::Any(const QString &AText, const QList<std::pair<QString, QString>> &ANames)
+QList<Variant> TSchemaNames::RowNamed(const char *AColumns, const char *ASystemTable, const char *ANameColumn,
+                                      const QString &AName)
 {
-    return !Rows(AText, ANames).isEmpty();
+    const QString text = QStringLiteral("select %1 from %2 where %3 = :NAME");
+    const auto rows = Rows(text.arg(QLatin1String(AColumns), QLatin1String(ASystemTable), QLatin1String(ANameColumn)),
+                           {{QStringLiteral("NAME"), AName}});
+    return rows.isEmpty() ? QList<Variant>() : rows.first();
 }
 
 bool TSchemaNames::Named(const char *ASystemTable, const char *ANameColumn, const QString &AName)
 {
-    const QString text = QStringLiteral("select 1 from %1 where %2 = :NAME");
-    return Any(text.arg(QLatin1String(ASystemTable), QLatin1String(ANameColumn)), {{QStringLiteral("NAME"), AName}});
+    return !RowNamed("1", ASystemTable, ANameColumn, AName).isEmpty();
 }
 
 bool TSchemaNames::HasTable(const QString &ATable)
@@ -47,9 +50,10 @@ bool TSchemaNames::HasTable(const QString &ATable)
 
 bool TSchemaNames::HasColumn(const QString &ATable, const QString &AColumn)
 {
-    return Any(QStringLiteral("select 1 from RDB$RELATION_FIELDS where RDB$RELATION_NAME = :TBL and "
-                              "RDB$FIELD_NAME = :FLD"),
-               {{QStringLiteral("TBL"), ATable}, {QStringLiteral("FLD"), AColumn}});
+    return !Rows(QStringLiteral("select 1 from RDB$RELATION_FIELDS where RDB$RELATION_NAME = :TBL and "
+                                "RDB$FIELD_NAME = :FLD"),
+                 {{QStringLiteral("TBL"), ATable}, {QStringLiteral("FLD"), AColumn}})
+                .isEmpty();
 }
 
 bool TSchemaNames::HasSequence(const QString &ASequence)
@@ -59,10 +63,8 @@ bool TSchemaNames::HasSequence(const QString &ASequence)
 
 QString TSchemaNames::TriggerTable(const QString &ATrigger)
 {
-    const auto rows = Rows(QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$TRIGGERS "
-                                          "where RDB$TRIGGER_NAME = :NAME"),
-                           {{QStringLiteral("NAME"), ATrigger}});
-    return rows.isEmpty() || rows.first().first().isNull() ? QString() : rows.first().first().toString();
+    const QList<Variant> row = RowNamed("trim(RDB$RELATION_NAME)", "RDB$TRIGGERS", "RDB$TRIGGER_NAME", ATrigger);
+    return row.isEmpty() || row.first().isNull() ? QString() : row.first().toString();
 }
 
 bool TSchemaNames::HasTrigger(const QString &ATrigger)
@@ -72,12 +74,10 @@ bool TSchemaNames::HasTrigger(const QString &ATrigger)
 
 TStoredColumn TSchemaNames::DomainColumn(const QString &ADomain)
 {
-    const auto rows = Rows(QStringLiteral("select RDB$FIELD_TYPE, RDB$FIELD_LENGTH from RDB$FIELDS "
-                                          "where RDB$FIELD_NAME = :NAME"),
-                           {{QStringLiteral("NAME"), ADomain}});
-    if (rows.isEmpty())
+    const QList<Variant> row = RowNamed("RDB$FIELD_TYPE, RDB$FIELD_LENGTH", "RDB$FIELDS", "RDB$FIELD_NAME", ADomain);
+    if (row.isEmpty())
         throw ExceptionPos(Format(QStringLiteral("В базе данных нет домена \"%s\"."), {UpperAscii(ADomain)}));
-    return {0, rows.first()[0].toInt(), rows.first()[1].toInt()};
+    return {0, row[0].toInt(), row[1].toInt()};
 }
 
 QStringList TSchemaNames::ColumnReaders(const QString &ATable, const QString &AColumn)

@@ -48,7 +48,9 @@ private:
     // Runs the select with the named parameters set to the names, each put in the stored form,
     // and gives every row's columns.
     QList<QList<Variant>> Rows(const QString &AText, const QList<std::pair<QString, QString>> &ANames);
-    bool Any(const QString &AText, const QList<std::pair<QString, QString>> &ANames);
+    // The columns of the system table's row of that name; empty when it has none.
+    QList<Variant> RowNamed(const char *AColumns, const char *ASystemTable, const char *ANameColumn,
+                            const QString &AName);
     // Whether the system table has a row of that name.
     bool Named(const char *ASystemTable, const char *ANameColumn, const QString &AName);
 
