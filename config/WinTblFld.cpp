@@ -6,6 +6,7 @@
 #include "Main.h"
 #include "MetaDelete.h"
 #include "ObjLink.h"
+#include "SchemaNames.h"
 #include "WinCardFld.h"
 #include "WriteGuard.h"
 
@@ -25,7 +26,7 @@ bool Summing(const TFld *AFld)
 void DropSummingTriggers(TIBSQL &ASQL, const QString &AColumn)
 {
     for (const auto &[format, suffix] : SummingTriggers)
-        if (TriggerExists(ASQL, AColumn + suffix))
+        if (TSchemaNames(ASQL).HasTrigger(AColumn + suffix))
             ExecDrop(ASQL, Format(format, {AColumn}));
 }
 

@@ -4,6 +4,7 @@
 #include "FreedEntries.h"
 #include "Func.h"
 #include "Main.h"
+#include "MetaDelete.h"
 
 bool TWinTblMeta::ConfirmFree(bool ALoaded, bool ASys, const QString &ASysMessage, const QString &ARefusal,
                               const std::function<TFreedEntries()> &AEntries)
@@ -16,6 +17,7 @@ bool TWinTblMeta::ConfirmFree(bool ALoaded, bool ASys, const QString &ASysMessag
         throw ExceptionPos(ARefusal, vt);
     const TFreedEntries entries = AEntries();
     entries.CheckReaders(vt);
+    CheckSummingReaders(entries, vt);
     if (EntryUsers)
         EntryUsers->CheckRelease(entries);
     return TWinTbl::ConfirmDelete();

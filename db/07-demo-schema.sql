@@ -232,9 +232,9 @@ CREATE trigger DEAL_SUM_AI for DEALPROD
 active after insert position 0
 AS
 begin
-  if (NEW.DEALPROD_PAY <> 0) then
+  if (coalesce(NEW.DEALPROD_PAY, 0) <> 0) then
     update DEAL T
-    set T.DEAL_SUM = T.DEAL_SUM + NEW.DEALPROD_PAY
+    set T.DEAL_SUM = coalesce(T.DEAL_SUM, 0) + NEW.DEALPROD_PAY
     where T.DEAL_ID = NEW.DEAL_ID;
 end^
 
@@ -242,9 +242,9 @@ CREATE trigger DEAL_SUM_AD for DEALPROD
 active after delete position 0
 AS
 begin
-  if (OLD.DEALPROD_PAY <> 0) then
+  if (coalesce(OLD.DEALPROD_PAY, 0) <> 0) then
     update DEAL T
-    set T.DEAL_SUM = T.DEAL_SUM - OLD.DEALPROD_PAY
+    set T.DEAL_SUM = coalesce(T.DEAL_SUM, 0) - OLD.DEALPROD_PAY
     where T.DEAL_ID = OLD.DEAL_ID;
 end^
 
@@ -252,23 +252,23 @@ CREATE trigger DEAL_SUM_AU for DEALPROD
 active after update position 0
 AS
 begin
-  if (NEW.DEAL_ID = OLD.DEAL_ID) then
-    if (NEW.DEALPROD_PAY <> OLD.DEALPROD_PAY) then
+  if (NEW.DEAL_ID is not distinct from OLD.DEAL_ID) then
+    if (coalesce(NEW.DEALPROD_PAY, 0) <> coalesce(OLD.DEALPROD_PAY, 0)) then
       update DEAL T
-      set T.DEAL_SUM = T.DEAL_SUM + NEW.DEALPROD_PAY - OLD.DEALPROD_PAY
+      set T.DEAL_SUM = coalesce(T.DEAL_SUM, 0) + coalesce(NEW.DEALPROD_PAY, 0) - coalesce(OLD.DEALPROD_PAY, 0)
       where T.DEAL_ID = NEW.DEAL_ID;
     else
     begin
     end
   else
     begin
-      if (OLD.DEALPROD_PAY <> 0) then
+      if (coalesce(OLD.DEALPROD_PAY, 0) <> 0) then
         update DEAL T
-        set T.DEAL_SUM = T.DEAL_SUM - OLD.DEALPROD_PAY
+        set T.DEAL_SUM = coalesce(T.DEAL_SUM, 0) - OLD.DEALPROD_PAY
         where T.DEAL_ID = OLD.DEAL_ID;
-      if (NEW.DEALPROD_PAY <> 0) then
+      if (coalesce(NEW.DEALPROD_PAY, 0) <> 0) then
         update DEAL T
-        set T.DEAL_SUM = T.DEAL_SUM + NEW.DEALPROD_PAY
+        set T.DEAL_SUM = coalesce(T.DEAL_SUM, 0) + NEW.DEALPROD_PAY
         where T.DEAL_ID = NEW.DEAL_ID;
     end
 end^
@@ -278,9 +278,9 @@ CREATE trigger DEAL_PAID_AI for DEALPAYM
 active after insert position 0
 AS
 begin
-  if (NEW.DEALPAYM_SUM <> 0) then
+  if (coalesce(NEW.DEALPAYM_SUM, 0) <> 0) then
     update DEAL T
-    set T.DEAL_PAID = T.DEAL_PAID + NEW.DEALPAYM_SUM
+    set T.DEAL_PAID = coalesce(T.DEAL_PAID, 0) + NEW.DEALPAYM_SUM
     where T.DEAL_ID = NEW.DEAL_ID;
 end^
 
@@ -288,9 +288,9 @@ CREATE trigger DEAL_PAID_AD for DEALPAYM
 active after delete position 0
 AS
 begin
-  if (OLD.DEALPAYM_SUM <> 0) then
+  if (coalesce(OLD.DEALPAYM_SUM, 0) <> 0) then
     update DEAL T
-    set T.DEAL_PAID = T.DEAL_PAID - OLD.DEALPAYM_SUM
+    set T.DEAL_PAID = coalesce(T.DEAL_PAID, 0) - OLD.DEALPAYM_SUM
     where T.DEAL_ID = OLD.DEAL_ID;
 end^
 
@@ -298,23 +298,23 @@ CREATE trigger DEAL_PAID_AU for DEALPAYM
 active after update position 0
 AS
 begin
-  if (NEW.DEAL_ID = OLD.DEAL_ID) then
-    if (NEW.DEALPAYM_SUM <> OLD.DEALPAYM_SUM) then
+  if (NEW.DEAL_ID is not distinct from OLD.DEAL_ID) then
+    if (coalesce(NEW.DEALPAYM_SUM, 0) <> coalesce(OLD.DEALPAYM_SUM, 0)) then
       update DEAL T
-      set T.DEAL_PAID = T.DEAL_PAID + NEW.DEALPAYM_SUM - OLD.DEALPAYM_SUM
+      set T.DEAL_PAID = coalesce(T.DEAL_PAID, 0) + coalesce(NEW.DEALPAYM_SUM, 0) - coalesce(OLD.DEALPAYM_SUM, 0)
       where T.DEAL_ID = NEW.DEAL_ID;
     else
     begin
     end
   else
     begin
-      if (OLD.DEALPAYM_SUM <> 0) then
+      if (coalesce(OLD.DEALPAYM_SUM, 0) <> 0) then
         update DEAL T
-        set T.DEAL_PAID = T.DEAL_PAID - OLD.DEALPAYM_SUM
+        set T.DEAL_PAID = coalesce(T.DEAL_PAID, 0) - OLD.DEALPAYM_SUM
         where T.DEAL_ID = OLD.DEAL_ID;
-      if (NEW.DEALPAYM_SUM <> 0) then
+      if (coalesce(NEW.DEALPAYM_SUM, 0) <> 0) then
         update DEAL T
-        set T.DEAL_PAID = T.DEAL_PAID + NEW.DEALPAYM_SUM
+        set T.DEAL_PAID = coalesce(T.DEAL_PAID, 0) + NEW.DEALPAYM_SUM
         where T.DEAL_ID = NEW.DEAL_ID;
     end
 end^
@@ -324,9 +324,9 @@ CREATE trigger CONTRAG_TURN_AI for DEAL
 active after insert position 0
 AS
 begin
-  if (NEW.DEAL_SUM <> 0) then
+  if (coalesce(NEW.DEAL_SUM, 0) <> 0) then
     update CONTRAG T
-    set T.CONTRAG_TURN = T.CONTRAG_TURN + NEW.DEAL_SUM
+    set T.CONTRAG_TURN = coalesce(T.CONTRAG_TURN, 0) + NEW.DEAL_SUM
     where T.CONTRAG_ID = NEW.CONTRAG_ID;
 end^
 
@@ -334,9 +334,9 @@ CREATE trigger CONTRAG_TURN_AD for DEAL
 active after delete position 0
 AS
 begin
-  if (OLD.DEAL_SUM <> 0) then
+  if (coalesce(OLD.DEAL_SUM, 0) <> 0) then
     update CONTRAG T
-    set T.CONTRAG_TURN = T.CONTRAG_TURN - OLD.DEAL_SUM
+    set T.CONTRAG_TURN = coalesce(T.CONTRAG_TURN, 0) - OLD.DEAL_SUM
     where T.CONTRAG_ID = OLD.CONTRAG_ID;
 end^
 
@@ -344,23 +344,23 @@ CREATE trigger CONTRAG_TURN_AU for DEAL
 active after update position 0
 AS
 begin
-  if (NEW.CONTRAG_ID = OLD.CONTRAG_ID) then
-    if (NEW.DEAL_SUM <> OLD.DEAL_SUM) then
+  if (NEW.CONTRAG_ID is not distinct from OLD.CONTRAG_ID) then
+    if (coalesce(NEW.DEAL_SUM, 0) <> coalesce(OLD.DEAL_SUM, 0)) then
       update CONTRAG T
-      set T.CONTRAG_TURN = T.CONTRAG_TURN + NEW.DEAL_SUM - OLD.DEAL_SUM
+      set T.CONTRAG_TURN = coalesce(T.CONTRAG_TURN, 0) + coalesce(NEW.DEAL_SUM, 0) - coalesce(OLD.DEAL_SUM, 0)
       where T.CONTRAG_ID = NEW.CONTRAG_ID;
     else
     begin
     end
   else
     begin
-      if (OLD.DEAL_SUM <> 0) then
+      if (coalesce(OLD.DEAL_SUM, 0) <> 0) then
         update CONTRAG T
-        set T.CONTRAG_TURN = T.CONTRAG_TURN - OLD.DEAL_SUM
+        set T.CONTRAG_TURN = coalesce(T.CONTRAG_TURN, 0) - OLD.DEAL_SUM
         where T.CONTRAG_ID = OLD.CONTRAG_ID;
-      if (NEW.DEAL_SUM <> 0) then
+      if (coalesce(NEW.DEAL_SUM, 0) <> 0) then
         update CONTRAG T
-        set T.CONTRAG_TURN = T.CONTRAG_TURN + NEW.DEAL_SUM
+        set T.CONTRAG_TURN = coalesce(T.CONTRAG_TURN, 0) + NEW.DEAL_SUM
         where T.CONTRAG_ID = NEW.CONTRAG_ID;
     end
 end^
@@ -370,9 +370,9 @@ CREATE trigger DEALPROD_PAID_AI for PRODPAYM
 active after insert position 0
 AS
 begin
-  if (NEW.PRODPAYM_SUM <> 0) then
+  if (coalesce(NEW.PRODPAYM_SUM, 0) <> 0) then
     update DEALPROD T
-    set T.DEALPROD_PAID = T.DEALPROD_PAID + NEW.PRODPAYM_SUM
+    set T.DEALPROD_PAID = coalesce(T.DEALPROD_PAID, 0) + NEW.PRODPAYM_SUM
     where T.DEALPROD_ID = NEW.DEALPROD_ID;
 end^
 
@@ -380,9 +380,9 @@ CREATE trigger DEALPROD_PAID_AD for PRODPAYM
 active after delete position 0
 AS
 begin
-  if (OLD.PRODPAYM_SUM <> 0) then
+  if (coalesce(OLD.PRODPAYM_SUM, 0) <> 0) then
     update DEALPROD T
-    set T.DEALPROD_PAID = T.DEALPROD_PAID - OLD.PRODPAYM_SUM
+    set T.DEALPROD_PAID = coalesce(T.DEALPROD_PAID, 0) - OLD.PRODPAYM_SUM
     where T.DEALPROD_ID = OLD.DEALPROD_ID;
 end^
 
@@ -390,23 +390,23 @@ CREATE trigger DEALPROD_PAID_AU for PRODPAYM
 active after update position 0
 AS
 begin
-  if (NEW.DEALPROD_ID = OLD.DEALPROD_ID) then
-    if (NEW.PRODPAYM_SUM <> OLD.PRODPAYM_SUM) then
+  if (NEW.DEALPROD_ID is not distinct from OLD.DEALPROD_ID) then
+    if (coalesce(NEW.PRODPAYM_SUM, 0) <> coalesce(OLD.PRODPAYM_SUM, 0)) then
       update DEALPROD T
-      set T.DEALPROD_PAID = T.DEALPROD_PAID + NEW.PRODPAYM_SUM - OLD.PRODPAYM_SUM
+      set T.DEALPROD_PAID = coalesce(T.DEALPROD_PAID, 0) + coalesce(NEW.PRODPAYM_SUM, 0) - coalesce(OLD.PRODPAYM_SUM, 0)
       where T.DEALPROD_ID = NEW.DEALPROD_ID;
     else
     begin
     end
   else
     begin
-      if (OLD.PRODPAYM_SUM <> 0) then
+      if (coalesce(OLD.PRODPAYM_SUM, 0) <> 0) then
         update DEALPROD T
-        set T.DEALPROD_PAID = T.DEALPROD_PAID - OLD.PRODPAYM_SUM
+        set T.DEALPROD_PAID = coalesce(T.DEALPROD_PAID, 0) - OLD.PRODPAYM_SUM
         where T.DEALPROD_ID = OLD.DEALPROD_ID;
-      if (NEW.PRODPAYM_SUM <> 0) then
+      if (coalesce(NEW.PRODPAYM_SUM, 0) <> 0) then
         update DEALPROD T
-        set T.DEALPROD_PAID = T.DEALPROD_PAID + NEW.PRODPAYM_SUM
+        set T.DEALPROD_PAID = coalesce(T.DEALPROD_PAID, 0) + NEW.PRODPAYM_SUM
         where T.DEALPROD_ID = NEW.DEALPROD_ID;
     end
 end^
@@ -416,9 +416,9 @@ CREATE trigger DEALPROD_SHPD_AI for PRODSHIP
 active after insert position 0
 AS
 begin
-  if (NEW.PRODSHIP_CNT <> 0) then
+  if (coalesce(NEW.PRODSHIP_CNT, 0) <> 0) then
     update DEALPROD T
-    set T.DEALPROD_SHPD = T.DEALPROD_SHPD + NEW.PRODSHIP_CNT
+    set T.DEALPROD_SHPD = coalesce(T.DEALPROD_SHPD, 0) + NEW.PRODSHIP_CNT
     where T.DEALPROD_ID = NEW.DEALPROD_ID;
 end^
 
@@ -426,9 +426,9 @@ CREATE trigger DEALPROD_SHPD_AD for PRODSHIP
 active after delete position 0
 AS
 begin
-  if (OLD.PRODSHIP_CNT <> 0) then
+  if (coalesce(OLD.PRODSHIP_CNT, 0) <> 0) then
     update DEALPROD T
-    set T.DEALPROD_SHPD = T.DEALPROD_SHPD - OLD.PRODSHIP_CNT
+    set T.DEALPROD_SHPD = coalesce(T.DEALPROD_SHPD, 0) - OLD.PRODSHIP_CNT
     where T.DEALPROD_ID = OLD.DEALPROD_ID;
 end^
 
@@ -436,23 +436,23 @@ CREATE trigger DEALPROD_SHPD_AU for PRODSHIP
 active after update position 0
 AS
 begin
-  if (NEW.DEALPROD_ID = OLD.DEALPROD_ID) then
-    if (NEW.PRODSHIP_CNT <> OLD.PRODSHIP_CNT) then
+  if (NEW.DEALPROD_ID is not distinct from OLD.DEALPROD_ID) then
+    if (coalesce(NEW.PRODSHIP_CNT, 0) <> coalesce(OLD.PRODSHIP_CNT, 0)) then
       update DEALPROD T
-      set T.DEALPROD_SHPD = T.DEALPROD_SHPD + NEW.PRODSHIP_CNT - OLD.PRODSHIP_CNT
+      set T.DEALPROD_SHPD = coalesce(T.DEALPROD_SHPD, 0) + coalesce(NEW.PRODSHIP_CNT, 0) - coalesce(OLD.PRODSHIP_CNT, 0)
       where T.DEALPROD_ID = NEW.DEALPROD_ID;
     else
     begin
     end
   else
     begin
-      if (OLD.PRODSHIP_CNT <> 0) then
+      if (coalesce(OLD.PRODSHIP_CNT, 0) <> 0) then
         update DEALPROD T
-        set T.DEALPROD_SHPD = T.DEALPROD_SHPD - OLD.PRODSHIP_CNT
+        set T.DEALPROD_SHPD = coalesce(T.DEALPROD_SHPD, 0) - OLD.PRODSHIP_CNT
         where T.DEALPROD_ID = OLD.DEALPROD_ID;
-      if (NEW.PRODSHIP_CNT <> 0) then
+      if (coalesce(NEW.PRODSHIP_CNT, 0) <> 0) then
         update DEALPROD T
-        set T.DEALPROD_SHPD = T.DEALPROD_SHPD + NEW.PRODSHIP_CNT
+        set T.DEALPROD_SHPD = coalesce(T.DEALPROD_SHPD, 0) + NEW.PRODSHIP_CNT
         where T.DEALPROD_ID = NEW.DEALPROD_ID;
     end
 end^
@@ -464,9 +464,9 @@ CREATE trigger DEALPAYM_SUM_AI for PRODPAYM
 active after insert position 0
 AS
 begin
-  if (NEW.PRODPAYM_SUM <> 0) then
+  if (coalesce(NEW.PRODPAYM_SUM, 0) <> 0) then
     update DEALPAYM T
-    set T.DEALPAYM_SUM = T.DEALPAYM_SUM + NEW.PRODPAYM_SUM
+    set T.DEALPAYM_SUM = coalesce(T.DEALPAYM_SUM, 0) + NEW.PRODPAYM_SUM
     where T.DEALPAYM_ID = NEW.DEALPAYM_ID;
 end^
 
@@ -474,9 +474,9 @@ CREATE trigger DEALPAYM_SUM_AD for PRODPAYM
 active after delete position 0
 AS
 begin
-  if (OLD.PRODPAYM_SUM <> 0) then
+  if (coalesce(OLD.PRODPAYM_SUM, 0) <> 0) then
     update DEALPAYM T
-    set T.DEALPAYM_SUM = T.DEALPAYM_SUM - OLD.PRODPAYM_SUM
+    set T.DEALPAYM_SUM = coalesce(T.DEALPAYM_SUM, 0) - OLD.PRODPAYM_SUM
     where T.DEALPAYM_ID = OLD.DEALPAYM_ID;
 end^
 
@@ -484,23 +484,23 @@ CREATE trigger DEALPAYM_SUM_AU for PRODPAYM
 active after update position 0
 AS
 begin
-  if (NEW.DEALPAYM_ID = OLD.DEALPAYM_ID) then
-    if (NEW.PRODPAYM_SUM <> OLD.PRODPAYM_SUM) then
+  if (NEW.DEALPAYM_ID is not distinct from OLD.DEALPAYM_ID) then
+    if (coalesce(NEW.PRODPAYM_SUM, 0) <> coalesce(OLD.PRODPAYM_SUM, 0)) then
       update DEALPAYM T
-      set T.DEALPAYM_SUM = T.DEALPAYM_SUM + NEW.PRODPAYM_SUM - OLD.PRODPAYM_SUM
+      set T.DEALPAYM_SUM = coalesce(T.DEALPAYM_SUM, 0) + coalesce(NEW.PRODPAYM_SUM, 0) - coalesce(OLD.PRODPAYM_SUM, 0)
       where T.DEALPAYM_ID = NEW.DEALPAYM_ID;
     else
     begin
     end
   else
     begin
-      if (OLD.PRODPAYM_SUM <> 0) then
+      if (coalesce(OLD.PRODPAYM_SUM, 0) <> 0) then
         update DEALPAYM T
-        set T.DEALPAYM_SUM = T.DEALPAYM_SUM - OLD.PRODPAYM_SUM
+        set T.DEALPAYM_SUM = coalesce(T.DEALPAYM_SUM, 0) - OLD.PRODPAYM_SUM
         where T.DEALPAYM_ID = OLD.DEALPAYM_ID;
-      if (NEW.PRODPAYM_SUM <> 0) then
+      if (coalesce(NEW.PRODPAYM_SUM, 0) <> 0) then
         update DEALPAYM T
-        set T.DEALPAYM_SUM = T.DEALPAYM_SUM + NEW.PRODPAYM_SUM
+        set T.DEALPAYM_SUM = coalesce(T.DEALPAYM_SUM, 0) + NEW.PRODPAYM_SUM
         where T.DEALPAYM_ID = NEW.DEALPAYM_ID;
     end
 end^
@@ -510,9 +510,9 @@ CREATE trigger DEALSHIP_CNT_AI for PRODSHIP
 active after insert position 0
 AS
 begin
-  if (NEW.PRODSHIP_CNT <> 0) then
+  if (coalesce(NEW.PRODSHIP_CNT, 0) <> 0) then
     update DEALSHIP T
-    set T.DEALSHIP_CNT = T.DEALSHIP_CNT + NEW.PRODSHIP_CNT
+    set T.DEALSHIP_CNT = coalesce(T.DEALSHIP_CNT, 0) + NEW.PRODSHIP_CNT
     where T.DEALSHIP_ID = NEW.DEALSHIP_ID;
 end^
 
@@ -520,9 +520,9 @@ CREATE trigger DEALSHIP_CNT_AD for PRODSHIP
 active after delete position 0
 AS
 begin
-  if (OLD.PRODSHIP_CNT <> 0) then
+  if (coalesce(OLD.PRODSHIP_CNT, 0) <> 0) then
     update DEALSHIP T
-    set T.DEALSHIP_CNT = T.DEALSHIP_CNT - OLD.PRODSHIP_CNT
+    set T.DEALSHIP_CNT = coalesce(T.DEALSHIP_CNT, 0) - OLD.PRODSHIP_CNT
     where T.DEALSHIP_ID = OLD.DEALSHIP_ID;
 end^
 
@@ -530,23 +530,23 @@ CREATE trigger DEALSHIP_CNT_AU for PRODSHIP
 active after update position 0
 AS
 begin
-  if (NEW.DEALSHIP_ID = OLD.DEALSHIP_ID) then
-    if (NEW.PRODSHIP_CNT <> OLD.PRODSHIP_CNT) then
+  if (NEW.DEALSHIP_ID is not distinct from OLD.DEALSHIP_ID) then
+    if (coalesce(NEW.PRODSHIP_CNT, 0) <> coalesce(OLD.PRODSHIP_CNT, 0)) then
       update DEALSHIP T
-      set T.DEALSHIP_CNT = T.DEALSHIP_CNT + NEW.PRODSHIP_CNT - OLD.PRODSHIP_CNT
+      set T.DEALSHIP_CNT = coalesce(T.DEALSHIP_CNT, 0) + coalesce(NEW.PRODSHIP_CNT, 0) - coalesce(OLD.PRODSHIP_CNT, 0)
       where T.DEALSHIP_ID = NEW.DEALSHIP_ID;
     else
     begin
     end
   else
     begin
-      if (OLD.PRODSHIP_CNT <> 0) then
+      if (coalesce(OLD.PRODSHIP_CNT, 0) <> 0) then
         update DEALSHIP T
-        set T.DEALSHIP_CNT = T.DEALSHIP_CNT - OLD.PRODSHIP_CNT
+        set T.DEALSHIP_CNT = coalesce(T.DEALSHIP_CNT, 0) - OLD.PRODSHIP_CNT
         where T.DEALSHIP_ID = OLD.DEALSHIP_ID;
-      if (NEW.PRODSHIP_CNT <> 0) then
+      if (coalesce(NEW.PRODSHIP_CNT, 0) <> 0) then
         update DEALSHIP T
-        set T.DEALSHIP_CNT = T.DEALSHIP_CNT + NEW.PRODSHIP_CNT
+        set T.DEALSHIP_CNT = coalesce(T.DEALSHIP_CNT, 0) + NEW.PRODSHIP_CNT
         where T.DEALSHIP_ID = NEW.DEALSHIP_ID;
     end
 end^

@@ -38,6 +38,8 @@ const QString cFldFrmlV = QStringLiteral("FLD_FRML_V");
 // The longest string column of the database: a UTF8 varchar holds at most 32765 bytes, and a
 // character may take 4 of them.
 constexpr int MaxStringSize = 32765 / 4;
+// The type code of a varchar column in the system tables.
+constexpr int cVarcharType = 37;
 
 // The names a summing field's triggers and recompute are written with: M the table of the
 // field's object, P its key column, F the summing column, D the detail table, L the link column
@@ -52,15 +54,74 @@ TAgrNames AgrNames(const TObj &AObj, const QString &AField, const TObjLink &ALin
             AAgrFld.Field()};
 }
 
-using TLines = QList<std::pair<const char *, QList<Variant>>>;
-
-// A statement of several lines, each a pattern with its arguments, run as the database gets it.
-void ExecLines(TIBSQL &AIBSQL, const TLines &ALines)
+// A statement of several lines, run as the database gets it.
+void ExecLines(TIBSQL &AIBSQL, const QStringList &ALines)
 {
     AIBSQL.ClearSQL();
-    for (const auto &[pattern, args] : ALines)
-        AIBSQL.AddLine(Format(QString::fromUtf8(pattern), args));
+    for (const QString &line : ALines)
+        AIBSQL.AddLine(line);
     AIBSQL.ExecImmediate();
+}
+
+QString Line(const char *APattern, const QList<Variant> &AArgs = {})
+{
+    return Format(QString::fromUtf8(APattern), AArgs);
+}
+
+// The lines of a summing trigger that add one detail row's value to its master's total (ASign
+// "+") or take it away ("-"). An empty value counts as 0, and so does an empty total: adding to
+// Null would leave it Null for ever.
+QStringList ApplyRow(const TAgrNames &n, const QString &AIndent, const QString &ARow, const QString &ASign)
+{
+    return {AIndent + Line("if (coalesce(%s.%s, 0) <> 0) then", {ARow, n.A}),
+            AIndent + Line("  update %s T", {n.M}),
+            AIndent + Line("  set T.%s = coalesce(T.%s, 0) %s %s.%s", {n.F, n.F, ASign, ARow, n.A}),
+            AIndent + Line("  where T.%s = %s.%s;", {n.P, ARow, n.L})};
+}
+
+QStringList TriggerHead(const TAgrNames &n, const char *ASuffix, const char *AEvent)
+{
+    return {Line("CREATE trigger %s_%s for %s", {n.F, ASuffix, n.D}), Line("active after %s position 0", {AEvent}),
+            QStringLiteral("AS"), QStringLiteral("begin")};
+}
+
+// The update trigger compares with "is distinct from" and empty values as 0: a comparison with
+// Null is unknown, and a change from or to an empty value or link would be skipped.
+QStringList UpdateTrigger(const TAgrNames &n)
+{
+    return TriggerHead(n, "AU", "update")
+           + QStringList{Line("  if (NEW.%s is not distinct from OLD.%s) then", {n.L, n.L}),
+                         Line("    if (coalesce(NEW.%s, 0) <> coalesce(OLD.%s, 0)) then", {n.A, n.A}),
+                         Line("      update %s T", {n.M}),
+                         Line("      set T.%s = coalesce(T.%s, 0) + coalesce(NEW.%s, 0) - coalesce(OLD.%s, 0)",
+                              {n.F, n.F, n.A, n.A}),
+                         Line("      where T.%s = NEW.%s;", {n.P, n.L}),
+                         QStringLiteral("    else"), QStringLiteral("    begin"), QStringLiteral("    end"),
+                         QStringLiteral("  else"), QStringLiteral("    begin")}
+           + ApplyRow(n, QStringLiteral("      "), QStringLiteral("OLD"), QStringLiteral("-"))
+           + ApplyRow(n, QStringLiteral("      "), QStringLiteral("NEW"), QStringLiteral("+"))
+           + QStringList{QStringLiteral("    end"), QStringLiteral("end")};
+}
+
+// The domain a column of the type is made on; empty for a type without a column of its own.
+QString DomainOf(TFldType AType)
+{
+    switch (AType) {
+    case ftFK: return QStringLiteral("FK");
+    case ftInt: return QStringLiteral("INTEG");
+    case ftBoolean: return QStringLiteral("BOOL");
+    case ftNum182: return QStringLiteral("NUM182");
+    case ftNum183: return QStringLiteral("NUM183");
+    case ftNum184: return QStringLiteral("NUM184");
+    case ftDate: return QStringLiteral("DATEONLY");
+    default: return QString();
+    }
+}
+
+[[noreturn]] void RaiseUnknownType(TFldType AType)
+{
+    throw ExceptionPos(Format(QStringLiteral("TAtrFld.Post:CreateField: Неизвестный тип поля \"%s\"."),
+                              {DB->FldTypeToCapt(AType)}));
 }
 
 QString ColumnStatement(const QString &ATable, const QString &AField, TFldType AType, int ASize, bool ANotNull,
@@ -68,25 +129,16 @@ QString ColumnStatement(const QString &ATable, const QString &AField, TFldType A
 {
     const QString notNull = ANotNull ? QStringLiteral("not null") : QString();
     const QString def0 = ADef0 ? QStringLiteral("default 0") : QString();
-    const auto numeric = [&](const char *pattern) {
-        return Format(QString::fromUtf8(pattern), {ATable, AField, def0, notNull});
-    };
-    switch (AType) {
-    case ftString:
-    case ftObjTempl:
+    if (FldTypesSize.Contains(AType))
         return Format(QStringLiteral("alter table %s add %s varchar(%d) character set UTF8 %s collate UNICODE_CI"),
                       {ATable, AField, ASize, notNull});
-    case ftFK: return Format(QStringLiteral("alter table %s add %s FK %s"), {ATable, AField, notNull});
-    case ftInt: return numeric("alter table %s add %s INTEG %s %s");
-    case ftBoolean: return numeric("alter table %s add %s BOOL %s %s");
-    case ftNum182: return numeric("alter table %s add %s NUM182 %s %s");
-    case ftNum183: return numeric("alter table %s add %s NUM183 %s %s");
-    case ftNum184: return numeric("alter table %s add %s NUM184 %s %s");
-    case ftDate: return Format(QStringLiteral("alter table %s add %s DATEONLY %s"), {ATable, AField, notNull});
-    default:
-        throw ExceptionPos(Format(QStringLiteral("TAtrFld.Post:CreateField: Неизвестный тип поля \"%s\"."),
-                                  {DB->FldTypeToCapt(AType)}));
-    }
+    const QString domain = DomainOf(AType);
+    if (domain.isEmpty())
+        RaiseUnknownType(AType);
+    // Link and date columns take no default.
+    if (AType == ftFK || AType == ftDate)
+        return Format(QStringLiteral("alter table %s add %s %s %s"), {ATable, AField, domain, notNull});
+    return Format(QStringLiteral("alter table %s add %s %s %s %s"), {ATable, AField, domain, def0, notNull});
 }
 
 } // namespace
@@ -245,9 +297,38 @@ void TAtrFld::CheckInsert()
         CheckFKRule();
     if (!IsBlank(ValueOf(cDepIdAgr)))
         CheckAgr(obj, type);
-    // Last, being the one check that asks the database.
+    // Last, being the checks that ask the database.
     if (obj)
-        CheckColumnFree(*IBSQLC, GetAddByFldName(cFldField), obj->Table(), ValueOf(cFldField).toString());
+        CheckSchemaTakes(*obj, type);
+}
+
+// A field without a caption is named by its column.
+QString TAtrFld::NameForUser() const
+{
+    const QString capt = ValueOf(cFldCapt).isEmptyOrNull() ? QString() : ValueOf(cFldCapt).toString();
+    return capt.isEmpty() ? ValueOf(cFldField).toString() : capt;
+}
+
+// What the engine would refuse in its own words, or only when the transaction commits.
+void TAtrFld::CheckSchemaTakes(const TObj &AObj, TFldType AFldType)
+{
+    const QString field = ValueOf(cFldField).toString();
+    CheckColumnFree(*IBSQLC, GetAddByFldName(cFldField), AObj.Table(), field);
+    if (!IsBlank(ValueOf(cDepIdAgr)))
+        CheckSummingTriggersFree(*IBSQLC, GetAddByFldName(cFldField), field);
+    const bool sized = FldTypesSize.Contains(AFldType);
+    if (!sized && DomainOf(AFldType).isEmpty())
+        return;   // no column: the post refuses the type
+    const int chars = sized ? ValueOf(cFldSize).toInt() : 0;
+    // A UTF8 character may take four bytes.
+    const TStoredColumn column = sized ? TStoredColumn{0, cVarcharType, 4 * chars}
+                                       : TSchemaNames(*IBSQLC).DomainColumn(DomainOf(AFldType));
+    CheckRecordSize(*IBSQLC, GetAddByFldName(sized ? cFldSize : cFldTypeId), AObj.Table(), column, chars);
+    // The engine gives the rows a table has already the default of a new column, and has none
+    // to give without one.
+    const bool defaulted = FlagOf(cFldDef0) && FldTypesDef0.Contains(AFldType);
+    if (FlagOf(cFldNotNull) && !defaulted)
+        CheckRequiredOnEmptyTable(*IBSQLC, GetAddByFldName(cFldNotNull), NameForUser(), AObj.Table());
 }
 
 void TAtrFld::CheckSize()
@@ -379,48 +460,11 @@ void TAtrFld::CreateField(const TNewField &AField)
 void TAtrFld::CreateAgrTriggers(const TNewField &AField)
 {
     const TAgrNames n = AgrNames(*AField.Obj, AField.Field, *AField.AgrObjLink, *AField.AgrFld);
-    ExecLines(*IBSQLC, {{"CREATE trigger %s_AI for %s", {n.F, n.D}},
-                        {"active after insert position 0", {}},
-                        {"AS", {}},
-                        {"begin", {}},
-                        {"  if (NEW.%s <> 0) then", {n.A}},
-                        {"    update %s T", {n.M}},
-                        {"    set T.%s = T.%s + NEW.%s", {n.F, n.F, n.A}},
-                        {"    where T.%s = NEW.%s;", {n.P, n.L}},
-                        {"end", {}}});
-    ExecLines(*IBSQLC, {{"CREATE trigger %s_AD for %s", {n.F, n.D}},
-                        {"active after delete position 0", {}},
-                        {"AS", {}},
-                        {"begin", {}},
-                        {"  if (OLD.%s <> 0) then", {n.A}},
-                        {"    update %s T", {n.M}},
-                        {"    set T.%s = T.%s - OLD.%s", {n.F, n.F, n.A}},
-                        {"    where T.%s = OLD.%s;", {n.P, n.L}},
-                        {"end", {}}});
-    ExecLines(*IBSQLC, {{"CREATE trigger %s_AU for %s", {n.F, n.D}},
-                        {"active after update position 0", {}},
-                        {"AS", {}},
-                        {"begin", {}},
-                        {"  if (NEW.%s = OLD.%s) then", {n.L, n.L}},
-                        {"    if (NEW.%s <> OLD.%s) then", {n.A, n.A}},
-                        {"      update %s T", {n.M}},
-                        {"      set T.%s = T.%s + NEW.%s - OLD.%s", {n.F, n.F, n.A, n.A}},
-                        {"      where T.%s = NEW.%s;", {n.P, n.L}},
-                        {"    else", {}},
-                        {"    begin", {}},
-                        {"    end", {}},
-                        {"  else", {}},
-                        {"    begin", {}},
-                        {"      if (OLD.%s <> 0) then", {n.A}},
-                        {"        update %s T", {n.M}},
-                        {"        set T.%s = T.%s - OLD.%s", {n.F, n.F, n.A}},
-                        {"        where T.%s = OLD.%s;", {n.P, n.L}},
-                        {"      if (NEW.%s <> 0) then", {n.A}},
-                        {"        update %s T", {n.M}},
-                        {"        set T.%s = T.%s + NEW.%s", {n.F, n.F, n.A}},
-                        {"        where T.%s = NEW.%s;", {n.P, n.L}},
-                        {"    end", {}},
-                        {"end", {}}});
+    ExecLines(*IBSQLC, TriggerHead(n, "AI", "insert") + ApplyRow(n, QStringLiteral("  "), QStringLiteral("NEW"),
+                                                                  QStringLiteral("+")) + QStringList{QStringLiteral("end")});
+    ExecLines(*IBSQLC, TriggerHead(n, "AD", "delete") + ApplyRow(n, QStringLiteral("  "), QStringLiteral("OLD"),
+                                                                  QStringLiteral("-")) + QStringList{QStringLiteral("end")});
+    ExecLines(*IBSQLC, UpdateTrigger(n));
 }
 
 void TAtrFld::CreateDep(const TNewField &AField)
@@ -562,18 +606,11 @@ void TAtrFld::UpdateAgrFld(const TFld &AFld)
 {
     const TAgrNames n = AgrNames(*AFld.Obj(), AFld.Field(), *AFld.AgrObjLink(), *AFld.AgrFld());
     IBSQLC->ClearSQL();
-    const TLines lines = {{"update %s T1", {n.M}},
-                          {"set T1.%s = (", {n.F}},
-                          {"  select coalesce(sum(T2.%s), 0)", {n.A}},
-                          {"  from %s T2", {n.D}},
-                          {"  where T2.%s = T1.%s)", {n.L, n.P}},
-                          {"where", {}},
-                          {"exists (", {}},
-                          {"  select *", {}},
-                          {"  from %s T2", {n.D}},
-                          {"  where T2.%s = T1.%s)", {n.L, n.P}}};
-    for (const auto &[pattern, args] : lines)
-        IBSQLC->AddLine(Format(QString::fromUtf8(pattern), args));
+    for (const QString &line : {Line("update %s T1", {n.M}), Line("set T1.%s = (", {n.F}),
+                                Line("  select coalesce(sum(T2.%s), 0)", {n.A}), Line("  from %s T2", {n.D}),
+                                Line("  where T2.%s = T1.%s)", {n.L, n.P}), Line("where"), Line("exists ("),
+                                Line("  select *"), Line("  from %s T2", {n.D}), Line("  where T2.%s = T1.%s)", {n.L, n.P})})
+        IBSQLC->AddLine(line);
     DebugMsg(QStringLiteral("Запрос обновления агрегатного поля:\r") + IBSQLC->SQLText());
     IBSQLC->ExecQuery();
 }

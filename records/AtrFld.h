@@ -54,6 +54,8 @@ private:
     void CheckNames(const TObj *AObj, TFldType AFldType);
     void CheckFKRule();
     void CheckAgr(TObj *AObj, TFldType AFldType);
+    void CheckSchemaTakes(const TObj &AObj, TFldType AFldType);
+    QString NameForUser() const;
     // The summing link and summed field the items name, or nil where the repository has none.
     TObjLink *AgrObjLinkOf(const TObj *AObj) const;
     TFld *AgrFldOf(const TObjLink *ALink) const;

@@ -123,6 +123,9 @@ void TAtrObj::CreateTable()
         set(QStringLiteral("FLD_FIELD"), table + QStringLiteral("_ID"));
     key.Post();
     const QString keyField = key.GetAddByFldName(QStringLiteral("FLD_FIELD"))->AsString();
+    // Known only now that the key field is named; a table dropped past the program leaves its
+    // sequence behind.
+    CheckSequenceFree(*IBSQLC, GetAddByFldName(cObjTable), keyField, table);
     for (const QString &statement :
          {Format(QStringLiteral("create table %s (%s PK NOT NULL)"), {table, keyField}),
           Format(QStringLiteral("alter table %s add constraint PK_%s primary key (%1:s)"), {table, keyField}),

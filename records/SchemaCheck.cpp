@@ -4,7 +4,9 @@
 #include "Fld.h"
 #include "Func.h"
 #include "IBSQL.h"
+#include "Main.h"
 #include "Obj.h"
+#include "RecordSize.h"
 
 namespace {
 
@@ -13,17 +15,6 @@ bool SameValue(const Variant &A, const Variant &B)
     if (A.isEmptyOrNull() || B.isEmptyOrNull())
         return A.isEmptyOrNull() && B.isEmptyOrNull();
     return A == B;
-}
-
-// Whether the select of the system tables finds a row for the upper-cased names.
-bool SchemaHas(TIBSQL &ASQL, const QString &AText, const QList<std::pair<QString, QString>> &ANames)
-{
-    ASQL.SetSQL(AText);
-    for (const auto &[param, name] : ANames)
-        ASQL.ParamByName(param) = UpperAscii(name);
-    TCloseGuard closer(ASQL);
-    ASQL.ExecQuery();
-    return !ASQL.Eof();
 }
 
 } // namespace
@@ -58,14 +49,6 @@ void RaiseRequired(const TAtr &AAtr, TAtrItem *AItem)
         AItem, {AAtr.Obj()->Capt(), AItem->Fld->Capt()});
 }
 
-QString UpperAscii(QString AName)
-{
-    for (QChar &c : AName)
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    return AName;
-}
-
 void CheckFieldNameFree(TAtrItem *AItem, const TObj &AObj, const QString &AName)
 {
     for (const TFld *fld : *AObj.FldList)
@@ -76,10 +59,7 @@ void CheckFieldNameFree(TAtrItem *AItem, const TObj &AObj, const QString &AName)
 
 void CheckColumnFree(TIBSQL &ASQL, TAtrItem *AItem, const QString &ATable, const QString &AColumn)
 {
-    if (SchemaHas(ASQL,
-                  QStringLiteral("select 1 from RDB$RELATION_FIELDS where RDB$RELATION_NAME = :TBL and "
-                                 "RDB$FIELD_NAME = :FLD"),
-                  {{QStringLiteral("TBL"), ATable}, {QStringLiteral("FLD"), AColumn}}))
+    if (TSchemaNames(ASQL).HasColumn(ATable, AColumn))
         throw ECheckFldException::CreateFmtAtrItem(
             QStringLiteral("В таблице \"%s\" базы данных уже есть столбец \"%s\"."), AItem,
             {UpperAscii(ATable), UpperAscii(AColumn)});
@@ -87,8 +67,79 @@ void CheckColumnFree(TIBSQL &ASQL, TAtrItem *AItem, const QString &ATable, const
 
 void CheckTableFree(TIBSQL &ASQL, TAtrItem *AItem, const QString &ATable)
 {
-    if (SchemaHas(ASQL, QStringLiteral("select 1 from RDB$RELATIONS where RDB$RELATION_NAME = :TBL"),
-                  {{QStringLiteral("TBL"), ATable}}))
+    if (TSchemaNames(ASQL).HasTable(ATable))
         throw ECheckFldException::CreateFmtAtrItem(QStringLiteral("В базе данных уже есть таблица \"%s\"."), AItem,
                                                    {UpperAscii(ATable)});
+}
+
+void CheckSequenceFree(TIBSQL &ASQL, TAtrItem *AItem, const QString &ASequence, const QString &ATable)
+{
+    if (TSchemaNames(ASQL).HasSequence(ASequence))
+        throw ECheckFldException::CreateFmtAtrItem(
+            QStringLiteral("В базе данных уже есть последовательность \"%s\", которую получили бы ключи новой таблицы "
+                           "\"%s\"."),
+            AItem, {UpperAscii(ASequence), UpperAscii(ATable)});
+}
+
+namespace {
+
+// The summing field of the repository whose triggers carry the name of this column.
+const TFld *SummingFieldNamed(const QString &AColumn)
+{
+    for (const TObj *obj : *DB->ObjList)
+        for (const TFld *fld : *obj->FldList)
+            if (fld->AgrObjLink() && !fld->Virt() && fld->Field().compare(AColumn, Qt::CaseInsensitive) == 0)
+                return fld;
+    return nullptr;
+}
+
+} // namespace
+
+void CheckSummingTriggersFree(TIBSQL &ASQL, TAtrItem *AItem, const QString &AColumn)
+{
+    TSchemaNames names(ASQL);
+    for (const QString &suffix : SummingTriggerSuffixes) {
+        const QString trigger = UpperAscii(AColumn) + suffix;
+        if (!names.HasTrigger(trigger))
+            continue;
+        if (const TFld *owner = SummingFieldNamed(AColumn))
+            throw ECheckFldException::CreateFmtAtrItem(
+                QStringLiteral("Триггеры суммирующего поля называются по его столбцу, а триггер \"%s\" уже есть у "
+                               "суммирующего поля \"%s\" объекта \"%s\". Дайте полю другое имя."),
+                AItem, {trigger, owner->Capt(), owner->Obj()->Capt()});
+        throw ECheckFldException::CreateFmtAtrItem(
+            QStringLiteral("Триггеры суммирующего поля называются по его столбцу, а в базе данных уже есть триггер "
+                           "\"%s\" таблицы \"%s\". Дайте полю другое имя."),
+            AItem, {trigger, names.TriggerTable(trigger)});
+    }
+}
+
+void CheckRecordSize(TIBSQL &ASQL, TAtrItem *AItem, const QString &ATable, const TStoredColumn &AColumn, int AChars)
+{
+    TSchemaNames names(ASQL);
+    QList<TStoredColumn> columns = names.StoredColumns(ATable);
+    const int before = RecordSize(columns, names.NextColumnId(ATable));
+    columns << AColumn;
+    const int after = RecordSize(columns, names.NextColumnId(ATable) + 1);
+    if (after <= MaxRecordSize)
+        return;
+    const QString field = AChars > 0 ? Format(QStringLiteral("поле размером %d символов"), {AChars})
+                                     : QStringLiteral("поле");
+    throw ECheckFldException::CreateFmtAtrItem(
+        QStringLiteral("Запись таблицы \"%s\" заняла бы %d байт, а база данных допускает не больше %d: %s занимает "
+                       "%d байт, остальные поля - %d байт."),
+        AItem, {UpperAscii(ATable), after, MaxRecordSize, field, StoredBytes(AColumn), before});
+}
+
+void CheckRequiredOnEmptyTable(TIBSQL &ASQL, TAtrItem *AItem, const QString &AField, const QString &ATable)
+{
+    CheckIdentifier(AItem, ATable);
+    ASQL.SetSQL(Format(QStringLiteral("select first 1 1 from %s"), {ATable}));
+    TCloseGuard closer(ASQL);
+    ASQL.ExecQuery();
+    if (!ASQL.Eof())
+        throw ECheckFldException::CreateFmtAtrItem(
+            QStringLiteral("Поле \"%s\" без значения по умолчанию нельзя сделать обязательным: в таблице \"%s\" уже "
+                           "есть записи, и оно осталось бы в них пустым."),
+            AItem, {AField, UpperAscii(ATable)});
 }

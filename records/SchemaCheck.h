@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SchemaNames.h"
 #include "Variant.h"
 
 #include <QString>
@@ -18,10 +19,6 @@ bool IsBlank(const Variant &AValue);
 // or sequence name (see IdentifierFault); AItem is the value the name comes from.
 void CheckIdentifier(TAtrItem *AItem, const QString &AName);
 
-// A column name as the field editor stores it: ASCII letters upper-cased, as the database
-// takes an unquoted name.
-QString UpperAscii(QString AName);
-
 // A field name the object already has, stored or virtual, in any letter case: two fields of one
 // name would read and write the same column.
 void CheckFieldNameFree(TAtrItem *AItem, const TObj &AObj, const QString &AName);
@@ -29,6 +26,20 @@ void CheckFieldNameFree(TAtrItem *AItem, const TObj &AObj, const QString &AName)
 // (or view) name the database already has. Each asks the system tables with one select on ASQL.
 void CheckColumnFree(TIBSQL &ASQL, TAtrItem *AItem, const QString &ATable, const QString &AColumn);
 void CheckTableFree(TIBSQL &ASQL, TAtrItem *AItem, const QString &ATable);
+// A sequence the database already has under the name a new table's keys would take.
+void CheckSequenceFree(TIBSQL &ASQL, TAtrItem *AItem, const QString &ASequence, const QString &ATable);
+
+// The endings of the three triggers that keep a summing column, named after it.
+inline const QStringList SummingTriggerSuffixes = {QStringLiteral("_AI"), QStringLiteral("_AU"),
+                                                   QStringLiteral("_AD")};
+// A trigger the database already has under a name the summing column's triggers would take;
+// the message names the summing field that owns it, or else its table.
+void CheckSummingTriggersFree(TIBSQL &ASQL, TAtrItem *AItem, const QString &AColumn);
+// A new column that would make the table's records larger than the engine stores; AChars the
+// size of a string column, 0 for others.
+void CheckRecordSize(TIBSQL &ASQL, TAtrItem *AItem, const QString &ATable, const TStoredColumn &AColumn, int AChars);
+// A required column without a default, which the rows a table has already would leave empty.
+void CheckRequiredOnEmptyTable(TIBSQL &ASQL, TAtrItem *AItem, const QString &AField, const QString &ATable);
 
 // An existing row's value that the schema was built from: changing it in the row alone would
 // make metadata and schema disagree, so a changed item (one whose value differs from AStored)

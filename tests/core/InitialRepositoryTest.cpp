@@ -202,9 +202,9 @@ protected:
                                   const QString &L, const QString &A)
     {
         const auto change = [&](const QString &indent, const QString &rec, const QString &op) {
-            return QStringList{indent + QStringLiteral("if (%1.%2 <> 0) then").arg(rec, A),
+            return QStringList{indent + QStringLiteral("if (coalesce(%1.%2, 0) <> 0) then").arg(rec, A),
                                indent + QStringLiteral("  update %1 T").arg(M),
-                               indent + QStringLiteral("  set T.%1 = T.%1 %2 %3.%4").arg(F, op, rec, A),
+                               indent + QStringLiteral("  set T.%1 = coalesce(T.%1, 0) %2 %3.%4").arg(F, op, rec, A),
                                indent + QStringLiteral("  where T.%1 = %2.%3;").arg(P, rec, L)};
         };
         QStringList lines{"AS", "begin"};
@@ -213,9 +213,10 @@ protected:
         else if (kind == "AD")
             lines << change("  ", "OLD", "-");
         else
-            lines << QStringLiteral("  if (NEW.%1 = OLD.%1) then").arg(L)
-                  << QStringLiteral("    if (NEW.%1 <> OLD.%1) then").arg(A) << QStringLiteral("      update %1 T").arg(M)
-                  << QStringLiteral("      set T.%1 = T.%1 + NEW.%2 - OLD.%2").arg(F, A)
+            lines << QStringLiteral("  if (NEW.%1 is not distinct from OLD.%1) then").arg(L)
+                  << QStringLiteral("    if (coalesce(NEW.%1, 0) <> coalesce(OLD.%1, 0)) then").arg(A)
+                  << QStringLiteral("      update %1 T").arg(M)
+                  << QStringLiteral("      set T.%1 = coalesce(T.%1, 0) + coalesce(NEW.%2, 0) - coalesce(OLD.%2, 0)").arg(F, A)
                   << QStringLiteral("      where T.%1 = NEW.%2;").arg(P, L) << "    else" << "    begin" << "    end"
                   << "  else" << "    begin" << change("      ", "OLD", "-") << change("      ", "NEW", "+") << "    end";
         lines << "end";

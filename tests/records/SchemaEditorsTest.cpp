@@ -55,6 +55,15 @@ protected:
         return Count("select count(*) from RDB$TRIGGERS where RDB$TRIGGER_NAME in (:A || '_AI', :A || '_AD', "
                      ":A || '_AU')", {{"A", column}});
     }
+    // All a refused save could have left: metadata rows; tables, columns, triggers and sequences
+    // of the database; the loaded repository.
+    QString Everything()
+    {
+        return repo.Scalar("select (select count(*) from OBJ) || '/' || (select count(*) from FLD) || '/' || "
+                           "(select count(*) from DEP) || '/' || (select count(*) from RDB$RELATION_FIELDS) || '/' || "
+                           "(select count(*) from RDB$TRIGGERS) || '/' || (select count(*) from RDB$GENERATORS) "
+                           "from RDB$DATABASE").toString() + ' ' + Shape();
+    }
     // Every object with the number of its fields, child links and parent links.
     QString Shape() const
     {
@@ -305,7 +314,7 @@ TEST_F(SchemaEditorsTest, AFailureAtAnyStepLeavesNeitherRowsNorSchemaNorReposito
         {{"create exception KVX_TEST_FAULT 'injected'",
           "create trigger KVX_TEST_FAULT for DEP before insert as begin exception KVX_TEST_FAULT; end"},
          "PRODUCT", {{"FLDTYPE_ID", Type(ftFK)}, {"OBJ_ID_V", O("UNIT")->Id()}, {"FLD_FIELD", "UNIT2"}}, Variant::Null(), 0},
-        // only the commit finds the rows of a table that cannot take a new not-null column
+        // a required column without a default on a table with rows
         {{}, "DEAL", {{"FLDTYPE_ID", Type(ftString)}, {"FLD_FIELD", "NOTE2"}, {"FLD_SIZE", 20}, {"FLD_NOTNULL", true}},
          Variant::Null(), 0},
         // a stored formula field has no column type: refused after its row
@@ -362,8 +371,10 @@ TEST_F(SchemaEditorsTest, ALinkIsRefusedLeavingNothingOrAddsItsColumnAndForeignK
         {{{"FLD_FIELD_V", "S1"}, {"FKRULE_ID", Variant::Null()}}, missing.arg("Правило удаления"), "FKRULE_ID"},
         {{{"FLD_FIELD_V", "SUPPLIER_OF_THE_PRODUCT"}}, badName + "длина имени \"FK_PRODUCT_SUPPLIER_OF_THE_PRODUCT\"",
          "FLD_FIELD_V"},
-        // products exist, so a not-null column fails only when the transaction commits
-        {{{"FLD_FIELD_V", "SUPPLIER"}, {"FLD_NOTNULL_V", true}}, "unsuccessful metadata update", ""},
+        // products exist, which a required column without a default would leave empty
+        {{{"FLD_FIELD_V", "SUPPLIER"}, {"FLD_NOTNULL_V", true}},
+         "Поле \"" + O("CONTRAG")->Capt() + "\" без значения по умолчанию нельзя сделать обязательным: в таблице "
+         "\"PRODUCT\" уже есть записи", "FLD_NOTNULL_V"},
     };
     const QString shape = Shape();
     const int fields = Rows("FLD"), links = Rows("DEP");
@@ -432,6 +443,102 @@ TEST_F(SchemaEditorsTest, AStoredRowKeepsTheValuesItsSchemaWasMadeFromAndACleare
     Save(*atr);
     EXPECT_EQ(Count(rows, {{"F", pay->Id()}}), 0);
     EXPECT_TRUE(Column("FLD", "FLD_FRMLHAVE", pay->Id()) == Variant(0) && !pay->Formula->FormulaTreeRoot);
+}
+
+} // namespace
+
+namespace {
+
+// A nullable number of the products summed on their groups, whose link is nullable too: after
+// each change of a product's value (from and to empty) or group (from and to none), and after
+// its delete, every group's total is the sum of its products' values that are not empty.
+TEST_F(SchemaEditorsTest, TotalsOverAnOptionalValueStayTheSumOfTheValuesGivenThroughEmptyOnesAndMoves)
+{
+    Save(*NewFld("PRODUCT", {{"FLDTYPE_ID", Type(ftNum182)}, {"FLD_FIELD", "BONUS"}, {"FLD_NOTNULL", false},
+                             {"FLD_DEF0", false}}));
+    Save(*NewFld("PRODGRP", {{"FLDTYPE_ID", Type(ftNum182)}, {"FLD_FIELD", "BONUSES"},
+                             {"DEP_ID_AGR", Link("PRODGRP", "ProdGrp-Product")->Id()},
+                             {"FLD_ID_AGR", F("PRODUCT", "BONUS")->Id()}}));
+    const Variant a = Scalar("select min(PRODGRP_ID) from PRODUCT"), b = Scalar("select max(PRODGRP_ID) from PRODUCT");
+    ASSERT_NE(a, b);
+    const QString wrong = "select list(G.PRODGRP_ID || ':' || G.BONUSES || '<>' || coalesce((select sum(P.BONUS) from "
+                          "PRODUCT P where P.PRODGRP_ID = G.PRODGRP_ID), 0)) from PRODGRP G where G.BONUSES <> "
+                          "coalesce((select sum(P.BONUS) from PRODUCT P where P.PRODGRP_ID = G.PRODGRP_ID), 0)";
+    const QString set = "update PRODUCT set PRODGRP_ID = %1, BONUS = %2 where PRODUCT_ID = 900001";
+    const QString A = a.toString(), B = b.toString();
+    for (const QString &change :
+         {QString("insert into PRODUCT (PRODUCT_ID, PRODUCT_NAME, PRODGRP_ID, UNIT_ID, CURR_ID, PRODUCT_PRICE, "
+                  "PRODUCT_PRICEVAT, PRODUCT_WEIGHT, PRODUCT_ACTIVE, BONUS) select 900001, 'Бонусный', %1, UNIT_ID, "
+                  "CURR_ID, 1, 1, 1, 1, null from PRODUCT where PRODUCT_ID = (select min(PRODUCT_ID) from PRODUCT)")
+              .arg(A),
+          set.arg(A, "400"), set.arg(A, "250"), set.arg(A, "null"), set.arg(A, "300"), set.arg(B, "300"),
+          set.arg("null", "300"), set.arg(A, "120"), set.arg(B, "null"), set.arg("null", "null"), set.arg(B, "75"),
+          QString("delete from PRODUCT where PRODUCT_ID = 900001")}) {
+        repo.Exec(change);
+        EXPECT_EQ(Scalar(wrong), Variant::Null()) << change.toStdString();
+    }
+    EXPECT_EQ(Column("PRODGRP", "BONUSES", a), Variant(0));
+}
+
+// What the engine would refuse in its own words (a summing field's trigger names taken, a new
+// table's sequence left behind, a record too large, a required column on rows without a value)
+// is refused on its control in words that name the clash, before any statement changes the
+// schema, and nothing is left of it.
+TEST_F(SchemaEditorsTest, WhatTheEngineWouldRefuseIsRefusedOnItsControlNamingTheClashAndLeavesNothing)
+{
+    Save(*NewFld("DEAL", Summing("shipped")));
+    repo.Exec("create trigger STRAY_AU for UNIT after insert as begin end");
+    repo.Exec("create sequence ACCS_ID");   // of a table dropped past the program
+    Save(*NewFld("PRODUCT", {{"FLDTYPE_ID", Type(ftString)}, {"FLD_FIELD", "NOTE1"}, {"FLD_SIZE", 8191}}));
+    const QString triggers = "Триггеры суммирующего поля называются по его столбцу, а ";
+    const Values summingOnProducts = {{"FLDTYPE_ID", Type(ftNum183)}, {"DEP_ID_AGR", Link("PRODUCT", "Product-DealProd")->Id()},
+                                      {"FLD_ID_AGR", F("DEALPROD", "DEALPROD_SHIP")->Id()}};
+    const struct { QString table; Values values; QString message, item; } cases[] = {
+        {"PRODUCT", summingOnProducts + Values{{"FLD_FIELD", "Shipped"}},
+         triggers + QString("триггер \"SHIPPED_AI\" уже есть у суммирующего поля \"%1\" объекта \"%2\". Дайте полю "
+                            "другое имя.").arg(F("DEAL", "SHIPPED")->Capt(), O("DEAL")->Capt()),
+         "FLD_FIELD"},
+        {"PRODUCT", summingOnProducts + Values{{"FLD_FIELD", "STRAY"}},
+         triggers + "в базе данных уже есть триггер \"STRAY_AU\" таблицы \"UNIT\". Дайте полю другое имя.", "FLD_FIELD"},
+        {"PRODUCT", {{"FLDTYPE_ID", Type(ftString)}, {"FLD_FIELD", "NOTE2"}, {"FLD_SIZE", 8191}},
+         "Запись таблицы \"PRODUCT\" заняла бы 66070 байт, а база данных допускает не больше 65535: поле размером 8191 "
+         "символов занимает 32766 байт, остальные поля - 33304 байт.",
+         "FLD_SIZE"},
+        {"UNIT", {{"FLDTYPE_ID", Type(ftString)}, {"FLD_FIELD", "CODE2"}, {"FLD_CAPT", "Код 2"}, {"FLD_SIZE", 10},
+                  {"FLD_NOTNULL", true}},
+         "Поле \"Код 2\" без значения по умолчанию нельзя сделать обязательным: в таблице \"UNIT\" уже есть записи, и "
+         "оно осталось бы в них пустым.",
+         "FLD_NOTNULL"},
+        {"UNIT", {{"FLDTYPE_ID", Type(ftInt)}, {"FLD_FIELD", "CODE3"}, {"FLD_CAPT", "Код 3"}, {"FLD_DEF0", false}},
+         "Поле \"Код 3\" без значения по умолчанию нельзя сделать обязательным", "FLD_NOTNULL"},
+    };
+    const QString before = Everything();
+    for (const auto &c : cases) {
+        const auto [message, item] = Refusal(*NewFld(c.table, c.values));
+        EXPECT_TRUE(message.startsWith(c.message) && item == c.item) << message.toStdString();
+        EXPECT_EQ(Everything(), before) << message.toStdString();
+    }
+    DevMode = true;
+    const auto [message, item] = Refusal(*New<TAtrObj>("OBJ", {{"OBJ_TABLE", "accs"}, {"OBJ_CAPT", "Счета"}}));
+    EXPECT_EQ(message, "В базе данных уже есть последовательность \"ACCS_ID\", которую получили бы ключи новой таблицы "
+                       "\"ACCS\".");
+    EXPECT_EQ(item, "OBJ_TABLE");
+    EXPECT_EQ(Everything(), before);
+
+    // What the engine takes passes: a record of 65534 bytes, a required number with its default
+    // on rows; one byte more the engine refuses as the check does.
+    Save(*NewFld("PRODUCT", {{"FLDTYPE_ID", Type(ftString)}, {"FLD_FIELD", "NOTE3"}, {"FLD_SIZE", 8057}}));
+    Save(*NewFld("UNIT", {{"FLDTYPE_ID", Type(ftInt)}, {"FLD_FIELD", "CODE4"}}));
+    EXPECT_EQ(Count("select count(*) from UNIT where CODE4 = 0"), Rows("UNIT"));
+    const auto [flag, on] = Refusal(*NewFld("PRODUCT", {{"FLDTYPE_ID", Type(ftBoolean)}, {"FLD_FIELD", "FLAG2"}}));
+    EXPECT_TRUE(flag.startsWith("Запись таблицы \"PRODUCT\" заняла бы 65536 байт") && on == "FLDTYPE_ID")
+        << flag.toStdString();
+    try {
+        repo.Exec("alter table PRODUCT add FLAG2 BOOL");
+        ADD_FAILURE() << "the engine took the column";
+    } catch (const std::runtime_error &e) {
+        EXPECT_TRUE(QString(e.what()).contains("new record size of 65536 bytes is too big")) << e.what();
+    }
 }
 
 } // namespace

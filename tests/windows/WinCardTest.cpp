@@ -1,5 +1,8 @@
 #include "Align.h"
 #include "Atr.h"
+#include "AtrFld.h"
+#include "Fld.h"
+#include "ObjLink.h"
 #include "CardHelpers.h"
 #include "IBTransaction.h"
 #include "WinBotBtns.h"
@@ -539,6 +542,65 @@ TEST_F(CardUseTest, TextsCountCharactersBeyondTheBasicPlaneAsTheirColumnsDo)
     EXPECT_EQ(pasted, "7" + smile.repeated(19));
     EXPECT_EQ(repo.Scalar("select CONTRAG_NAME || '|' || CONTRAG_PHONE from CONTRAG where CONTRAG_ID = :K", {{"K", key}}),
               Variant(smile.repeated(100) + "|+7 900 000-00-01"));
+}
+
+// A group's total of its products' optional bonus, kept by the summing field's triggers, follows
+// what the product card writes: a value typed, another typed over it, the edit emptied (Null),
+// and a value again.
+TEST_F(CardUseTest, AGroupsTotalFollowsAnOptionalValueTheCardFillsAndEmpties)
+{
+    const auto newField = [this](const QList<std::pair<QString, Variant>> &values) {
+        TAtrFld atr;
+        atr.SetObj(O("FLD"));
+        atr.SetDefaultValues(nullptr, Variant::Null());
+        for (const auto &[field, value] : values)
+            atr.GetAddByFldName(field)->SetValue(value);
+        db.StartTransaction();
+        atr.Post();
+        atr.Commit();
+    };
+    const Variant number = db.FldTypeToCode(TFldType::ftNum182);
+    newField({{"OBJ_ID", O("PRODUCT")->Id()}, {"FLDTYPE_ID", number}, {"FLD_FIELD", "BONUS"}, {"FLD_CAPT", "Бонус"},
+              {"FLD_NOTNULL", false}, {"FLD_DEF0", false}});
+    newField({{"OBJ_ID", O("PRODGRP")->Id()}, {"FLDTYPE_ID", number}, {"FLD_FIELD", "BONUSES"},
+              {"DEP_ID_AGR", O("PRODGRP")->ChildList->GetByName("ProdGrp-Product")->Id()},
+              {"FLD_ID_AGR", F("PRODUCT", "BONUS")->Id()}});
+    // The product card shows the bonus below its other controls.
+    const Variant card = repo.Scalar("select C.CARD_ID from CARD C join OBJ O on O.OBJ_ID = C.OBJ_ID "
+                                     "where O.OBJ_TABLE = 'PRODUCT' and C.CARD_DEFAULT = 1");
+    const Variant root = repo.Scalar("select CTRLTREE_RGT from CTRLTREE where CARD_ID = :C and CTRLTREE_LFT = 1",
+                                     {{"C", card}});
+    repo.Exec("update CTRLTREE set CTRLTREE_RGT = CTRLTREE_RGT + 2 where CARD_ID = :C and CTRLTREE_LFT = 1", {{"C", card}});
+    repo.Exec("insert into CTRLTREE (CTRLTREE_ID, CARD_ID, CTRLTRTP_ID, FLD_ID, CTRLTREE_LFT, CTRLTREE_RGT, "
+              "CTRLTREE_CLEFT, CTRLTREE_CTOP, CTRLTREE_CWIDTH, CTRLTREE_LLEFT, CTRLTREE_LTOP, CTRLTREE_LWIDTH, "
+              "CTRLTREE_LHEIGHT, CTRLTREE_ROADD, CTRLTREE_ROEDT) values (next value for CTRLTREE_ID, :C, (select "
+              "CTRLTRTP_ID from CTRLTRTP where CTRLTRTP_NAME = 'EditNum182'), :F, :L, :L + 1, 160, 228, 120, 8, 230, 144, "
+              "16, 0, 0)",
+              {{"C", card}, {"F", F("PRODUCT", "BONUS")->Id()}, {"L", root}});
+
+    Open("PRODUCT");
+    int row = 0;
+    while (repo.Scalar("select PRODGRP_ID from PRODUCT where PRODUCT_ID = :K", {{"K", Key(row)}}).isNull())
+        ++row;
+    const Variant product = Key(row);
+    const Variant group = repo.Scalar("select PRODGRP_ID from PRODUCT where PRODUCT_ID = :K", {{"K", product}});
+    Click(row);
+    for (const auto &[typed, stored] : {std::pair<QString, Variant>{"400", 400}, {"250", 250}, {"", Variant::Null()},
+                                        {"75", 75}}) {
+        {
+            ModalScript script{[&](QWidget *form) {
+                Type(form, "Бонус", typed);
+                ClickButton(form, "ОК");
+            }};
+            Press(Qt::Key_F2);
+        }
+        EXPECT_EQ(repo.Scalar("select BONUS from PRODUCT where PRODUCT_ID = :K", {{"K", product}}), stored);
+        EXPECT_EQ(repo.Scalar("select BONUSES - coalesce((select sum(BONUS) from PRODUCT where PRODGRP_ID = G.PRODGRP_ID), 0) "
+                              "from PRODGRP G where G.PRODGRP_ID = :G", {{"G", group}}),
+                  Variant(0)) << typed.toStdString();
+        EXPECT_EQ(repo.Scalar("select BONUSES from PRODGRP where PRODGRP_ID = :G", {{"G", group}}),
+                  stored.isNull() ? Variant(0) : stored) << typed.toStdString();
+    }
 }
 
 } // namespace
