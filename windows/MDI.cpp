@@ -46,6 +46,10 @@ TMDI::TMDI(QMdiArea *AOwner)
     Form->setAttribute(Qt::WA_DeleteOnClose);
     Form->setWidget(new QWidget);
     Form->OnDestroy = [this] { FormDestroy(); };
+    // While it is being made the window takes no focus: a control of it that asks for the focus
+    // would make it the active window, and the area would take the front and the maximized
+    // state from the window that has them, for a window that may yet fail to be made.
+    Form->setEnabled(false);
     AOwner->addSubWindow(Form);
     // Like the platform's default placement of a child: most of the frame, not the child's
     // minimal size hint.
@@ -62,6 +66,10 @@ TMDI::~TMDI()
     if (Form) {
         // Freed by its object: nobody needs to hear about it any more.
         Form->OnDestroy = nullptr;
+        // Taken out of the area first: a child destroyed under it the area takes for the one
+        // last active, even one that never was, and activates another in its place.
+        if (QMdiArea *area = Form->mdiArea())
+            area->removeSubWindow(Form);
         delete Form;
     }
 }
@@ -78,6 +86,7 @@ void TMDI::Show()
 {
     if (!Form)
         return;
+    Form->setEnabled(true);
     Form->show();
     Form->raise();
     if (QMdiArea *area = Form->mdiArea())

@@ -30,7 +30,8 @@ class TMDI
 {
 public:
     // The child is added to AOwner's MDI area and shown at once, cascaded from the last child
-    // within the visible part of the area.
+    // within the visible part of the area. It takes no input and no focus until Show: a window
+    // whose making fails must not have taken the front, or the maximized state, from the others.
     explicit TMDI(QMdiArea *AOwner);
     virtual ~TMDI();
     TMDI(const TMDI &) = delete;

@@ -50,6 +50,16 @@ protected:
     }
     QList<QMdiSubWindow *> Windows() const { return form->mdi->subWindowList(); }
     TMDITbl *Table(int i) const { return dynamic_cast<TMDITbl *>(form->MDIList->Items(i)); }
+    // Opens "Данные" on the menu bar and clicks the item with the caption.
+    void ChooseData(const QString &caption)
+    {
+        QTest::mouseClick(form->mm, Qt::LeftButton, {}, form->mm->actionGeometry(form->miData->menuAction()).center());
+        ASSERT_TRUE(WaitFor([&] { return form->miData->isVisible(); }));
+        const QList<QAction *> items = form->miData->actions();
+        const qsizetype index = Captions(form->miData).indexOf(caption);
+        ASSERT_GE(index, 0) << caption.toStdString();
+        QTest::mouseClick(form->miData, Qt::LeftButton, {}, form->miData->actionGeometry(items[index]).center());
+    }
 };
 
 TEST_F(MainFormTest, LoginFillsTheDataMenuAndItsItemsOpenWindows)
@@ -187,6 +197,45 @@ TEST_F(MainFormTest, NewWindowsAreCascadedInsideTheVisibleArea)
     ASSERT_LT(perCascade, places.size());
     for (int i = 0; i < places.size(); ++i)
         EXPECT_EQ(places[i], (i % perCascade) * QPoint(step, step)) << i;
+}
+
+// An object whose window cannot be made leaves the windows as they stood: the same window in
+// front, maximized if it was, the others neither raised nor maximized.
+TEST_F(MainFormTest, ARefusedDataItemLeavesTheWindowsAsTheyStood)
+{
+    Show(EnterLogin("admin"));
+    form->resize(1000, 700);
+    form->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return form->isActiveWindow(); }));
+    for (const QString table : {"CONTRAG", "UNIT", "CURR"})
+        OpenData(table);
+    RepoBuilder(*DB).Exec("delete from TBL where OBJ_ID = (select OBJ_ID from OBJ where OBJ_TABLE = 'PRODGRP')");
+    const auto layout = [&] {
+        QStringList states;
+        for (QMdiSubWindow *window : form->mdi->subWindowList(QMdiArea::StackingOrder))
+            states << window->windowTitle() + (window->isMaximized() ? " maximized" : "") +
+                          (window == form->mdi->activeSubWindow() ? " active" : "");
+        return states;
+    };
+    for (const bool maximized : {true, false}) {
+        SCOPED_TRACE(maximized ? "maximized" : "normal");
+        Table(1)->Show();
+        if (maximized)
+            Table(1)->GetForm()->showMaximized();
+        else
+            Table(1)->GetForm()->showNormal();
+        const QStringList before = layout();
+        ASSERT_TRUE(before.last().endsWith(maximized ? "Ед. изм. maximized active" : "Ед. изм. active"))
+            << before.join(", ").toStdString();
+        BoxSeen refusal;
+        {
+            ModalScript script{AnswerBox(refusal, "OK")};
+            ChooseData("Группы (Спр.)");
+        }
+        EXPECT_EQ(refusal.Text, "Для объекта \"Группы товаров\" не создана таблица.");
+        EXPECT_EQ(layout(), before);
+        EXPECT_EQ(form->MDIList->Count(), 3);
+    }
 }
 
 // A window manager places and frames a window only once it is on the screen: still the login
