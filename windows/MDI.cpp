@@ -1,6 +1,10 @@
 #include "MDI.h"
 
+#include "Application.h"
+
 #include <QMdiArea>
+#include <QMenu>
+#include <QShortcut>
 #include <QStyle>
 
 namespace {
@@ -25,7 +29,28 @@ QPoint CascadePosition(QMdiArea *AArea, QMdiSubWindow *AForm)
     return next;
 }
 
+const QKeySequence CloseKey(Qt::CTRL | Qt::Key_F4);
+
+// Each child's window menu carries the platform's keys for closing, Ctrl+F4 among them; with two
+// children open the keys clash and close neither. The area closes its active child instead.
+void TakeCloseKeyFromWindowMenu(QMdiSubWindow *AForm)
+{
+    if (!AForm->systemMenu())
+        return;
+    for (QAction *action : AForm->systemMenu()->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(CloseKey) > 0)
+            action->setShortcuts(keys);
+    }
+}
+
 } // namespace
+
+void CloseActiveChildOnCtrlF4(QMdiArea *AArea)
+{
+    auto *shortcut = new QShortcut(CloseKey, AArea);
+    QObject::connect(shortcut, &QShortcut::activated, AArea, Guard([AArea] { AArea->closeActiveSubWindow(); }));
+}
 
 TMDIForm::TMDIForm() = default;
 
@@ -51,6 +76,7 @@ TMDI::TMDI(QMdiArea *AOwner)
     // state from the window that has them, for a window that may yet fail to be made.
     Form->setEnabled(false);
     AOwner->addSubWindow(Form);
+    TakeCloseKeyFromWindowMenu(Form);
     // Like the platform's default placement of a child: most of the frame, not the child's
     // minimal size hint.
     const QSize area = AOwner->viewport()->size();

@@ -24,6 +24,9 @@ public:
     std::function<void()> OnDestroy;
 };
 
+// Ctrl+F4 closes the active child of the area, as its close button does.
+void CloseActiveChildOnCtrlF4(QMdiArea *AArea);
+
 // One MDI child window of the main form. Closing the child frees its form, and the form's
 // destruction is reported through OnFormDestroy; freeing the object frees a form still there.
 class TMDI

@@ -238,6 +238,55 @@ TEST_F(MainFormTest, ARefusedDataItemLeavesTheWindowsAsTheyStood)
     }
 }
 
+// The keyboard reaches the main menu as on the desktop the program was made for: F10 or a lone
+// Alt lights "Файл" without opening it, the arrows move along the bar and open a menu, Esc gives
+// the keys back to the window that had them. Ctrl+F4 closes the active window.
+TEST_F(MainFormTest, F10AndAltReachTheMenuAndCtrlF4ClosesTheActiveWindow)
+{
+    Show(EnterLogin("admin"));
+    OpenData("UNIT");
+    OpenData("CURR");
+    QWidget *grid = Table(1)->GetWinTbl()->GetPanel()->findChild<QAbstractItemView *>();
+    form->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return form->isActiveWindow(); }));
+    grid->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == grid; }));
+    const std::pair<const char *, std::function<void()>> ways[] = {
+        {"F10", [&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10); }},
+        {"Alt", [&] {
+             QTest::keyPress(QApplication::focusWidget(), Qt::Key_Alt);
+             QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Alt);
+         }}};
+    for (const auto &[name, press] : ways) {
+        SCOPED_TRACE(name);
+        press();
+        ASSERT_EQ(form->mm->activeAction(), form->miFile->menuAction());
+        EXPECT_EQ(QApplication::focusWidget(), form->mm);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        QTest::keyClick(form->mm, Qt::Key_Right);
+        EXPECT_EQ(form->mm->activeAction(), form->miData->menuAction());
+        QTest::keyClick(form->mm, Qt::Key_Down);
+        EXPECT_TRUE(WaitFor([&] { return QApplication::activePopupWidget() == form->miData; }));
+        QTest::keyClick(form->miData, Qt::Key_Escape);
+        EXPECT_TRUE(WaitFor([&] { return !form->miData->isVisible(); }));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_EQ(form->mm->activeAction(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget(), grid);
+    }
+
+    // Two windows: the active one closes. The last one, maximized, closes too; then the keys
+    // find nothing to close.
+    QTest::keyClick(grid, Qt::Key_F4, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return form->MDIList->Count() == 1; }));
+    EXPECT_EQ(form->MDIList->Items(0)->Obj, O("UNIT"));
+    EXPECT_EQ(form->mdi->subWindowList().size(), 1);
+    Table(0)->GetForm()->showMaximized();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return form->MDIList->Count() == 0; }));
+    QTest::keyClick(form.get(), Qt::Key_F4, Qt::ControlModifier);
+    EXPECT_TRUE(form->mdi->subWindowList().isEmpty());
+}
+
 // A window manager places and frames a window only once it is on the screen: still the login
 // dialog stands centred over the main form, frames and all. Offscreen, the test starts a virtual
 // X display (with and without openbox) and runs itself there.
