@@ -1,16 +1,13 @@
 #include "GuiHelpers.h"
 #include "MDITbl.h"
 #include "WinTbl.h"
+#include "XDisplay.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFontInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <csignal>
 
 namespace {
@@ -20,24 +17,6 @@ using namespace korvenix_test;
 std::string Describe(const QRect &r)
 {
     return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
-}
-
-// A window's frame as the X server holds it. Qt reads the window manager's frame extents only
-// on a configure event, and the window manager may set them after its last one; so the test
-// asks the server, through xprop, rather than trusting a frame Qt may have read too early.
-QRect FrameOnTheServer(QWidget *AWindow)
-{
-    QProcess xprop;
-    xprop.start("xprop", {"-id", QString::number(AWindow->winId()), "_NET_FRAME_EXTENTS"});
-    xprop.waitForFinished(5000);
-    // "_NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom", or "not found" while unframed.
-    const QString reply = QString::fromLatin1(xprop.readAllStandardOutput());
-    const QStringList extents = reply.section('=', 1).split(',', Qt::SkipEmptyParts);
-    const QRect inner = AWindow->geometry();
-    if (!reply.contains('=') || extents.size() != 4)
-        return inner;
-    return inner.marginsAdded(QMargins(extents[0].trimmed().toInt(), extents[2].trimmed().toInt(),
-                                       extents[1].trimmed().toInt(), extents[3].trimmed().toInt()));
 }
 
 class MainFormTest : public MainFormFixture
@@ -292,52 +271,19 @@ TEST_F(MainFormTest, F10AndAltReachTheMenuAndCtrlF4ClosesTheActiveWindow)
 // X display (with and without openbox) and runs itself there.
 TEST_F(MainFormTest, LoginDialogStandsCentredOverTheMainFormOnAnXDisplay)
 {
-    if (QGuiApplication::platformName() != "xcb") {
-        const QString xvfb = QStandardPaths::findExecutable("Xvfb"), openbox = QStandardPaths::findExecutable("openbox");
-        if (xvfb.isEmpty() || openbox.isEmpty() || QStandardPaths::findExecutable("xprop").isEmpty())
+    if (!XDisplay::Here()) {
+        if (!XDisplay::Available())
             GTEST_SKIP() << "no Xvfb, openbox and xprop to show the windows on (scripts/test.sh installs them)";
-        QProcess server;
-        server.start(xvfb, {"-displayfd", "1", "-noreset", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-        ASSERT_TRUE(WaitFor([&] { return server.canReadLine() || server.state() == QProcess::NotRunning; }));
-        const QString display = ":" + QString::fromLatin1(server.readLine()).trimmed();
-        ASSERT_NE(display, ":") << server.readAllStandardError().toStdString();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("DISPLAY", display);
-        const auto run = [&](bool withWm) {
-            SCOPED_TRACE(withWm ? "openbox" : "no window manager");
-            QProcess child;
-            QProcessEnvironment onDisplay = environment;
-            onDisplay.insert("QT_QPA_PLATFORM", "xcb");
-            if (withWm)
-                onDisplay.insert("KORVENIX_TEST_WM", "1");
-            child.setProcessEnvironment(onDisplay);
-            child.setProcessChannelMode(QProcess::MergedChannels);
-            child.start(QCoreApplication::applicationFilePath(),
-                        {"--gtest_filter=MainFormTest.LoginDialogStandsCentredOverTheMainFormOnAnXDisplay"});
-            ASSERT_TRUE(child.waitForFinished(120000));
-            const std::string output = child.readAll().toStdString();
-            EXPECT_EQ(child.exitCode(), 0) << output;
-            EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << output;
-        };
-        run(false);
-        // openbox runs its start-up command once it manages the screen.
-        QTemporaryDir dir;
-        const QString ready = dir.filePath("wm-ready");
-        QProcess wm;
-        wm.setProcessEnvironment(environment);
-        wm.start(openbox, {"--startup", "touch " + ready});
-        EXPECT_TRUE(WaitFor([&] { return QFile::exists(ready); })) << wm.readAllStandardError().toStdString();
-        run(true);
-        for (QProcess *process : {&wm, &server}) {
-            process->terminate();
-            process->waitForFinished(5000);
-        }
+        XDisplay display;
+        display.Run("MainFormTest.LoginDialogStandsCentredOverTheMainFormOnAnXDisplay");
+        display.StartWindowManager();
+        display.Run("MainFormTest.LoginDialogStandsCentredOverTheMainFormOnAnXDisplay");
         return;
     }
 
     // On the X display: the dialog's frame is centred over the main form's frame, once the
     // window manager, if there is one, has framed both.
-    const bool framing = qEnvironmentVariableIsSet("KORVENIX_TEST_WM");
+    const bool framing = XDisplay::Framing();
     QRect dialog, main;
     Show([&](QWidget *login) {
         const auto settled = [&] {
