@@ -7,20 +7,38 @@
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QShortcut>
+#include <QStyleOptionMenuItem>
 
 namespace {
 
 // Qt walks a menu bar by keyboard after a lone Alt only where the style asks for it, which most
-// styles on Linux do not; this one does, and draws as the application's style does.
+// styles on Linux do not; this one does, and draws as the application's style does. Styles such
+// as Fusion light a menu's title only while the menu is open, so while the keyboard is in the bar
+// the current title is drawn as an open one: the user sees where the arrows are.
 class TAltKeyStyle : public QProxyStyle
 {
 public:
+    using QProxyStyle::QProxyStyle;
+
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
                   QStyleHintReturn *returnData) const override
     {
         if (hint == SH_MenuBar_AltKeyNavigation)
             return 1;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override
+    {
+        const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+        if (element == CE_MenuBarItem && item && (item->state & State_Selected) && widget && widget->hasFocus()) {
+            QStyleOptionMenuItem lit = *item;
+            lit.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &lit, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
 
@@ -40,7 +58,7 @@ void PressLoneAlt(QMenuBar *AMenuBar)
 
 void EnableMenuBarKeys(QMenuBar *AMenuBar)
 {
-    auto *style = new TAltKeyStyle;
+    auto *style = new TAltKeyStyle(QApplication::style()->name());
     // The menu bar keeps a guarded pointer to its style, so the style may go with it.
     style->setParent(AMenuBar);
     AMenuBar->setStyle(style);

@@ -236,12 +236,15 @@ TEST_F(MainFormTest, F10AndAltReachTheMenuAndCtrlF4ClosesTheActiveWindow)
              QTest::keyPress(QApplication::focusWidget(), Qt::Key_Alt);
              QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Alt);
          }}};
+    const QRect file = form->mm->actionGeometry(form->miFile->menuAction());
+    const QImage unlit = form->mm->grab(file).toImage();
     for (const auto &[name, press] : ways) {
         SCOPED_TRACE(name);
         press();
         ASSERT_EQ(form->mm->activeAction(), form->miFile->menuAction());
         EXPECT_EQ(QApplication::focusWidget(), form->mm);
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_TRUE(form->mm->grab(file).toImage() != unlit) << "\"Файл\" is not drawn lit";
         QTest::keyClick(form->mm, Qt::Key_Right);
         EXPECT_EQ(form->mm->activeAction(), form->miData->menuAction());
         QTest::keyClick(form->mm, Qt::Key_Down);
@@ -251,6 +254,7 @@ TEST_F(MainFormTest, F10AndAltReachTheMenuAndCtrlF4ClosesTheActiveWindow)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         EXPECT_EQ(form->mm->activeAction(), nullptr);
         EXPECT_EQ(QApplication::focusWidget(), grid);
+        EXPECT_TRUE(form->mm->grab(file).toImage() == unlit) << "\"Файл\" is still drawn lit";
     }
 
     // Two windows: the active one closes. The last one, maximized, closes too; then the keys
