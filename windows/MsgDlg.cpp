@@ -1,6 +1,7 @@
 #include "MsgDlg.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -19,10 +20,24 @@ protected:
     void showEvent(QShowEvent *event) override
     {
         QMessageBox::showEvent(event);
+        FitCaption();
         PositionForm(FParent, this);
     }
 
 private:
+    // Qt leaves the caption its width and 50 pixels; a window manager's title bar also holds an
+    // icon and three buttons and draws the caption in bold, so a short box would show
+    // "Подт…ение". The box is widened until its caption fits.
+    void FitCaption()
+    {
+        QFont font = QApplication::font("QMdiSubWindowTitleBar");
+        font.setBold(true);
+        const int wanted = QFontMetrics(font).horizontalAdvance(windowTitle()) + TitleBarControlsWidth;
+        if (width() < wanted)
+            setFixedWidth(wanted);
+    }
+
+    static constexpr int TitleBarControlsWidth = 120;
     QPointer<QWidget> FParent;
 };
 

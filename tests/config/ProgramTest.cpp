@@ -5,6 +5,7 @@
 #include "XDisplay.h"
 
 #include <QAbstractItemView>
+#include <QFontMetrics>
 #include <QMdiSubWindow>
 
 namespace {
@@ -25,6 +26,14 @@ protected:
     {
         WaitFor([&] { return !TitleOnTheServer(window).isEmpty(); });
         return TitleOnTheServer(window);
+    }
+    // A box leaves its bold caption room for a title bar's icon and three buttons beside it.
+    static void ExpectCaptionFits(QWidget *box)
+    {
+        QFont font = QApplication::font("QMdiSubWindowTitleBar");
+        font.setBold(true);
+        EXPECT_GE(box->width(), QFontMetrics(font).horizontalAdvance(box->windowTitle()) + 100)
+            << box->windowTitle().toStdString();
     }
 };
 
@@ -61,6 +70,7 @@ TEST_F(ProgramTest, WindowsGiveTheScreenTheirOwnCaptions)
                            },
                            [&](QWidget *box) {
                                titles << Title(box);
+                               ExpectCaptionFits(box);
                                ClickButton(box, "&Нет");
                            }};
         ClickTool(panel, "Добавить");
@@ -71,6 +81,7 @@ TEST_F(ProgramTest, WindowsGiveTheScreenTheirOwnCaptions)
     {
         ModalScript script{[&](QWidget *box) {
             titles << Title(box);
+            ExpectCaptionFits(box);
             ClickButton(box, "OK");
         }};
         OpenData("PRODGRP");
