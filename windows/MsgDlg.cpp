@@ -1,7 +1,9 @@
 #include "MsgDlg.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFontMetrics>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -20,24 +22,10 @@ protected:
     void showEvent(QShowEvent *event) override
     {
         QMessageBox::showEvent(event);
-        FitCaption();
         PositionForm(FParent, this);
     }
 
 private:
-    // Qt leaves the caption its width and 50 pixels; a window manager's title bar also holds an
-    // icon and three buttons and draws the caption in bold, so a short box would show
-    // "Подт…ение". The box is widened until its caption fits.
-    void FitCaption()
-    {
-        QFont font = QApplication::font("QMdiSubWindowTitleBar");
-        font.setBold(true);
-        const int wanted = QFontMetrics(font).horizontalAdvance(windowTitle()) + TitleBarControlsWidth;
-        if (width() < wanted)
-            setFixedWidth(wanted);
-    }
-
-    static constexpr int TitleBarControlsWidth = 120;
     QPointer<QWidget> FParent;
 };
 
@@ -68,6 +56,23 @@ QMessageBox::Icon IconOf(TMsgDlgType type)
     case TMsgDlgType::mtCustom: break;
     }
     return QMessageBox::NoIcon;
+}
+
+// Qt leaves a box's caption its own width and 50 pixels; a window manager's title bar also holds
+// an icon and three buttons and draws the caption in bold, so a short box would read
+// "Подт…ение". The row of buttons, which spans the box, asks for the room; Qt sizes the box anew
+// at each layout request, and this way it keeps the room each time.
+void LeaveRoomForCaption(QMessageBox &ABox)
+{
+    constexpr int TitleBarControlsWidth = 120;
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const int wanted = QFontMetrics(font).horizontalAdvance(ABox.windowTitle()) + TitleBarControlsWidth;
+    auto *buttons = ABox.findChild<QDialogButtonBox *>();
+    if (!buttons || !ABox.layout())
+        return;
+    const QMargins margins = ABox.layout()->contentsMargins();
+    buttons->setMinimumWidth(wanted - margins.left() - margins.right());
 }
 
 // The window the box belongs to when no control is named: the dialog or window in use.
@@ -108,6 +113,7 @@ int TWinUserHooks::MsgDlg(const QString &msg, TMsgDlgType type, TMsgDlgButtons b
         box.setWindowTitle(QStringLiteral("Ошибка"));
     else if (type == TMsgDlgType::mtConfirmation)
         box.setWindowTitle(QStringLiteral("Подтверждение"));
+    LeaveRoomForCaption(box);
 
     box.exec();
 
