@@ -46,6 +46,16 @@ bool XDisplay::Framing()
     return qEnvironmentVariableIsSet(FramingVariable);
 }
 
+void XDisplay::RunThisTestBareAndUnderOpenbox()
+{
+    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const QString name = QString::fromLatin1(test->test_suite_name()) + '.' + QString::fromLatin1(test->name());
+    XDisplay display;
+    display.Run(name);
+    display.StartWindowManager();
+    display.Run(name);
+}
+
 XDisplay::XDisplay()
 {
     FServer.start(QStandardPaths::findExecutable("Xvfb"),

@@ -17,19 +17,24 @@ public:
     static bool Here();
     // Whether Xvfb, openbox and xprop are installed (scripts/test.sh installs them).
     static bool Available();
+    static constexpr const char *Missing =
+        "no Xvfb, openbox and xprop to show the windows on (scripts/test.sh installs them)";
+    // Runs the test that is running now again on a display of its own, first bare, then under
+    // openbox; what fails there fails it.
+    static void RunThisTestBareAndUnderOpenbox();
     // Whether the test runs on a display with a window manager.
     static bool Framing();
 
-    XDisplay();    // starts Xvfb; a failure fails the test
     ~XDisplay();   // stops the window manager and the display
     XDisplay(const XDisplay &) = delete;
     XDisplay &operator=(const XDisplay &) = delete;
 
+private:
+    XDisplay();    // starts Xvfb; a failure fails the test
     void StartWindowManager();
     // Runs the test `ATest` of this program on the display; its failure fails the caller.
     void Run(const QString &ATest);
 
-private:
     QProcess FServer;
     QProcess FWm;
     QTemporaryDir FDir;
