@@ -1,12 +1,11 @@
 #include "Application.h"
-#include "MDIConf.h"
 #include "MainFo.h"
+#include "Program.h"
 
 int main(int argc, char *argv[])
 {
     TApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Платформа Korvenix"));
-    TMDIList::CreateConfig = [](QMdiArea *AOwner) { return std::make_unique<TMDIConfig>(AOwner); };
+    PrepareApplication();
     TMainForm mainForm;
     mainForm.show();
     return app.exec();

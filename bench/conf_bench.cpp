@@ -167,6 +167,7 @@ public:
         QElapsedTimer timer;
         timer.start();
         Conf = std::make_unique<TMDIConfig>(&Area);
+        Conf->Show();
         Conf->GetForm()->showMaximized();
         QCoreApplication::processEvents();
         return double(timer.nsecsElapsed()) / 1e6;

@@ -155,13 +155,20 @@ QString DecimalTextOf(const Variant &v)
 const QString NumberPattern = QStringLiteral("^([+-]?)([0-9]*)(?:%1([0-9]*))?([eE][+-]?[0-9]+)?$");
 // The beginnings of such a text that are no number yet: what is typed on the way to one.
 const QString NumberStartPattern = QStringLiteral("^[+-]?[0-9]*(?:%1[0-9]*)?(?:(?<=[0-9])[eE][+-]?)?$");
-const QString IntegerPattern = QStringLiteral("^[+-]?[0-9]+$");
-const QString IntegerStartPattern = QStringLiteral("^[+-]?$");
+// Whole numbers have no decimal separator, so their patterns hold no place for one.
+const QRegularExpression IntegerExpression(QStringLiteral("^[+-]?[0-9]+$"));
+const QRegularExpression IntegerStartExpression(QStringLiteral("^[+-]?$"));
 
+// APattern holds %1 where the system's decimal separator goes.
 QRegularExpressionMatch MatchNumber(const QString &APattern, const QString &text)
 {
     const QRegularExpression number(APattern.arg(QRegularExpression::escape(QString(QLocale().decimalPoint()))));
     return number.match(text.trimmed());
+}
+
+bool MatchesInteger(const QRegularExpression &AExpression, const QString &text)
+{
+    return AExpression.match(text.trimmed()).hasMatch();
 }
 
 // Returns the number written with '.', or an empty text when the text is no number.
@@ -442,7 +449,7 @@ bool TDB::IsStartOfValue(const QString &AValue, TFldType AFldType)
 {
     switch (AFldType) {
     case ftInt:
-        return MatchNumber(IntegerStartPattern, AValue).hasMatch();
+        return MatchesInteger(IntegerStartExpression, AValue);
     case ftNum182:
     case ftNum183:
     case ftNum184:
@@ -464,7 +471,7 @@ Variant TDB::StrToVarByFldType(const QString &AValue, TFldType AFldType)
         const int value = AValue.trimmed().toInt(&ok);
         if (ok)
             return Variant(value);
-        if (MatchNumber(IntegerPattern, AValue).hasMatch())
+        if (MatchesInteger(IntegerExpression, AValue))
             throw EVariantError(OutOfRangeText(AValue));
         throw EVariantError(Format(QStringLiteral("\"%s\" не является целым числом."), {AValue}));
     }

@@ -1,6 +1,10 @@
 #include "MDI.h"
 
+#include "Application.h"
+
 #include <QMdiArea>
+#include <QMenu>
+#include <QShortcut>
 #include <QStyle>
 
 namespace {
@@ -25,7 +29,28 @@ QPoint CascadePosition(QMdiArea *AArea, QMdiSubWindow *AForm)
     return next;
 }
 
+const QKeySequence CloseKey(Qt::CTRL | Qt::Key_F4);
+
+// Each child's window menu carries the platform's keys for closing, Ctrl+F4 among them; with two
+// children open the keys clash and close neither. The area closes its active child instead.
+void TakeCloseKeyFromWindowMenu(QMdiSubWindow *AForm)
+{
+    if (!AForm->systemMenu())
+        return;
+    for (QAction *action : AForm->systemMenu()->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(CloseKey) > 0)
+            action->setShortcuts(keys);
+    }
+}
+
 } // namespace
+
+void CloseActiveChildOnCtrlF4(QMdiArea *AArea)
+{
+    auto *shortcut = new QShortcut(CloseKey, AArea);
+    QObject::connect(shortcut, &QShortcut::activated, AArea, Guard([AArea] { AArea->closeActiveSubWindow(); }));
+}
 
 TMDIForm::TMDIForm() = default;
 
@@ -46,7 +71,12 @@ TMDI::TMDI(QMdiArea *AOwner)
     Form->setAttribute(Qt::WA_DeleteOnClose);
     Form->setWidget(new QWidget);
     Form->OnDestroy = [this] { FormDestroy(); };
+    // While it is being made the window takes no focus: a control of it that asks for the focus
+    // would make it the active window, and the area would take the front and the maximized
+    // state from the window that has them, for a window that may yet fail to be made.
+    Form->setEnabled(false);
     AOwner->addSubWindow(Form);
+    TakeCloseKeyFromWindowMenu(Form);
     // Like the platform's default placement of a child: most of the frame, not the child's
     // minimal size hint.
     const QSize area = AOwner->viewport()->size();
@@ -62,6 +92,10 @@ TMDI::~TMDI()
     if (Form) {
         // Freed by its object: nobody needs to hear about it any more.
         Form->OnDestroy = nullptr;
+        // Taken out of the area first: a child destroyed under it the area takes for the one
+        // last active, even one that never was, and activates another in its place.
+        if (QMdiArea *area = Form->mdiArea())
+            area->removeSubWindow(Form);
         delete Form;
     }
 }
@@ -78,6 +112,7 @@ void TMDI::Show()
 {
     if (!Form)
         return;
+    Form->setEnabled(true);
     Form->show();
     Form->raise();
     if (QMdiArea *area = Form->mdiArea())

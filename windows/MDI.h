@@ -24,13 +24,17 @@ public:
     std::function<void()> OnDestroy;
 };
 
+// Ctrl+F4 closes the active child of the area, as its close button does.
+void CloseActiveChildOnCtrlF4(QMdiArea *AArea);
+
 // One MDI child window of the main form. Closing the child frees its form, and the form's
 // destruction is reported through OnFormDestroy; freeing the object frees a form still there.
 class TMDI
 {
 public:
     // The child is added to AOwner's MDI area and shown at once, cascaded from the last child
-    // within the visible part of the area.
+    // within the visible part of the area. It takes no input and no focus until Show: a window
+    // whose making fails must not have taken the front, or the maximized state, from the others.
     explicit TMDI(QMdiArea *AOwner);
     virtual ~TMDI();
     TMDI(const TMDI &) = delete;

@@ -41,7 +41,10 @@ TMDI *TMDIList::Show(TMDIType AMDIType, TObj *AObj)
     mdi->MDIType = AMDIType;
     mdi->Obj = AObj;
     mdi->OnFormDestroy = [this](TMDI *AMDI) { MDIFormDestroy(AMDI); };
-    return Add(std::move(mdi));
+    TMDI *made = Add(std::move(mdi));
+    // Only a window made whole comes to the front.
+    made->Show();
+    return made;
 }
 
 void TMDIList::MDIFormDestroy(TMDI *AMDI)

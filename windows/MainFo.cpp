@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "LoginFo.h"
 #include "Main.h"
+#include "MenuKeys.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -56,6 +57,8 @@ TMainForm::TMainForm()
     connect(miDevMode, &QAction::triggered, this, Guard([this] { miDevModeClick(); }));
     connect(miShowDebMsg, &QAction::triggered, this, Guard([this] { miShowDebMsgClick(); }));
     connect(miHomePage, &QAction::triggered, this, Guard([this] { miHomePageClick(); }));
+    EnableMenuBarKeys(mm);
+    CloseActiveChildOnCtrlF4(mdi);
 
     // One text over the whole bar; a label keeps it when menu hints pass through the bar.
     sb = statusBar();

@@ -1,6 +1,9 @@
 #include "MsgDlg.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -55,6 +58,23 @@ QMessageBox::Icon IconOf(TMsgDlgType type)
     return QMessageBox::NoIcon;
 }
 
+// Qt leaves a box's caption its own width and 50 pixels; a window manager's title bar also holds
+// an icon and three buttons and draws the caption in bold, so a short box would read
+// "Подт…ение". The row of buttons, which spans the box, asks for the room; Qt sizes the box anew
+// at each layout request, and this way it keeps the room each time.
+void LeaveRoomForCaption(QMessageBox &ABox)
+{
+    constexpr int TitleBarControlsWidth = 120;
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const int wanted = QFontMetrics(font).horizontalAdvance(ABox.windowTitle()) + TitleBarControlsWidth;
+    auto *buttons = ABox.findChild<QDialogButtonBox *>();
+    if (!buttons || !ABox.layout())
+        return;
+    const QMargins margins = ABox.layout()->contentsMargins();
+    buttons->setMinimumWidth(wanted - margins.left() - margins.right());
+}
+
 // The window the box belongs to when no control is named: the dialog or window in use.
 QWidget *OwnerWindow(QWidget *AParent)
 {
@@ -93,6 +113,7 @@ int TWinUserHooks::MsgDlg(const QString &msg, TMsgDlgType type, TMsgDlgButtons b
         box.setWindowTitle(QStringLiteral("Ошибка"));
     else if (type == TMsgDlgType::mtConfirmation)
         box.setWindowTitle(QStringLiteral("Подтверждение"));
+    LeaveRoomForCaption(box);
 
     box.exec();
 

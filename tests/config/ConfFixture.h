@@ -6,6 +6,7 @@
 #include "GuiHelpers.h"
 #include "IBSQL.h"
 #include "MDIConf.h"
+#include "Program.h"
 #include "MDITbl.h"
 #include "WinDetCheckList.h"
 #include "WinTblCard.h"
@@ -78,7 +79,7 @@ class ConfFixture : public MainFormFixture
 protected:
     void SetUp() override
     {
-        TMDIList::CreateConfig = [](QMdiArea *AOwner) { return std::make_unique<TMDIConfig>(AOwner); };
+        PrepareApplication();
         MainFormFixture::SetUp();
         form->resize(1100, 750);
         Show(EnterLogin("admin"));

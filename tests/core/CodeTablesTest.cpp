@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "DBFixture.h"
+#include "QtWarnings.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -110,6 +111,34 @@ TEST(FldTypeText, TextsOnTheirWayToANumberAndNumbersOutOfRange)
                   QString("\"%1\" выходит за пределы допустимых значений.").arg(text));
     EXPECT_EQ(ErrorOf([&] { db.StrToVarByFldType("1e2x", ftNum182); }), "\"1e2x\" не является числом.");
     QLocale::setDefault(saved);
+}
+
+// Every text on the way to a number, key by key, is checked as the user types it; none of those
+// checks may leave Qt warning about a malformed call.
+TEST(FldTypeText, TypingNumbersCharacterByCharacterWarnsOfNothing)
+{
+    const QLocale saved;
+    QtWarnings warnings;
+    TDB db;
+    for (const QLocale &locale : {QLocale(QLocale::Russian), QLocale::c()}) {
+        QLocale::setDefault(locale);
+        const QString point = locale.decimalPoint();
+        for (const TFldType type : {ftInt, ftNum182, ftNum183, ftNum184})
+            for (const QString &number : {QString("-12"), QString("+7"), "1" + point + "5e-3", QString("99999999999")}) {
+                for (qsizetype typed = 1; typed <= number.size(); ++typed) {
+                    const QString text = number.left(typed);
+                    if (TDB::IsStartOfValue(text, type))
+                        continue;
+                    try {
+                        db.StrToVarByFldType(text, type);
+                    } catch (const EVariantError &) {
+                        // Not a number of this type: what the card says about it is tested above.
+                    }
+                }
+            }
+    }
+    QLocale::setDefault(saved);
+    EXPECT_EQ(warnings.Texts, QStringList());
 }
 
 } // namespace

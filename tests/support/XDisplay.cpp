@@ -100,9 +100,27 @@ bool XDisplayHasWm()
 QString RunX(const QString &AProgram, const QStringList &AArguments)
 {
     QProcess process;
+    // xprop prints texts beyond ASCII as escapes unless its language is UTF-8.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C.UTF-8");
+    process.setProcessEnvironment(environment);
     process.start(AProgram, AArguments);
     process.waitForFinished(5000);
-    return QString::fromLatin1(process.readAllStandardOutput());
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString TitleOnTheServer(QWidget *AWindow)
+{
+    // "_NET_WM_NAME(UTF8_STRING) = "text"", its quotes and backslashes escaped.
+    const QString reply = RunX("xprop", {"-id", QString::number(AWindow->winId()), "_NET_WM_NAME"});
+    QString title = reply.contains('=') ? reply.section('=', 1).trimmed() : QString();
+    if (title.size() < 2 || !title.startsWith('"') || !title.endsWith('"'))
+        return title;
+    title = title.mid(1, title.size() - 2);
+    QString text;
+    for (qsizetype i = 0; i < title.size(); ++i)
+        text += title[i] == '\\' && i + 1 < title.size() ? title[++i] : title[i];
+    return text;
 }
 
 QRect FrameOnTheServer(QWidget *AWindow)

@@ -27,6 +27,9 @@ bool XDisplayHasWm();
 // the server, through xprop, rather than trusting a frame Qt may have read too early.
 QRect FrameOnTheServer(QWidget *AWindow);
 
+// The title the window gave the X server (_NET_WM_NAME); empty while it has given none.
+QString TitleOnTheServer(QWidget *AWindow);
+
 // Runs an X client program (xprop, wmctrl ...) to its end; its standard output.
 QString RunX(const QString &AProgram, const QStringList &AArguments);
 

@@ -82,6 +82,7 @@ protected:
         area.resize(800, 600);
         area.show();
         mdi = std::make_unique<TMDITbl>(&area, O(tableName));
+        mdi->Show();
         table = mdi->GetWinTbl();
         if (readAll)
             table->GotoEnd();

@@ -24,6 +24,16 @@ protected:
     }
     QList<QMdiSubWindow *> Windows() const { return form->mdi->subWindowList(); }
     TMDITbl *Table(int i) const { return dynamic_cast<TMDITbl *>(form->MDIList->Items(i)); }
+    // Opens "Данные" on the menu bar and clicks the item with the caption.
+    void ChooseData(const QString &caption)
+    {
+        QTest::mouseClick(form->mm, Qt::LeftButton, {}, form->mm->actionGeometry(form->miData->menuAction()).center());
+        ASSERT_TRUE(WaitFor([&] { return form->miData->isVisible(); }));
+        const QList<QAction *> items = form->miData->actions();
+        const qsizetype index = Captions(form->miData).indexOf(caption);
+        ASSERT_GE(index, 0) << caption.toStdString();
+        QTest::mouseClick(form->miData, Qt::LeftButton, {}, form->miData->actionGeometry(items[index]).center());
+    }
 };
 
 TEST_F(MainFormTest, LoginFillsTheDataMenuAndItsItemsOpenWindows)
@@ -180,6 +190,98 @@ TEST_F(MainFormTest, NewWindowsAreCascadedInsideTheVisibleArea)
     ASSERT_LT(perCascade, places.size());
     for (int i = 0; i < places.size(); ++i)
         EXPECT_EQ(places[i], (i % perCascade) * QPoint(step, step)) << i;
+}
+
+// An object whose window cannot be made leaves the windows as they stood: the same window in
+// front, maximized if it was, the others neither raised nor maximized.
+TEST_F(MainFormTest, ARefusedDataItemLeavesTheWindowsAsTheyStood)
+{
+    Show(EnterLogin("admin"));
+    form->resize(1000, 700);
+    form->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return form->isActiveWindow(); }));
+    for (const QString table : {"CONTRAG", "UNIT", "CURR"})
+        OpenData(table);
+    RepoBuilder(*DB).Exec("delete from TBL where OBJ_ID = (select OBJ_ID from OBJ where OBJ_TABLE = 'PRODGRP')");
+    const auto layout = [&] {
+        QStringList states;
+        for (QMdiSubWindow *window : form->mdi->subWindowList(QMdiArea::StackingOrder))
+            states << window->windowTitle() + (window->isMaximized() ? " maximized" : "") +
+                          (window == form->mdi->activeSubWindow() ? " active" : "");
+        return states;
+    };
+    for (const bool maximized : {true, false}) {
+        SCOPED_TRACE(maximized ? "maximized" : "normal");
+        Table(1)->Show();
+        if (maximized)
+            Table(1)->GetForm()->showMaximized();
+        else
+            Table(1)->GetForm()->showNormal();
+        const QStringList before = layout();
+        ASSERT_TRUE(before.last().endsWith(maximized ? "Ед. изм. maximized active" : "Ед. изм. active"))
+            << before.join(", ").toStdString();
+        BoxSeen refusal;
+        {
+            ModalScript script{AnswerBox(refusal, "OK")};
+            ChooseData("Группы (Спр.)");
+        }
+        EXPECT_EQ(refusal.Text, "Для объекта \"Группы товаров\" не создана таблица.");
+        EXPECT_EQ(layout(), before);
+        EXPECT_EQ(form->MDIList->Count(), 3);
+    }
+}
+
+// The keyboard reaches the main menu as on the desktop the program was made for: F10 or a lone
+// Alt lights "Файл" without opening it, the arrows move along the bar and open a menu, Esc gives
+// the keys back to the window that had them. Ctrl+F4 closes the active window.
+TEST_F(MainFormTest, F10AndAltReachTheMenuAndCtrlF4ClosesTheActiveWindow)
+{
+    Show(EnterLogin("admin"));
+    OpenData("UNIT");
+    OpenData("CURR");
+    QWidget *grid = Table(1)->GetWinTbl()->GetPanel()->findChild<QAbstractItemView *>();
+    form->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return form->isActiveWindow(); }));
+    grid->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == grid; }));
+    const std::pair<const char *, std::function<void()>> ways[] = {
+        {"F10", [&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10); }},
+        {"Alt", [&] {
+             QTest::keyPress(QApplication::focusWidget(), Qt::Key_Alt);
+             QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Alt);
+         }}};
+    const QRect file = form->mm->actionGeometry(form->miFile->menuAction());
+    const QImage unlit = form->mm->grab(file).toImage();
+    for (const auto &[name, press] : ways) {
+        SCOPED_TRACE(name);
+        press();
+        ASSERT_EQ(form->mm->activeAction(), form->miFile->menuAction());
+        EXPECT_EQ(QApplication::focusWidget(), form->mm);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_TRUE(form->mm->grab(file).toImage() != unlit) << "\"Файл\" is not drawn lit";
+        QTest::keyClick(form->mm, Qt::Key_Right);
+        EXPECT_EQ(form->mm->activeAction(), form->miData->menuAction());
+        QTest::keyClick(form->mm, Qt::Key_Down);
+        EXPECT_TRUE(WaitFor([&] { return QApplication::activePopupWidget() == form->miData; }));
+        QTest::keyClick(form->miData, Qt::Key_Escape);
+        EXPECT_TRUE(WaitFor([&] { return !form->miData->isVisible(); }));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_EQ(form->mm->activeAction(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget(), grid);
+        EXPECT_TRUE(form->mm->grab(file).toImage() == unlit) << "\"Файл\" is still drawn lit";
+    }
+
+    // Two windows: the active one closes. The last one, maximized, closes too; then the keys
+    // find nothing to close.
+    QTest::keyClick(grid, Qt::Key_F4, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return form->MDIList->Count() == 1; }));
+    EXPECT_EQ(form->MDIList->Items(0)->Obj, O("UNIT"));
+    EXPECT_EQ(form->mdi->subWindowList().size(), 1);
+    Table(0)->GetForm()->showMaximized();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return form->MDIList->Count() == 0; }));
+    QTest::keyClick(form.get(), Qt::Key_F4, Qt::ControlModifier);
+    EXPECT_TRUE(form->mdi->subWindowList().isEmpty());
 }
 
 // A window manager places and frames a window only once it is on the screen: still the login

@@ -2,6 +2,7 @@
 #include "Card.h"
 #include "CardHelpers.h"
 #include "CtrlTree.h"
+#include "QtWarnings.h"
 #include "Fld.h"
 #include "WinCtrlTreeObj.h"
 
@@ -213,6 +214,19 @@ TEST_F(WinAtrTest, ValuesFlowBetweenControlsAndItems)
     atr->InitDefaultValues(nullptr, Variant::Null());
     EXPECT_EQ(readOnly(), QList<bool>({false, true}));
     EXPECT_TRUE(FieldControl<QLineEdit>(*atr, "PRODUCT_CODE")->isReadOnly());
+}
+
+// Typing into a whole-number field checks the text at each key; none of it leaves Qt warning.
+TEST_F(WinAtrTest, TypingIntoAWholeNumberFieldWarnsOfNothing)
+{
+    Build("CARD", {{ctEditInt, "CARD_WIDTH", "", 160, 8, 120}});
+    atr->InitDefaultValues(nullptr, Variant::Null());
+    QtWarnings warnings;
+    for (const QString typed : {"-12", "+7", "640"}) {
+        TypeText(FieldControl<QLineEdit>(*atr, "CARD_WIDTH"), typed);
+        EXPECT_EQ(Item("CARD_WIDTH")->Value(), Variant(typed.toInt()));
+    }
+    EXPECT_EQ(warnings.Texts, QStringList());
 }
 
 } // namespace
