@@ -599,6 +599,74 @@ TEST_F(DealTest, PaymentsAndShipmentsAddedFromTheirOwnListsGoToTheProductsOfTheC
     EXPECT_EQ(FocusedCell("Оплачено"), db.VarToStrByFldType(paidNow, TFldType::ftNum182));
 }
 
+// The deal chosen again in its picker, the one the card already shows, keeps what the user did to its
+// products: the ticks taken off a payment's products and the quantity typed for a shipment are the
+// ones OK writes.
+TEST_F(DealTest, DealChosenAgainKeepsTheTicksAndQuantitiesGivenToItsProducts)
+{
+    const QString deal = repo.Scalar("select DEAL_NUM from DEAL where DEAL_ID = 22").toString();
+    const auto chooseDeal = [&](QWidget *picker) {
+        PickerRows(picker);
+        PickRow(picker, deal);
+    };
+    // Enter in the picker keeps the deal it opened on.
+    const auto keepDeal = [](QWidget *picker) {
+        QTest::keyClick(picker->findChild<QAbstractItemView *>(), Qt::Key_Return);
+    };
+    QList<bool> ticks;
+    Open("DEALPAYM");
+    {
+        ModalScript script{[](QWidget *payment) { Pick(payment, "Сделка"); },
+                           chooseDeal,
+                           [](QWidget *payment) {
+                               QAbstractItemView *grid = DetailGrid(payment, "Товары сделок");
+                               ClickCell(grid, 0);
+                               QTest::keyClick(grid, Qt::Key_Space);
+                               Pick(payment, "Сделка");
+                           },
+                           keepDeal,
+                           [&](QWidget *payment) {
+                               ticks = Ticks(DetailGrid(payment, "Товары сделок"));
+                               Type(payment, "Сумма платежа", "20");
+                               ClickButton(payment, "ОК");
+                           }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(ticks, QList<bool>({false, true, true}));
+    EXPECT_EQ(Count("select count(*) from PRODPAYM R join DEALPAYM P on P.DEALPAYM_ID = R.DEALPAYM_ID "
+                    "where P.DEALPAYM_ID = (select max(DEALPAYM_ID) from DEALPAYM where DEAL_ID = 22)"),
+              2);
+
+    QString typed;
+    Open("DEALSHIP");
+    {
+        ModalScript script{[](QWidget *shipment) { Pick(shipment, "Сделка"); },
+                           chooseDeal,
+                           [](QWidget *shipment) {
+                               QAbstractItemView *grid = DetailGrid(shipment, "Товары сделок");
+                               ClickTool(shipment, "Сбросить все в ноль");
+                               const QModelIndex cell = Cell(grid, 0, "Отгружено");
+                               QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+                               QTest::keyClick(grid, Qt::Key_1);
+                               QTest::keyClick(grid->viewport()->findChild<QLineEdit *>(), Qt::Key_Return);
+                               Pick(shipment, "Сделка");
+                           },
+                           keepDeal,
+                           [&](QWidget *shipment) {
+                               QAbstractItemView *grid = DetailGrid(shipment, "Товары сделок");
+                               for (int r = 0; r < grid->model()->rowCount(); ++r)
+                                   typed += Cell(grid, r, "Отгружено").data().toString();
+                               ClickButton(shipment, "ОК");
+                           }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(typed, "100");
+    EXPECT_EQ(Count("select DEALSHIP_CNT from DEALSHIP where DEALSHIP_ID = (select max(DEALSHIP_ID) from DEALSHIP "
+                    "where DEAL_ID = 22)"),
+              1);
+    EXPECT_EQ(DealsNotAddingUp(), 0);
+}
+
 // A product row of a payment or a shipment made on its own takes only a product of that payment's
 // or shipment's deal, and a shipped quantity is never negative: the product picker lists the
 // deal's products, and a row that breaks either is refused whichever card writes it, added or
