@@ -71,6 +71,10 @@ public:
             return QStyledItemDelegate::eventFilter(object, event);
         emit commitData(editor);
         emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+        // A text refused by the commit was told in a box, which took the focus from the editor:
+        // the user goes on in the grid, where the next Enter is not the card's OK.
+        if (auto *grid = qobject_cast<QWidget *>(parent()))
+            grid->setFocus();
         return true;
     }
 

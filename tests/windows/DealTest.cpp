@@ -10,6 +10,7 @@
 #include "WinDetTbl.h"
 #include "WinTblPay.h"
 #include "WinTblProd.h"
+#include "XDisplay.h"
 
 #include <QScrollBar>
 #include <QSet>
@@ -347,6 +348,47 @@ TEST_F(DealTest, ShipmentQuantitiesAreTypedIntoTheirCellsAndEnterOutsideAnEditIs
                            {{"S", card->RecId()}, {"P", dynamic_cast<TWinTblProd *>(products)->Value(row, "DEALPROD_ID")}});
     };
     EXPECT_EQ(QList<Variant>({shipped(0), shipped(1)}), QList<Variant>({Variant(2), Variant(3)}));
+}
+
+// A quantity that is no number is refused with the cell's value kept, and the user is back in the
+// grid: the next key goes to the products, not to the card's OK.
+TEST_F(DealTest, RefusedQuantityLeavesTheUserInTheGrid)
+{
+    // Where the focus goes once the error box is gone is the window system's to say.
+    if (RanOnXDisplay({true}))
+        return;
+    std::unique_ptr<TWinCardShip> card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 22);
+    QString refused, kept;
+    QWidget *focused = nullptr, *grid = nullptr;
+    {
+        ModalScript script{[&](QWidget *form) {
+                               QAbstractItemView *products = DetailGrid(form, "Товары сделок");
+                               grid = products;
+                               const QModelIndex cell = Cell(products, 0, "Отгружено");
+                               QTest::mouseClick(products->viewport(), Qt::LeftButton, {},
+                                                 products->visualRect(cell).center());
+                               QTest::keyClick(products, Qt::Key_X);
+                               QTest::keyClick(products->viewport()->findChild<QLineEdit *>(), Qt::Key_Return);
+                           },
+                           [&](QWidget *box) {
+                               // Answered from the keyboard once it has taken the focus, as the user does.
+                               EXPECT_TRUE(QTest::qWaitForWindowActive(box));
+                               for (QLabel *label : box->findChildren<QLabel *>())
+                                   refused += label->text();
+                               QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                           },
+                           [&](QWidget *form) {
+                               EXPECT_TRUE(QTest::qWaitForWindowActive(form));
+                               WaitFor([&] { return QApplication::focusWidget() != nullptr; });
+                               focused = QApplication::focusWidget();
+                               kept = Cell(DetailGrid(form, "Товары сделок"), 0, "Отгружено").data().toString();
+                               ClickButton(form, "Отмена");
+                           }};
+        card->ShowModalCard();
+    }
+    EXPECT_TRUE(refused.contains("\"x\" не является числом.")) << refused.toStdString();
+    EXPECT_EQ(focused, grid);
+    EXPECT_EQ(kept, "3");
 }
 
 // A product shipped beyond its quantity has nothing left to ship: the card proposes 0 for it, also
