@@ -350,6 +350,46 @@ TEST_F(DealTest, ShipmentQuantitiesAreTypedIntoTheirCellsAndEnterOutsideAnEditIs
     EXPECT_EQ(QList<Variant>({shipped(0), shipped(1)}), QList<Variant>({Variant(2), Variant(3)}));
 }
 
+// Without the mouse: the keyboard enters a row at its first cell, and F2 or a typed digit there
+// edits the row's quantity.
+TEST_F(DealTest, ShipmentQuantitiesAreTypedFromTheKeyboardAlone)
+{
+    std::unique_ptr<TWinCardShip> card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 22);
+    TWinTblProd *products = dynamic_cast<TWinTblProd *>(Table(*card->WinDetBook, 0));
+    QStringList typed;
+    {
+        ModalScript script{[&](QWidget *form) {
+            QAbstractItemView *grid = DetailGrid(form, "Товары сделок");
+            const auto editor = [&] { return grid->viewport()->findChild<QLineEdit *>(); };
+            grid->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(grid, Qt::Key_Down);
+            QTest::keyClick(grid, Qt::Key_F2);
+            ASSERT_NE(editor(), nullptr) << "F2 starts no edit";
+            editor()->selectAll();
+            QTest::keyClick(editor(), Qt::Key_2);
+            QTest::keyClick(editor(), Qt::Key_Return);
+            ASSERT_TRUE(WaitFor([&] { return !editor(); }));
+            QTest::keyClick(grid, Qt::Key_Down);
+            QTest::keyClick(grid, Qt::Key_Down);
+            QTest::keyClick(grid, Qt::Key_Home);
+            QTest::keyClick(grid, Qt::Key_1);
+            ASSERT_NE(editor(), nullptr) << "a typed digit starts no edit";
+            QTest::keyClick(editor(), Qt::Key_Return);
+            ASSERT_TRUE(WaitFor([&] { return !editor(); }));
+            for (int r = 0; r < grid->model()->rowCount(); ++r)
+                typed << Cell(grid, r, "Отгружено").data().toString();
+            QTest::keyClick(grid, Qt::Key_Return);
+        }};
+        EXPECT_EQ(card->ShowModalCard(), mrOk);
+    }
+    ASSERT_EQ(typed.size(), 3);
+    EXPECT_EQ(QStringList({typed[0], typed[2]}), QStringList({"2", "1"}));
+    EXPECT_EQ(Count("select count(*) from PRODSHIP where DEALSHIP_ID = :S and PRODSHIP_CNT in (1, 2) and DEALPROD_ID in "
+                    "(:A, :B)",
+                    {{"S", card->RecId()}, {"A", products->Value(0, "DEALPROD_ID")}, {"B", products->Value(2, "DEALPROD_ID")}}),
+              2);
+}
+
 // A quantity that is no number is refused with the cell's value kept, and the user is back in the
 // grid: the next key goes to the products, not to the card's OK.
 TEST_F(DealTest, RefusedQuantityLeavesTheUserInTheGrid)
