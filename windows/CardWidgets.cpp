@@ -90,6 +90,21 @@ QValidator::State TCharLimitValidator::validate(QString &input, int &pos) const
 
 // --- Date box ----------------------------------------------------------------------------------
 
+TDateEdit::TDateEdit(const QDate &ADate, QWidget *AParent) : QDateEdit(ADate, AParent)
+{
+    lineEdit()->installEventFilter(this);
+}
+
+bool TDateEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool result = QDateEdit::eventFilter(watched, event);
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease && !lineEdit()->hasSelectedText()) {
+        FMovedOn = false;
+        setSelectedSection(currentSection());
+    }
+    return result;
+}
+
 void TDateEdit::keyPressEvent(QKeyEvent *event)
 {
     if (std::exchange(FMovedOn, false) && IsSeparator(event->text())) {

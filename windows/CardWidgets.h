@@ -59,9 +59,12 @@ private:
 class TDateEdit : public QDateEdit
 {
 public:
-    using QDateEdit::QDateEdit;
+    TDateEdit(const QDate &ADate, QWidget *AParent);
 
 protected:
+    // A click into a part of the date selects that part, as Tab selects the first one: what is
+    // typed next replaces it instead of being refused behind the digits it holds.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

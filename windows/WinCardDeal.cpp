@@ -28,6 +28,7 @@ TFld *TWinCardDeal::DealFld() const
 void TWinCardDeal::InitDefaultValues(TObjLink *AObjLink, const Variant &AParentId)
 {
     TWinCard::InitDefaultValues(AObjLink, AParentId);
+    FShownDeal = Variant::Null();
     // Opened from the list of all payments or shipments: the deal is chosen here.
     if (TWinCtrlTree *deal = WinAtr->GetWinCtrlTreeByFld(DealFld()))
         deal->OnChange = [this](TWinCtrlTree *) { ShowDealProducts(); };
@@ -37,6 +38,10 @@ void TWinCardDeal::InitDefaultValues(TObjLink *AObjLink, const Variant &AParentI
 void TWinCardDeal::ShowDealProducts()
 {
     const Variant deal = WinAtr->Atr->GetAddByFld(DealFld())->Value();
+    // The same deal chosen again keeps the ticks and quantities the user gave its products.
+    if (!deal.isEmptyOrNull() && deal == FShownDeal)
+        return;
+    FShownDeal = Variant::Null();
     if (deal.isEmptyOrNull()) {
         WinDetBook->Close();
         return;
@@ -44,6 +49,7 @@ void TWinCardDeal::ShowDealProducts()
     OpenWinDetBook(deal);
     Products()->GotoEnd();
     ProductsShown();
+    FShownDeal = deal;
 }
 
 void TWinCardDeal::CheckDealChosen()

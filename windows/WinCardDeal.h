@@ -37,4 +37,7 @@ private:
     // The record's link field to its deal.
     TFld *DealFld() const;
     void ShowDealProducts();
+
+    // The deal whose products the card shows; Null while none is shown.
+    Variant FShownDeal;
 };

@@ -71,6 +71,10 @@ public:
             return QStyledItemDelegate::eventFilter(object, event);
         emit commitData(editor);
         emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+        // A text refused by the commit was told in a box, which took the focus from the editor:
+        // the user goes on in the grid, where the next Enter is not the card's OK.
+        if (auto *grid = qobject_cast<QWidget *>(parent()))
+            grid->setFocus();
         return true;
     }
 
@@ -107,6 +111,18 @@ protected:
         if (!hadCurrent && currentIndex().isValid() && !selectionModel()->hasSelection())
             selectionModel()->clearCurrentIndex();
     }
+    // Whole rows are selected, so the user does not see which cell of a row is current: F2 or a
+    // typed character on a row starts the edit of the row's cell edited in place, wherever the
+    // keyboard entered the row.
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override
+    {
+        if (index.isValid() && !(index.flags() & Qt::ItemIsEditable) && StartsEditByKey(trigger, event))
+            if (const QModelIndex cell = EditableCell(index.row()); cell.isValid()) {
+                selectionModel()->setCurrentIndex(cell, QItemSelectionModel::NoUpdate);
+                return QTableView::edit(cell, trigger, event);
+            }
+        return QTableView::edit(index, trigger, event);
+    }
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override
     {
         const bool toEdge = cursorAction == MoveHome || cursorAction == MoveEnd;
@@ -116,6 +132,25 @@ protected:
         if (rows == 0)
             return {};
         return model()->index(cursorAction == MoveEnd ? rows - 1 : 0, std::max(currentIndex().column(), 0), rootIndex());
+    }
+
+private:
+    // F2, or a typed character other than the space that ticks a row.
+    static bool StartsEditByKey(EditTrigger ATrigger, const QEvent *AEvent)
+    {
+        if (ATrigger == EditKeyPressed)
+            return true;
+        if (ATrigger != AnyKeyPressed || !AEvent || AEvent->type() != QEvent::KeyPress)
+            return false;
+        const QString text = static_cast<const QKeyEvent *>(AEvent)->text();
+        return !text.isEmpty() && text.at(0).isPrint() && !text.at(0).isSpace();
+    }
+    QModelIndex EditableCell(int ARow) const
+    {
+        for (int c = 0; c < model()->columnCount(rootIndex()); ++c)
+            if (const QModelIndex cell = model()->index(ARow, c, rootIndex()); cell.flags() & Qt::ItemIsEditable)
+                return cell;
+        return {};
     }
 };
 

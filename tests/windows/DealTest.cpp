@@ -10,6 +10,7 @@
 #include "WinDetTbl.h"
 #include "WinTblPay.h"
 #include "WinTblProd.h"
+#include "XDisplay.h"
 
 #include <QScrollBar>
 #include <QSet>
@@ -349,6 +350,87 @@ TEST_F(DealTest, ShipmentQuantitiesAreTypedIntoTheirCellsAndEnterOutsideAnEditIs
     EXPECT_EQ(QList<Variant>({shipped(0), shipped(1)}), QList<Variant>({Variant(2), Variant(3)}));
 }
 
+// Without the mouse: the keyboard enters a row at its first cell, and F2 or a typed digit there
+// edits the row's quantity.
+TEST_F(DealTest, ShipmentQuantitiesAreTypedFromTheKeyboardAlone)
+{
+    std::unique_ptr<TWinCardShip> card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 22);
+    TWinTblProd *products = dynamic_cast<TWinTblProd *>(Table(*card->WinDetBook, 0));
+    QStringList typed;
+    {
+        ModalScript script{[&](QWidget *form) {
+            QAbstractItemView *grid = DetailGrid(form, "Товары сделок");
+            const auto editor = [&] { return grid->viewport()->findChild<QLineEdit *>(); };
+            grid->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(grid, Qt::Key_Down);
+            QTest::keyClick(grid, Qt::Key_F2);
+            ASSERT_NE(editor(), nullptr) << "F2 starts no edit";
+            editor()->selectAll();
+            QTest::keyClick(editor(), Qt::Key_2);
+            QTest::keyClick(editor(), Qt::Key_Return);
+            ASSERT_TRUE(WaitFor([&] { return !editor(); }));
+            QTest::keyClick(grid, Qt::Key_Down);
+            QTest::keyClick(grid, Qt::Key_Down);
+            QTest::keyClick(grid, Qt::Key_Home);
+            QTest::keyClick(grid, Qt::Key_1);
+            ASSERT_NE(editor(), nullptr) << "a typed digit starts no edit";
+            QTest::keyClick(editor(), Qt::Key_Return);
+            ASSERT_TRUE(WaitFor([&] { return !editor(); }));
+            for (int r = 0; r < grid->model()->rowCount(); ++r)
+                typed << Cell(grid, r, "Отгружено").data().toString();
+            QTest::keyClick(grid, Qt::Key_Return);
+        }};
+        EXPECT_EQ(card->ShowModalCard(), mrOk);
+    }
+    ASSERT_EQ(typed.size(), 3);
+    EXPECT_EQ(QStringList({typed[0], typed[2]}), QStringList({"2", "1"}));
+    EXPECT_EQ(Count("select count(*) from PRODSHIP where DEALSHIP_ID = :S and PRODSHIP_CNT in (1, 2) and DEALPROD_ID in "
+                    "(:A, :B)",
+                    {{"S", card->RecId()}, {"A", products->Value(0, "DEALPROD_ID")}, {"B", products->Value(2, "DEALPROD_ID")}}),
+              2);
+}
+
+// A quantity that is no number is refused with the cell's value kept, and the user is back in the
+// grid: the next key goes to the products, not to the card's OK.
+TEST_F(DealTest, RefusedQuantityLeavesTheUserInTheGrid)
+{
+    // Where the focus goes once the error box is gone is the window system's to say.
+    if (RanOnXDisplay({true}))
+        return;
+    std::unique_ptr<TWinCardShip> card = NewCard<TWinCardShip>("DEALSHIP", "DealShip", 22);
+    QString refused, kept;
+    QWidget *focused = nullptr, *grid = nullptr;
+    {
+        ModalScript script{[&](QWidget *form) {
+                               QAbstractItemView *products = DetailGrid(form, "Товары сделок");
+                               grid = products;
+                               const QModelIndex cell = Cell(products, 0, "Отгружено");
+                               QTest::mouseClick(products->viewport(), Qt::LeftButton, {},
+                                                 products->visualRect(cell).center());
+                               QTest::keyClick(products, Qt::Key_X);
+                               QTest::keyClick(products->viewport()->findChild<QLineEdit *>(), Qt::Key_Return);
+                           },
+                           [&](QWidget *box) {
+                               // Answered from the keyboard once it has taken the focus, as the user does.
+                               EXPECT_TRUE(QTest::qWaitForWindowActive(box));
+                               for (QLabel *label : box->findChildren<QLabel *>())
+                                   refused += label->text();
+                               QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                           },
+                           [&](QWidget *form) {
+                               EXPECT_TRUE(QTest::qWaitForWindowActive(form));
+                               WaitFor([&] { return QApplication::focusWidget() != nullptr; });
+                               focused = QApplication::focusWidget();
+                               kept = Cell(DetailGrid(form, "Товары сделок"), 0, "Отгружено").data().toString();
+                               ClickButton(form, "Отмена");
+                           }};
+        card->ShowModalCard();
+    }
+    EXPECT_TRUE(refused.contains("\"x\" не является числом.")) << refused.toStdString();
+    EXPECT_EQ(focused, grid);
+    EXPECT_EQ(kept, "3");
+}
+
 // A product shipped beyond its quantity has nothing left to ship: the card proposes 0 for it, also
 // after "Установить остатки", and writes no row for it. A negative quantity given in its cell is
 // refused before anything is written.
@@ -597,6 +679,74 @@ TEST_F(DealTest, PaymentsAndShipmentsAddedFromTheirOwnListsGoToTheProductsOfTheC
     EXPECT_EQ(paidNow, paid + Variant(20));
     OpenDeal22();
     EXPECT_EQ(FocusedCell("Оплачено"), db.VarToStrByFldType(paidNow, TFldType::ftNum182));
+}
+
+// The deal chosen again in its picker, the one the card already shows, keeps what the user did to its
+// products: the ticks taken off a payment's products and the quantity typed for a shipment are the
+// ones OK writes.
+TEST_F(DealTest, DealChosenAgainKeepsTheTicksAndQuantitiesGivenToItsProducts)
+{
+    const QString deal = repo.Scalar("select DEAL_NUM from DEAL where DEAL_ID = 22").toString();
+    const auto chooseDeal = [&](QWidget *picker) {
+        PickerRows(picker);
+        PickRow(picker, deal);
+    };
+    // Enter in the picker keeps the deal it opened on.
+    const auto keepDeal = [](QWidget *picker) {
+        QTest::keyClick(picker->findChild<QAbstractItemView *>(), Qt::Key_Return);
+    };
+    QList<bool> ticks;
+    Open("DEALPAYM");
+    {
+        ModalScript script{[](QWidget *payment) { Pick(payment, "Сделка"); },
+                           chooseDeal,
+                           [](QWidget *payment) {
+                               QAbstractItemView *grid = DetailGrid(payment, "Товары сделок");
+                               ClickCell(grid, 0);
+                               QTest::keyClick(grid, Qt::Key_Space);
+                               Pick(payment, "Сделка");
+                           },
+                           keepDeal,
+                           [&](QWidget *payment) {
+                               ticks = Ticks(DetailGrid(payment, "Товары сделок"));
+                               Type(payment, "Сумма платежа", "20");
+                               ClickButton(payment, "ОК");
+                           }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(ticks, QList<bool>({false, true, true}));
+    EXPECT_EQ(Count("select count(*) from PRODPAYM R join DEALPAYM P on P.DEALPAYM_ID = R.DEALPAYM_ID "
+                    "where P.DEALPAYM_ID = (select max(DEALPAYM_ID) from DEALPAYM where DEAL_ID = 22)"),
+              2);
+
+    QString typed;
+    Open("DEALSHIP");
+    {
+        ModalScript script{[](QWidget *shipment) { Pick(shipment, "Сделка"); },
+                           chooseDeal,
+                           [](QWidget *shipment) {
+                               QAbstractItemView *grid = DetailGrid(shipment, "Товары сделок");
+                               ClickTool(shipment, "Сбросить все в ноль");
+                               const QModelIndex cell = Cell(grid, 0, "Отгружено");
+                               QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+                               QTest::keyClick(grid, Qt::Key_1);
+                               QTest::keyClick(grid->viewport()->findChild<QLineEdit *>(), Qt::Key_Return);
+                               Pick(shipment, "Сделка");
+                           },
+                           keepDeal,
+                           [&](QWidget *shipment) {
+                               QAbstractItemView *grid = DetailGrid(shipment, "Товары сделок");
+                               for (int r = 0; r < grid->model()->rowCount(); ++r)
+                                   typed += Cell(grid, r, "Отгружено").data().toString();
+                               ClickButton(shipment, "ОК");
+                           }};
+        Press(Qt::Key_Insert);
+    }
+    EXPECT_EQ(typed, "100");
+    EXPECT_EQ(Count("select DEALSHIP_CNT from DEALSHIP where DEALSHIP_ID = (select max(DEALSHIP_ID) from DEALSHIP "
+                    "where DEAL_ID = 22)"),
+              1);
+    EXPECT_EQ(DealsNotAddingUp(), 0);
 }
 
 // A product row of a payment or a shipment made on its own takes only a product of that payment's

@@ -419,6 +419,40 @@ TEST_F(CardUseTest, DatesAreTakenAsTypedWithOrWithoutTheirDots)
     EXPECT_EQ(repo.Scalar("select DEAL_DATE from DEAL where DEAL_ID = :K", {{"K", key}}), Variant(QDate(2026, 1, 5)));
 }
 
+// A click into a part of a date puts the user there as Tab does: what is typed next replaces that
+// part, and the rest of the date follows with its dots.
+TEST_F(CardUseTest, DateTypedAfterAClickIntoOneOfItsPartsReplacesThatPart)
+{
+    Open("DEAL");
+    Click(0);
+    // The date, then the place clicked into (a character of "dd.MM.yyyy"), then what is typed.
+    const QList<std::tuple<QString, int, QString>> cases = {
+        {"07.12.2026", 1, "5.3.2026"}, {"07.12.2026", 0, "28.02.2025"}, {"07.12.2026", 4, "4.2025"}};
+    QStringList shown;
+    BoxSeen drop;
+    {
+        ModalScript script{[&](QWidget *card) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(card));
+            auto *date = Labelled<TDateCheckEdit>(card, "Дата")->DateEdit();
+            auto *edit = date->findChild<QLineEdit *>();
+            for (const auto &[start, place, typed] : cases) {
+                date->setDate(QDate::fromString(start, "dd.MM.yyyy"));
+                QPoint spot(0, edit->height() / 2);
+                while (spot.x() < edit->width() && edit->cursorPositionAt(spot) < place)
+                    spot.rx()++;
+                EXPECT_EQ(edit->cursorPositionAt(spot), place);
+                QTest::mouseClick(edit, Qt::LeftButton, {}, spot);
+                QTest::keyClicks(date, typed);
+                shown << date->text();
+            }
+            ClickButton(card, "Отмена");
+        },
+                           AnswerBox(drop, "&Да")};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(shown, QStringList({"05.03.2026", "28.02.2025", "07.04.2025"}));
+}
+
 // A picker opens on the record its control holds, current and selected: Enter keeps it and the
 // arrows move on from it. Over an empty control no row is chosen, and Enter leaves it empty.
 TEST_F(CardUseTest, PickerOpensOnTheValueItsControlHolds)
