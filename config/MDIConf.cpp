@@ -207,6 +207,7 @@ void TMDIConfig::CreateCardPage(QTabWidget *APages)
     WinTblCard->OnChangeFocus = [this](TWinTbl *) { WinTblCardChangeFocus(); };
     WinCardConf = std::make_unique<TWinCardConf>(AddHost(stack));
     WinCardConf->SetAlign(TAlign::alClient);
+    WinCardConf->OnSave = [this](const Variant &ACardId) { WinTblCard->Reread(ACardId); };
     SetHeights(stack, {ListHeight});
 }
 

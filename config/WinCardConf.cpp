@@ -633,4 +633,6 @@ void TWinCardConf::btSaveClick()
     if (WinCard->WinDetBook)
         card.SetHeightDet(WinCard->HeightDet());
     CommitCard(card);
+    if (OnSave)
+        OnSave(FCardId);
 }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <functional>
 #include <memory>
 
 class QTreeWidgetItem;
@@ -68,6 +69,8 @@ public:
     // "Сохранить": the preview's sizes into the card, then the card's sizes and its control tree
     // written in one write transaction. A failure writes nothing and keeps every change in memory.
     void btSaveClick();
+    // After a committed save, with the card's id: whatever shows the card's row reads it again.
+    std::function<void(const Variant &ACardId)> OnSave;
     // One step of the focused entry, 8 pixels across or 22 down, and the preview follows.
     void ArrowBtnClick(TArrow AArrow);
     void cbROClick(QCheckBox *Sender);

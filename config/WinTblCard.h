@@ -13,4 +13,11 @@ public:
     {
         return CreateMetaCard<TWinCardCard>(Owner, vt, TblObj(), QStringLiteral("Card"));
     }
+    // The card's row, if the list holds it, shows what is stored now: the designer writes the
+    // card's sizes past the list.
+    void Reread(const Variant &ACardId)
+    {
+        if (const int row = RowOfKey(ACardId); row >= 0)
+            RefreshRow(row, ACardId);
+    }
 };

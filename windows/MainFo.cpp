@@ -4,6 +4,7 @@
 #include "LoginFo.h"
 #include "Main.h"
 #include "MenuKeys.h"
+#include "ScrollingMenu.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -39,6 +40,7 @@ TMainForm::TMainForm()
     miLogin = miFile->addAction(QStringLiteral("Авторизация"));
     miExit = miFile->addAction(QStringLiteral("Выход"));
     miData = mm->addMenu(QStringLiteral("Данные"));
+    MakeMenuScroll(miData);
     miSetup = mm->addMenu(QStringLiteral("Настройки"));
     miConf = miSetup->addAction(QStringLiteral("Конфигуратор"));
     // The two switches stay hidden: they are for the developer, who knows they are there.

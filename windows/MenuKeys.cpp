@@ -1,11 +1,11 @@
 #include "MenuKeys.h"
 
 #include "Application.h"
+#include "HintStyle.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QProxyStyle>
 #include <QShortcut>
 #include <QStyleOptionMenuItem>
 
@@ -15,18 +15,10 @@ namespace {
 // styles on Linux do not; this one does, and draws as the application's style does. Styles such
 // as Fusion light a menu's title only while the menu is open, so while the keyboard is in the bar
 // the current title is drawn as an open one: the user sees where the arrows are.
-class TAltKeyStyle : public QProxyStyle
+class TAltKeyStyle : public THintStyle
 {
 public:
-    using QProxyStyle::QProxyStyle;
-
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
-    {
-        if (hint == SH_MenuBar_AltKeyNavigation)
-            return 1;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
+    TAltKeyStyle() : THintStyle({{SH_MenuBar_AltKeyNavigation, 1}}) {}
 
     void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                      const QWidget *widget) const override
@@ -58,7 +50,7 @@ void PressLoneAlt(QMenuBar *AMenuBar)
 
 void EnableMenuBarKeys(QMenuBar *AMenuBar)
 {
-    auto *style = new TAltKeyStyle(QApplication::style()->name());
+    auto *style = new TAltKeyStyle;
     // The menu bar keeps a guarded pointer to its style, so the style may go with it.
     style->setParent(AMenuBar);
     AMenuBar->setStyle(style);

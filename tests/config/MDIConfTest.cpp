@@ -208,6 +208,29 @@ TEST_F(MDIConfTest, ListsShowANewFieldOrLinkAtOnce)
     EXPECT_TRUE(follow("CONTRAG"));
 }
 
+// A card's sizes saved in the designer show at once in the card's row of the list above it.
+TEST_F(MDIConfTest, TheCardsRowShowsTheSizesTheDesignerSaved)
+{
+    ClickRow(*conf->WinTblObj, "DEALPROD");
+    ClickRowAt(*conf->WinTblCard, 0);
+    TWinCardConf &designer = *conf->WinCardConf;
+    ASSERT_FALSE(designer.CardId().isNull());
+    QTreeWidget *vt = designer.vt;
+    ShowPage(vt);
+    QTest::mouseClick(vt->viewport(), Qt::LeftButton, {}, vt->visualItemRect(vt->topLevelItem(0)).center());
+    QTest::mouseClick(designer.btWidthUp, Qt::LeftButton);
+    QTest::mouseClick(designer.btHeightUp, Qt::LeftButton);
+    Press(designer, TBtnType::btSave);
+    const Variant id = designer.CardId();
+    const QList<std::pair<QString, Variant>> card = {{"ID", id}};
+    for (const char *column : {"CARD_WIDTH", "CARD_HEIGHTATR"}) {
+        const int stored = Count(QString("select %1 from CARD where CARD_ID = :ID").arg(column), card);
+        EXPECT_EQ(FindRow(Grid(*conf->WinTblCard), QString::number(stored)).row(), 0) << column;
+    }
+    EXPECT_EQ(conf->WinTblCard->FocusedRecId(), id);
+    EXPECT_EQ(designer.CardId(), id);
+}
+
 // A field's size typed key by key: a lone sign asks nothing, garbage is told once, and the size
 // typed again is saved.
 TEST_F(MDIConfTest, FieldSizeIsSavedAsTyped)

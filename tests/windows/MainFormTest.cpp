@@ -1,6 +1,7 @@
 #include "DBFixture.h"
 #include "GuiHelpers.h"
 #include "MDITbl.h"
+#include "Obj.h"
 #include "WinTbl.h"
 #include "XDisplay.h"
 
@@ -8,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <csignal>
 
 namespace {
@@ -79,6 +81,35 @@ TEST_F(MainFormTest, LoginFillsTheDataMenuAndItsItemsOpenWindows)
     }
     EXPECT_EQ(QStringList({first.Text, second.Text}), QStringList(2, "Для объекта \"Группы товаров\" не создана таблица."));
     EXPECT_EQ(form->MDIList->Count(), 2);
+}
+
+// With more objects than the screen holds items, "Данные" stays on the screen in one column that
+// scrolls: the last object is reached by the keys and chosen with the mouse.
+TEST_F(MainFormTest, ADataMenuOfMoreObjectsThanTheScreenHoldsScrollsWithinIt)
+{
+    Show(EnterLogin("admin"));
+    RepoBuilder(*DB).Exec("insert into OBJ (OBJ_ID, OBJ_TABLE, OBJ_CAPT, OBJ_CAPT2) "
+                          "select 100000 + N, 'MANY' || N, 'Объект ' || N, 'Объект ' || N "
+                          "from (select first 300 row_number() over () N from RDB$RELATION_FIELDS)");
+    // Whichever object comes last, choosing it is answered by a box that names it.
+    RepoBuilder(*DB).Exec("delete from TBL");
+    LogIn();
+    ASSERT_GT(form->miData->actions().size(), 300);
+    QTest::mouseClick(form->mm, Qt::LeftButton, {}, form->mm->actionGeometry(form->miData->menuAction()).center());
+    ASSERT_TRUE(WaitFor([&] { return form->miData->isVisible(); }));
+    const QRect screen = form->miData->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(form->miData->geometry())) << Describe(form->miData->geometry());
+    QTest::keyClick(form->miData, Qt::Key_End);
+    QAction *last = form->miData->actions().last();
+    ASSERT_EQ(form->miData->activeAction(), last);
+    const QRect item = form->miData->actionGeometry(last);
+    ASSERT_TRUE(form->miData->rect().contains(item)) << Describe(item);
+    BoxSeen refused;
+    {
+        ModalScript script{AnswerBox(refused, "OK")};
+        QTest::mouseClick(form->miData, Qt::LeftButton, {}, item.center());
+    }
+    EXPECT_EQ(refused.Text, QString("Для объекта \"%1\" не создана таблица.").arg(last->data().value<TObj *>()->Capt()));
 }
 
 // A wrong login keeps the dialog open for another try. The next login closes every window and
