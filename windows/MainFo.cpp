@@ -15,8 +15,36 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QStatusBar>
 #include <QTimer>
+
+namespace {
+
+// A menu taller than the screen scrolls instead of spreading into columns: with a repository of
+// a few thousand objects the columns of "Данные" would run far beyond the screen's edge, out of
+// sight and out of reach of the mouse.
+class TScrollingMenuStyle : public QProxyStyle
+{
+public:
+    TScrollingMenuStyle() : QProxyStyle(QApplication::style()->name()) {}
+    int styleHint(StyleHint AHint, const QStyleOption *AOption, const QWidget *AWidget,
+                  QStyleHintReturn *AReturn) const override
+    {
+        if (AHint == SH_Menu_Scrollable)
+            return 1;
+        return QProxyStyle::styleHint(AHint, AOption, AWidget, AReturn);
+    }
+};
+
+void ScrollWhenTallerThanTheScreen(QMenu *AMenu)
+{
+    auto *style = new TScrollingMenuStyle;
+    style->setParent(AMenu);
+    AMenu->setStyle(style);
+}
+
+} // namespace
 
 TMainForm *MainForm = nullptr;
 
@@ -39,6 +67,7 @@ TMainForm::TMainForm()
     miLogin = miFile->addAction(QStringLiteral("Авторизация"));
     miExit = miFile->addAction(QStringLiteral("Выход"));
     miData = mm->addMenu(QStringLiteral("Данные"));
+    ScrollWhenTallerThanTheScreen(miData);
     miSetup = mm->addMenu(QStringLiteral("Настройки"));
     miConf = miSetup->addAction(QStringLiteral("Конфигуратор"));
     // The two switches stay hidden: they are for the developer, who knows they are there.
