@@ -117,6 +117,17 @@ protected:
             return {};
         return model()->index(cursorAction == MoveEnd ? rows - 1 : 0, std::max(currentIndex().column(), 0), rootIndex());
     }
+    // A row made current while the grid was hidden, as a picker's value is, was scrolled to with
+    // the size the grid had then. Shown, the grid has its own size, and a moment later the scroll
+    // bars that size calls for: the row is brought into view once they have taken their room.
+    void showEvent(QShowEvent *event) override
+    {
+        QTableView::showEvent(event);
+        QMetaObject::invokeMethod(this, [this] {
+            if (currentIndex().isValid())
+                scrollTo(currentIndex());
+        }, Qt::QueuedConnection);
+    }
 };
 
 // The height of a grid row: a line of text, or a check box where that is taller.
