@@ -361,6 +361,7 @@ void TWinTbl::Open()
     DebugMsgFmt(QStringLiteral("Запрос выборки для таблицы объекта \"%s\"\r\r%s"), {TblObj()->Capt(), text});
     SelectSQL->SetParams(*IBSQLSelect);
     IBSQLSelect->ExecQuery();
+    RowsPending = true;
     Rows.Reset(IBSQLSelect->FieldCount());
     FetchRows(ScreenRows());
     EnableButtons();
@@ -373,7 +374,14 @@ bool TWinTbl::Active() const
 
 bool TWinTbl::CanFetch() const
 {
-    return Active() && !IBSQLSelect->Eof();
+    // A select lost before its end is asked once more, so that the loss is said rather than
+    // its last rows taken for the end of the table.
+    return (Active() && !IBSQLSelect->Eof()) || (SelectLost() && !LossTold);
+}
+
+bool TWinTbl::SelectLost() const
+{
+    return RowsPending && !Active() && DB && !DB->Connected;
 }
 
 int TWinTbl::ScreenRows() const
@@ -399,6 +407,11 @@ int TWinTbl::FetchRows(int ACount)
     // The grid may ask again while it takes in the rows of this call; it asks once more later.
     if (Fetching || !CanFetch() || ACount <= 0)
         return 0;
+    if (SelectLost()) {
+        LossTold = true;
+        EnableButtons();
+        throw ENotConnected();
+    }
     Fetching = true;
     struct TFetching {
         bool &Flag;
@@ -415,12 +428,15 @@ int TWinTbl::FetchRows(int ACount)
             IBSQLSelect->Next();
         }
     } catch (...) {
-        // The rows read before the failure stay.
+        // The rows read before the failure stay; a select the failure took away has been told.
+        LossTold = !Active();
         Model->RowsAppended(first);
         throw;
     }
-    if (IBSQLSelect->Eof())
+    if (IBSQLSelect->Eof()) {
         PlacedKeys.clear();
+        RowsPending = false;
+    }
     Model->RowsAppended(first);
     return Count() - first;
 }
@@ -434,6 +450,8 @@ void TWinTbl::GotoEnd()
 void TWinTbl::Close()
 {
     IBSQLSelect->Close();
+    RowsPending = false;
+    LossTold = false;
     if (FocusedRecId().isNull()) {
         EnableButtons();
     } else {
@@ -520,7 +538,8 @@ void TWinTbl::EnableButtons()
     SetBtnEnabled(TBtnType::btAdd, open);
     SetBtnEnabled(TBtnType::btEdit, focused);
     SetBtnEnabled(TBtnType::btDel, focused);
-    SetBtnEnabled(TBtnType::btReopen, open);
+    // A select lost with the connection is read again from here once the user has logged in.
+    SetBtnEnabled(TBtnType::btReopen, open || SelectLost());
     SetBtnEnabled(TBtnType::btClose, open);
 }
 
