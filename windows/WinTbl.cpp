@@ -26,6 +26,7 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -117,17 +118,23 @@ protected:
             return {};
         return model()->index(cursorAction == MoveEnd ? rows - 1 : 0, std::max(currentIndex().column(), 0), rootIndex());
     }
-    // A row made current while the grid was hidden, as a picker's value is, was scrolled to with
-    // the size the grid had then. Shown, the grid has its own size, and a moment later the scroll
-    // bars that size calls for: the row is brought into view once they have taken their room.
+    // A row made current before the grid was first shown, as a picker's value is, was scrolled
+    // to with the size the grid had then. Shown, the grid has its own size, and a moment later
+    // the scroll bars that size calls for: the row is brought into view once they have taken
+    // their room.
     void showEvent(QShowEvent *event) override
     {
         QTableView::showEvent(event);
+        if (std::exchange(FShown, true))
+            return;
         QMetaObject::invokeMethod(this, [this] {
             if (currentIndex().isValid())
                 scrollTo(currentIndex());
         }, Qt::QueuedConnection);
     }
+
+private:
+    bool FShown = false;
 };
 
 // The height of a grid row: a line of text, or a check box where that is taller.
