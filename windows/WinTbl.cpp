@@ -26,6 +26,7 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -133,6 +134,20 @@ protected:
             return {};
         return model()->index(cursorAction == MoveEnd ? rows - 1 : 0, std::max(currentIndex().column(), 0), rootIndex());
     }
+    // A row made current before the grid was first shown, as a picker's value is, was scrolled
+    // to with the size the grid had then. Shown, the grid has its own size, and a moment later
+    // the scroll bars that size calls for: the row is brought into view once they have taken
+    // their room.
+    void showEvent(QShowEvent *event) override
+    {
+        QTableView::showEvent(event);
+        if (std::exchange(FShown, true))
+            return;
+        QMetaObject::invokeMethod(this, [this] {
+            if (currentIndex().isValid())
+                scrollTo(currentIndex());
+        }, Qt::QueuedConnection);
+    }
 
 private:
     // F2, or a typed character other than the space that ticks a row.
@@ -152,6 +167,8 @@ private:
                 return cell;
         return {};
     }
+
+    bool FShown = false;
 };
 
 // The height of a grid row: a line of text, or a check box where that is taller.
@@ -385,6 +402,7 @@ void TWinTbl::Open()
     DebugMsgFmt(QStringLiteral("Запрос выборки для таблицы объекта \"%s\"\r\r%s"), {TblObj()->Capt(), text});
     SelectSQL->SetParams(*IBSQLSelect);
     IBSQLSelect->ExecQuery();
+    RowsPending = true;
     Rows.Reset(IBSQLSelect->FieldCount());
     FetchRows(ScreenRows());
     EnableButtons();
@@ -397,7 +415,14 @@ bool TWinTbl::Active() const
 
 bool TWinTbl::CanFetch() const
 {
-    return Active() && !IBSQLSelect->Eof();
+    // A select lost before its end is asked once more, so that the loss is said rather than
+    // its last rows taken for the end of the table.
+    return (Active() && !IBSQLSelect->Eof()) || (SelectLost() && !LossTold);
+}
+
+bool TWinTbl::SelectLost() const
+{
+    return RowsPending && !Active() && DB && !DB->Connected;
 }
 
 int TWinTbl::ScreenRows() const
@@ -423,6 +448,11 @@ int TWinTbl::FetchRows(int ACount)
     // The grid may ask again while it takes in the rows of this call; it asks once more later.
     if (Fetching || !CanFetch() || ACount <= 0)
         return 0;
+    if (SelectLost()) {
+        LossTold = true;
+        EnableButtons();
+        throw ENotConnected();
+    }
     Fetching = true;
     struct TFetching {
         bool &Flag;
@@ -439,12 +469,15 @@ int TWinTbl::FetchRows(int ACount)
             IBSQLSelect->Next();
         }
     } catch (...) {
-        // The rows read before the failure stay.
+        // The rows read before the failure stay; a select the failure took away has been told.
+        LossTold = !Active();
         Model->RowsAppended(first);
         throw;
     }
-    if (IBSQLSelect->Eof())
+    if (IBSQLSelect->Eof()) {
         PlacedKeys.clear();
+        RowsPending = false;
+    }
     Model->RowsAppended(first);
     return Count() - first;
 }
@@ -458,6 +491,8 @@ void TWinTbl::GotoEnd()
 void TWinTbl::Close()
 {
     IBSQLSelect->Close();
+    RowsPending = false;
+    LossTold = false;
     if (FocusedRecId().isNull()) {
         EnableButtons();
     } else {
@@ -544,7 +579,8 @@ void TWinTbl::EnableButtons()
     SetBtnEnabled(TBtnType::btAdd, open);
     SetBtnEnabled(TBtnType::btEdit, focused);
     SetBtnEnabled(TBtnType::btDel, focused);
-    SetBtnEnabled(TBtnType::btReopen, open);
+    // A select lost with the connection is read again from here once the user has logged in.
+    SetBtnEnabled(TBtnType::btReopen, open || SelectLost());
     SetBtnEnabled(TBtnType::btClose, open);
 }
 

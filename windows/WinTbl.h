@@ -184,6 +184,9 @@ private:
     void CreateControls(QWidget *AOwner, QWidget *AParent);
     void CreateColumns();
     bool CanFetch() const;
+    // Whether the select was let go of with the connection before its last row: the rows the
+    // grid holds are then not all there are.
+    bool SelectLost() const;
     // Fetches up to ACount rows from the open select; the number fetched.
     int FetchRows(int ACount);
     // The rows the grid shows in its height, plus one: a screenful.
@@ -231,6 +234,8 @@ private:
     std::set<Variant> PlacedKeys;   // see NotePlaced
     bool CheckSupport = false;
     bool Fetching = false;
+    bool RowsPending = false;   // the select is open or was, and its last row has not come yet
+    bool LossTold = false;      // the loss of the select has been reported once
     TClickEvent FOnDblClick;
     bool FDblClickOnRow = false;
 };

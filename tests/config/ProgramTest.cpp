@@ -87,4 +87,29 @@ TEST_F(ProgramTest, WindowsGiveTheScreenTheirOwnCaptions)
     EXPECT_EQ(titles, QStringList({O("UNIT")->Capt(), "Подтверждение", "Ошибка"}));
 }
 
+// A box whose kind has no caption of its own, a debug message or a warning, is captioned with the
+// program's name, never with the file name of the program that runs it.
+TEST_F(ProgramTest, BoxesWithoutACaptionOfTheirOwnShowTheProgramsName)
+{
+    if (RanOnXDisplay({true}))
+        return;
+
+    PrepareApplication();
+    Show(EnterLogin("admin"));
+    form->miShowDebMsg->trigger();
+    QStringList titles;
+    {
+        const ModalScript::Step answer = [&](QWidget *box) {
+            titles << Title(box);
+            ClickButton(box, "OK");
+        };
+        ModalScript script{answer, answer};
+        DebugMsg("select 1 from RDB$DATABASE");
+        MsgDlg("Курс не найден.", TMsgDlgType::mtWarning, mbOK, nullptr);
+    }
+    form->miShowDebMsg->trigger();
+    EXPECT_FALSE(ShowDebMsg);
+    EXPECT_EQ(titles, QStringList({"Платформа Korvenix", "Платформа Korvenix"}));
+}
+
 } // namespace

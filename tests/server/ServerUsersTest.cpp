@@ -4,6 +4,7 @@
 #include "WinCard.h"
 
 #include <QMdiSubWindow>
+#include <QToolButton>
 
 namespace {
 
@@ -135,6 +136,53 @@ TEST_F(ServerUsersTest, ReReadingAnOpenTableAfterTheConnectionWasCutOffSaysSoEac
     OpenData("CONTRAG");
     ASSERT_EQ(form->mdi->subWindowList().size(), 1);
     EXPECT_GT(form->mdi->subWindowList().first()->findChild<QTableView *>()->model()->rowCount(), 0);
+}
+
+// A table whose rows were still being read when another window found the connection gone: its
+// last rows are not taken for the end of the table. Going to its end says that the connection is
+// gone, once, and its re-read stays at hand.
+TEST_F(ServerUsersTest, ATableCutOffBeforeItsLastRowSaysSoRatherThanEndingThere)
+{
+    Show(EnterLogin("admin"));
+    OpenData("DEAL");
+    OpenData("UNIT");
+    ASSERT_EQ(form->MDIList->Count(), 2);
+    auto *deals = dynamic_cast<TMDITbl *>(form->MDIList->Items(0))->GetWinTbl();
+    const int all = Count("select count(*) from DEAL");
+    ASSERT_LT(deals->Count(), all) << "the deals are read to their end at once";
+    auto *units = form->mdi->subWindowList().at(1)->findChild<QTableView *>();
+    CutOff();
+    {
+        BoxSeen box;
+        ModalScript script{AnswerBox(box, "OK")};
+        QTest::keyClick(units, Qt::Key_F5);
+        ASSERT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); }));
+    }
+    ASSERT_FALSE(DB->Connected);
+
+    QMdiSubWindow *window = form->mdi->subWindowList().at(0);
+    auto *grid = window->findChild<QTableView *>();
+    const int shown = deals->Count();
+    BoxSeen box;
+    {
+        ModalScript script{AnswerBox(box, "OK")};
+        QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+        EXPECT_TRUE(WaitFor([&] { return script.Done() && !QApplication::activeModalWidget(); }));
+    }
+    EXPECT_EQ(box.Text.section('\n', 0, 0), "Соединение с сервером базы данных потеряно. Войдите в программу "
+                                             "заново: \"Файл\" → \"Авторизация\".");
+    {
+        ModalScript none{};   // said once: the end again is where the rows stop, without a box
+        QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+        QTest::qWait(100);
+    }
+    EXPECT_EQ(deals->Count(), shown);
+    QToolButton *reread = nullptr;
+    for (QToolButton *button : window->findChildren<QToolButton *>())
+        if (button->text() == "Обновить")
+            reread = button;
+    ASSERT_NE(reread, nullptr);
+    EXPECT_TRUE(reread->isEnabled());
 }
 
 TEST_F(ServerUsersTest, ConnectOnAConnectionTheServerCutOffConnectsAfresh)

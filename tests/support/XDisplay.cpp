@@ -3,6 +3,7 @@
 #include "ModalScript.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMargins>
@@ -75,7 +76,9 @@ bool RanOnXDisplay(std::initializer_list<bool> AWithWm, const QSize &AScreen, co
         for (bool withWm : AWithWm)
             if (!withWm)
                 RunChild(environment, false);
-        QTemporaryDir dir;
+        // Named apart from the application, whose name, with its space, would split openbox's
+        // start-up command.
+        QTemporaryDir dir(QDir::tempPath() + "/korvenix-wm-XXXXXX");
         QProcess wm;
         for (bool withWm : AWithWm) {
             if (!withWm)

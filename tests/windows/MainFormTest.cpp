@@ -315,6 +315,34 @@ TEST_F(MainFormTest, F10AndAltReachTheMenuAndCtrlF4ClosesTheActiveWindow)
     EXPECT_TRUE(form->mdi->subWindowList().isEmpty());
 }
 
+// With a repository of hundreds of objects "Данные" is taller than the screen: it stays on the
+// screen and scrolls, so that its last item is seen and can be pointed at, not put in a column
+// beyond the screen's edge.
+TEST_F(MainFormTest, ADataMenuTallerThanTheScreenScrollsToItsLastItem)
+{
+    Show(EnterLogin("admin"));
+    RepoBuilder(*DB).Exec("insert into OBJ (OBJ_ID, OBJ_TABLE, OBJ_CAPT, OBJ_CAPT2) "
+                          "with recursive N (I) as (select 1 from RDB$DATABASE union all select I + 1 from N where I < 300) "
+                          "select 100000 + I, 'MANY' || I, 'Объект ' || I, 'Объект ' || I from N");
+    LogIn();
+    ASSERT_EQ(Captions(form->miData).last(), "Объект 300");
+
+    QTest::mouseClick(form->mm, Qt::LeftButton, {}, form->mm->actionGeometry(form->miData->menuAction()).center());
+    ASSERT_TRUE(WaitFor([&] { return form->miData->isVisible(); }));
+    QMenu *menu = form->miData;
+    EXPECT_TRUE(menu->screen()->availableGeometry().contains(menu->geometry())) << Describe(menu->geometry());
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Up);   // from the first item round to the last
+    QAction *last = menu->actions().last();
+    ASSERT_EQ(menu->activeAction(), last);
+    const QRect item = menu->actionGeometry(last);
+    EXPECT_TRUE(menu->rect().contains(item)) << Describe(item) << " in " << Describe(menu->rect());
+    QTest::mouseMove(menu, item.center());
+    EXPECT_TRUE(WaitFor([&] { return menu->activeAction() == last; }));
+    QTest::keyClick(menu, Qt::Key_Escape);
+    EXPECT_TRUE(WaitFor([&] { return !menu->isVisible(); }));
+}
+
 // A window manager places and frames a window only once it is on the screen: still the login
 // dialog stands centred over the main form, frames and all. Offscreen, the test starts a virtual
 // X display (with and without openbox) and runs itself there.

@@ -529,6 +529,40 @@ TEST_F(CardUseTest, PickerOpensOnTheValueItsControlHolds)
     EXPECT_EQ(left, "");
 }
 
+// A picker opened on a value far down its list shows that row whole, not behind the grid's
+// bottom edge or its scroll bar.
+TEST_F(CardUseTest, PickerShowsTheRowOfItsValueWhole)
+{
+    Open("DEALPROD");
+    Click(0);
+    const auto currentRowSeen = [](QWidget *picker) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(picker));
+        auto *grid = picker->findChild<QAbstractItemView *>();
+        return grid->currentIndex().isValid() && grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex()));
+    };
+    bool seen = false;
+    int rows = 0;
+    BoxSeen drop;
+    {
+        ModalScript script{[](QWidget *card) { Pick(card, "Товар"); },
+                           [&](QWidget *picker) {
+                               auto *grid = picker->findChild<QAbstractItemView *>();
+                               QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+                               rows = grid->model()->rowCount();
+                               QTest::keyClick(grid, Qt::Key_Return);
+                           },
+                           [](QWidget *card) { Pick(card, "Товар"); },
+                           [&](QWidget *picker) {
+                               seen = currentRowSeen(picker);
+                               QTest::keyClick(picker->findChild<QAbstractItemView *>(), Qt::Key_Escape);
+                           },
+                           [](QWidget *card) { ClickButton(card, "Отмена"); }, AnswerBox(drop, "&Да")};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_GT(rows, 12) << "too few products to need scrolling";
+    EXPECT_TRUE(seen);
+}
+
 // A character beyond the basic plane counts once, as in the column: a stored name of 100 of them
 // is shown and saved whole, and typing or pasting stops at the column's size.
 TEST_F(CardUseTest, TextsCountCharactersBeyondTheBasicPlaneAsTheirColumnsDo)
