@@ -90,6 +90,39 @@ QValidator::State TCharLimitValidator::validate(QString &input, int &pos) const
 
 // --- Date box ----------------------------------------------------------------------------------
 
+namespace {
+
+// The window of two-digit years the desktop uses by default: 00 to 29 are of this century,
+// 30 to 99 of the last one.
+int YearOfTwoDigits(int AYear)
+{
+    return AYear < 30 ? 2000 + AYear : 1900 + AYear;
+}
+
+// The year that a year typed short stands for; 0 for a year typed whole.
+int FullYear(const QString &ATyped)
+{
+    bool number = false;
+    const int year = ATyped.toInt(&number);
+    // The box writes a year typed "00" out as "0000", a year that never was.
+    if (!number || (ATyped.size() > 2 && year != 0))
+        return 0;
+    return YearOfTwoDigits(year);
+}
+
+// Where the part numbered APart of a date's text stands, the parts being its runs of letters and
+// digits; AText.size() where it has no such part.
+qsizetype PartStart(const QString &AText, int APart)
+{
+    int part = -1;
+    for (qsizetype i = 0; i < AText.size(); ++i)
+        if (AText.at(i).isLetterOrNumber() && (i == 0 || !AText.at(i - 1).isLetterOrNumber()) && ++part == APart)
+            return i;
+    return AText.size();
+}
+
+} // namespace
+
 TDateEdit::TDateEdit(const QDate &ADate, QWidget *AParent) : QDateEdit(ADate, AParent)
 {
     lineEdit()->installEventFilter(this);
@@ -107,6 +140,9 @@ bool TDateEdit::eventFilter(QObject *watched, QEvent *event)
 
 void TDateEdit::keyPressEvent(QKeyEvent *event)
 {
+    // Enter takes the date as leaving the box does, before the card's OK reads it.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        TakeShortYear();
     if (std::exchange(FMovedOn, false) && IsSeparator(event->text())) {
         event->accept();
         return;
@@ -120,6 +156,12 @@ void TDateEdit::keyPressEvent(QKeyEvent *event)
 void TDateEdit::focusInEvent(QFocusEvent *event)
 {
     FMovedOn = false;
+    // Coming back with Shift+Tab puts the user on the first part too, where the date is typed from.
+    if (event->reason() == Qt::BacktabFocusReason) {
+        QFocusEvent fromTab(event->type(), Qt::TabFocusReason);
+        QDateEdit::focusInEvent(&fromTab);
+        return;
+    }
     QDateEdit::focusInEvent(event);
 }
 
@@ -127,6 +169,49 @@ void TDateEdit::mousePressEvent(QMouseEvent *event)
 {
     FMovedOn = false;
     QDateEdit::mousePressEvent(event);
+}
+
+void TDateEdit::focusOutEvent(QFocusEvent *event)
+{
+    TakeShortYear();
+    QDateEdit::focusOutEvent(event);
+}
+
+bool TDateEdit::event(QEvent *event)
+{
+    // The box would move through its parts with Tab as with a separator; Tab goes on to the
+    // card's next control instead (Shift+Tab to the previous one), as a separator still moves on.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            QWidget::focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
+    return QDateEdit::event(event);
+}
+
+void TDateEdit::TakeShortYear()
+{
+    // A format of a short year ("M/d/yy") shows and takes its years short by itself.
+    if (!displayFormat().contains(QStringLiteral("yyyy")))
+        return;
+    const QString year = sectionText(YearSection);
+    const int fullYear = FullYear(year);
+    if (fullYear == 0)
+        return;
+    int yearPart = 0;
+    while (yearPart < sectionCount() && sectionAt(yearPart) != YearSection)
+        ++yearPart;
+    QString text = lineEdit()->text();
+    const qsizetype start = PartStart(text, yearPart);
+    if (text.mid(start, year.size()) != year)
+        return;
+    text.replace(start, year.size(), QString::number(fullYear));
+    const QDate typed = dateTimeFromText(text).date();
+    if (typed.isValid())
+        setDate(typed);
 }
 
 bool TDateEdit::IsSeparator(const QString &AText) const

@@ -55,7 +55,9 @@ private:
 // The date box of the program: a date is typed with the separators of its format ("15.01.2026",
 // "5.1.2026") as well as without ("15012026"). The box moves on to the next part by itself once a
 // part is full; the separator typed right after that move only confirms it, where by itself the
-// box would move on once more.
+// box would move on once more. A year typed short ("15.01.26") is the nearest one of its two last
+// digits once the date is taken. Tab and Shift+Tab go on to the card's next or previous control:
+// the parts are moved between with the arrows and the separators.
 class TDateEdit : public QDateEdit
 {
 public:
@@ -65,12 +67,17 @@ protected:
     // A click into a part of the date selects that part, as Tab selects the first one: what is
     // typed next replaces it instead of being refused behind the digits it holds.
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     bool IsSeparator(const QString &AText) const;
+    // Gives a year of one or two digits, as typed, its century before the box takes the date,
+    // where the box by itself would take the year as written, of the first century.
+    void TakeShortYear();
 
     // The last key was a digit that filled its part and moved the box to the next one.
     bool FMovedOn = false;

@@ -12,8 +12,23 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QPushButton>
+#include <map>
 
 namespace {
+
+// Types each date into the box, come in as Tab brings the user (the day selected), and leaves it
+// with Tab: what the box shows once left.
+QStringList TypeDates(TDateEdit *date, const QStringList &typed)
+{
+    QStringList shown;
+    for (const QString &text : typed) {
+        date->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(date, text);
+        QTest::keyClick(date, Qt::Key_Tab);
+        shown << date->text();
+    }
+    return shown;
+}
 
 class WinCardTest : public LoggedInTest
 {
@@ -403,13 +418,7 @@ TEST_F(CardUseTest, DatesAreTakenAsTypedWithOrWithoutTheirDots)
         ModalScript script{[&](QWidget *card) {
             EXPECT_TRUE(QTest::qWaitForWindowActive(card));
             auto *date = Labelled<TDateCheckEdit>(card, "Дата")->DateEdit();
-            for (const QString &text : typed) {
-                // As Tab brings the user in: the day is selected.
-                date->setFocus(Qt::TabFocusReason);
-                QTest::keyClicks(date, text);
-                QTest::keyClick(date, Qt::Key_Tab);
-                shownOnLeaving << date->text();
-            }
+            shownOnLeaving = TypeDates(date, typed);
             ClickButton(card, "ОК");
         }};
         Press(Qt::Key_F2);
@@ -417,6 +426,89 @@ TEST_F(CardUseTest, DatesAreTakenAsTypedWithOrWithoutTheirDots)
     EXPECT_EQ(shownOnLeaving,
               QStringList({"15.01.2026", "28.02.2025", "01.03.2025", "15.01.2026", "31.01.2025", "05.01.2026"}));
     EXPECT_EQ(repo.Scalar("select DEAL_DATE from DEAL where DEAL_ID = :K", {{"K", key}}), Variant(QDate(2026, 1, 5)));
+}
+
+// A year typed with one or two digits is the nearest one of those digits once the date is left or
+// saved with Enter: 00 to 29 of this century, 30 to 99 of the last one. The box shows what is saved.
+TEST_F(CardUseTest, ShortYearIsTakenAsTheNearestYearOfItsDigits)
+{
+    Open("DEAL");
+    Click(0);
+    const Variant key = table->FocusedRecId();
+    const QStringList typed = {"15.01.26", "1.3.95", "5.1.5", "150130", "31.12.2029", "15.06.00"};
+    QStringList shownOnLeaving;
+    QString shownOnEnter;
+    {
+        ModalScript script{[&](QWidget *card) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(card));
+            auto *date = Labelled<TDateCheckEdit>(card, "Дата")->DateEdit();
+            shownOnLeaving = TypeDates(date, typed);
+            // Enter saves the card with the year taken as leaving the box takes it.
+            date->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(date, "7.8.29");
+            QTest::keyClick(date, Qt::Key_Return);
+            shownOnEnter = date->text();
+        }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(shownOnLeaving,
+              QStringList({"15.01.2026", "01.03.1995", "05.01.2005", "15.01.1930", "31.12.2029", "15.06.2000"}));
+    EXPECT_EQ(shownOnEnter, "07.08.2029");
+    EXPECT_EQ(repo.Scalar("select DEAL_DATE from DEAL where DEAL_ID = :K", {{"K", key}}), Variant(QDate(2029, 8, 7)));
+}
+
+// Tab and Shift+Tab go from the date to the card's next or previous control at once, whatever part
+// the user is in; coming back either way puts the user on the day, and the arrows move on inside.
+TEST_F(CardUseTest, TabLeavesTheDateForTheNextControl)
+{
+    Open("DEAL");
+    Click(0);
+    const Variant key = table->FocusedRecId();
+    QStringList focusedAfter, selectedOnEntering;
+    QString shownOnLeaving;
+    QDateTimeEdit::Section sectionAfterArrows = QDateTimeEdit::NoSection;
+    {
+        ModalScript script{[&](QWidget *card) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(card));
+            auto *picker = Labelled<TDateCheckEdit>(card, "Дата");
+            auto *date = picker->DateEdit();
+            auto *edit = date->findChild<QLineEdit *>();
+            const std::map<QWidget *, QString> names = {
+                {date, "Дата"}, {picker->CheckBox(), "check"}, {Labelled(card, "Контрагент"), "Контрагент"}};
+            const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+                QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+                QWidget *focused = QApplication::focusWidget();
+                while (focused && !names.count(focused))
+                    focused = focused->parentWidget();
+                focusedAfter << (focused ? names.at(focused) : QString("?"));
+                if (focused == date)
+                    selectedOnEntering << edit->selectedText();
+            };
+            date->setDate(QDate(2026, 12, 7));
+            date->setFocus(Qt::TabFocusReason);
+            selectedOnEntering << edit->selectedText();
+            // Tab leaves with the day half typed, and Shift+Tab from the day as from the year.
+            QTest::keyClicks(date, "2");
+            press(Qt::Key_Tab);
+            press(Qt::Key_Backtab, Qt::ShiftModifier);
+            QTest::keyClicks(date, "20.3.2026");
+            press(Qt::Key_Backtab, Qt::ShiftModifier);
+            shownOnLeaving = date->text();
+            press(Qt::Key_Tab);
+            // The arrows move on to the month, and Tab still leaves from there.
+            for (int i = 0; i < 3; ++i)
+                QTest::keyClick(date, Qt::Key_Right);
+            sectionAfterArrows = date->currentSection();
+            press(Qt::Key_Tab);
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_F2);
+    }
+    EXPECT_EQ(focusedAfter, QStringList({"Контрагент", "Дата", "check", "Дата", "Контрагент"}));
+    EXPECT_EQ(selectedOnEntering, QStringList({"07", "02", "20"}));
+    EXPECT_EQ(shownOnLeaving, "20.03.2026");
+    EXPECT_EQ(sectionAfterArrows, QDateTimeEdit::MonthSection);
+    EXPECT_EQ(repo.Scalar("select DEAL_DATE from DEAL where DEAL_ID = :K", {{"K", key}}), Variant(QDate(2026, 3, 20)));
 }
 
 // A click into a part of a date puts the user there as Tab does: what is typed next replaces that
