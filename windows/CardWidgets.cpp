@@ -121,6 +121,26 @@ qsizetype PartStart(const QString &AText, int APart)
     return AText.size();
 }
 
+// The first month from AMonth on that has ADay days, in AYear.
+int MonthHolding(int ADay, int AMonth, int AYear)
+{
+    for (int month = AMonth; month < AMonth + 12; ++month)
+        if (QDate(AYear, (month - 1) % 12 + 1, 1).daysInMonth() >= ADay)
+            return (month - 1) % 12 + 1;
+    return AMonth;
+}
+
+// The leap year nearest to AYear, the earlier one of two as near.
+int NearestLeapYear(int AYear)
+{
+    for (int distance = 0;; ++distance) {
+        if (QDate::isLeapYear(AYear - distance))
+            return AYear - distance;
+        if (QDate::isLeapYear(AYear + distance))
+            return AYear + distance;
+    }
+}
+
 } // namespace
 
 TDateEdit::TDateEdit(const QDate &ADate, QWidget *AParent) : QDateEdit(ADate, AParent)
@@ -144,6 +164,10 @@ void TDateEdit::keyPressEvent(QKeyEvent *event)
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         TakeShortYear();
     if (std::exchange(FMovedOn, false) && IsSeparator(event->text())) {
+        event->accept();
+        return;
+    }
+    if (TakeDayOrMonthTheDateCannotShowYet(event->text())) {
         event->accept();
         return;
     }
@@ -212,6 +236,78 @@ void TDateEdit::TakeShortYear()
     const QDate typed = dateTimeFromText(text).date();
     if (typed.isValid())
         setDate(typed);
+}
+
+QString TDateEdit::PartTextAfter(const QString &ADigit) const
+{
+    const QString part = sectionText(currentSection());
+    const bool replaced = lineEdit()->hasSelectedText() && lineEdit()->selectedText() == part;
+    return replaced ? ADigit : part + ADigit;
+}
+
+void TDateEdit::MoveOnTo(Section APart)
+{
+    setSelectedSection(APart);
+    FMovedOn = true;
+}
+
+bool TDateEdit::TypedDayFirst() const
+{
+    // In a language that writes the month first the day is checked against the month the user
+    // typed already; only day, month, year is typed against parts still to come.
+    return sectionCount() == 3 && sectionAt(0) == DaySection && sectionAt(1) == MonthSection;
+}
+
+bool TDateEdit::TakeDayOrMonthTheDateCannotShowYet(const QString &AText)
+{
+    // The box checks each part against the others as they stand while it is typed: a day the
+    // month shown has not, or a month without the day shown, would be cut or refused digit by
+    // digit, and the rest of what is typed would land in the wrong parts. Such a day or month is
+    // taken here whole, the month (for a day) or the year (for the 29th of February) being made
+    // one that holds it until the user types them.
+    if (AText.size() != 1 || !AText.at(0).isDigit() || !TypedDayFirst())
+        return false;
+    const QString part = PartTextAfter(AText);
+    if (currentSection() == DaySection)
+        return TakeDay(part);
+    if (currentSection() == MonthSection)
+        return TakeMonth(part);
+    return false;
+}
+
+bool TDateEdit::TakeDay(const QString &APart)
+{
+    const QDate shown = date();
+    if (APart == QLatin1String("3") && shown.daysInMonth() < 30) {
+        // A "3" in February: the box would take the 3rd and move on, as no day of its month
+        // starts with a 3. A month of 31 days lets the second digit come.
+        setDate(QDate(shown.year(), MonthHolding(31, shown.month(), shown.year()), shown.day()));
+        setSelectedSection(DaySection);
+        return false;
+    }
+    const int day = APart.toInt();
+    if (APart.size() != 2 || day <= shown.daysInMonth() || day > 31)
+        return false;
+    setDate(QDate(shown.year(), MonthHolding(day, shown.month(), shown.year()), day));
+    MoveOnTo(MonthSection);
+    return true;
+}
+
+bool TDateEdit::TakeMonth(const QString &APart)
+{
+    const QDate shown = date();
+    const int month = APart.toInt();
+    // A "0" or "1" alone waits for its second digit.
+    if (month < 1 || month > 12 || (APart.size() == 1 && month < 2))
+        return false;
+    if (QDate(shown.year(), month, 1).daysInMonth() >= shown.day())
+        return false;
+    const int year = month == 2 && shown.day() == 29 ? NearestLeapYear(shown.year()) : shown.year();
+    if (QDate(year, month, 1).daysInMonth() < shown.day())
+        return false;   // the 30th or 31st of a month that has none: the box keeps its last day
+    setDate(QDate(year, month, shown.day()));
+    MoveOnTo(YearSection);
+    return true;
 }
 
 bool TDateEdit::IsSeparator(const QString &AText) const

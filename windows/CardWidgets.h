@@ -75,6 +75,16 @@ protected:
 
 private:
     bool IsSeparator(const QString &AText) const;
+    // The text of the current part once the digit ADigit is typed into it.
+    QString PartTextAfter(const QString &ADigit) const;
+    void MoveOnTo(Section APart);
+    // A digit that completes a day the month shown has not, or a month without the day shown:
+    // taken whole, true; false for any other key, which the box then takes as usual.
+    bool TakeDayOrMonthTheDateCannotShowYet(const QString &AText);
+    bool TakeDay(const QString &APart);
+    bool TakeMonth(const QString &APart);
+    // Whether the format is day, month, year.
+    bool TypedDayFirst() const;
     // Gives a year of one or two digits, as typed, its century before the box takes the date,
     // where the box by itself would take the year as written, of the first century.
     void TakeShortYear();

@@ -457,6 +457,31 @@ TEST_F(CardUseTest, ShortYearIsTakenAsTheNearestYearOfItsDigits)
     EXPECT_EQ(repo.Scalar("select DEAL_DATE from DEAL where DEAL_ID = :K", {{"K", key}}), Variant(QDate(2029, 8, 7)));
 }
 
+// A day the month shown while it is typed has not (29 in a February of a common year, 31 in
+// February or April) is still the day typed once the month and year typed after it hold it.
+TEST_F(CardUseTest, ADayTypedBeforeItsMonthAndYearIsTheDayTaken)
+{
+    Open("DEAL");
+    Click(0);
+    const Variant key = table->FocusedRecId();
+    QStringList shown;
+    {
+        ModalScript script{[&](QWidget *card) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(card));
+            auto *date = Labelled<TDateCheckEdit>(card, "Дата")->DateEdit();
+            date->setDate(QDate(2026, 12, 7));
+            shown = TypeDates(date, {"29.02.2024", "15.02.2026", "31.01.2026", "10.02.2025", "30.4.2026",
+                                     "31.12.2026", "10.02.2026", "5.2.2026", "31.02.2026"});
+            ClickButton(card, "ОК");
+        }};
+        Press(Qt::Key_F2);
+    }
+    // No 31st of February: the box keeps what it can show, the last day of that month.
+    EXPECT_EQ(shown, QStringList({"29.02.2024", "15.02.2026", "31.01.2026", "10.02.2025", "30.04.2026",
+                                  "31.12.2026", "10.02.2026", "05.02.2026", "28.02.2026"}));
+    EXPECT_EQ(repo.Scalar("select DEAL_DATE from DEAL where DEAL_ID = :K", {{"K", key}}), Variant(QDate(2026, 2, 28)));
+}
+
 // Tab and Shift+Tab go from the date to the card's next or previous control at once, whatever part
 // the user is in; coming back either way puts the user on the day, and the arrows move on inside.
 TEST_F(CardUseTest, TabLeavesTheDateForTheNextControl)
