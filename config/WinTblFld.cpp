@@ -6,16 +6,12 @@
 #include "Main.h"
 #include "MetaDelete.h"
 #include "ObjLink.h"
+#include "SchemaCheck.h"
 #include "SchemaNames.h"
 #include "WinCardFld.h"
 #include "WriteGuard.h"
 
 namespace {
-
-// The statements that drop the three triggers keeping a summing field, and the triggers' names.
-const std::pair<QString, QString> SummingTriggers[] = {{QStringLiteral("drop trigger %s_AI"), QStringLiteral("_AI")},
-                                                       {QStringLiteral("drop trigger %s_AU"), QStringLiteral("_AU")},
-                                                       {QStringLiteral("drop trigger %s_AD"), QStringLiteral("_AD")}};
 
 bool Summing(const TFld *AFld)
 {
@@ -25,9 +21,10 @@ bool Summing(const TFld *AFld)
 // Only the triggers that exist: a field saved as a summing one after its creation has none.
 void DropSummingTriggers(TIBSQL &ASQL, const QString &AColumn)
 {
-    for (const auto &[format, suffix] : SummingTriggers)
-        if (TSchemaNames(ASQL).HasTrigger(AColumn + suffix))
-            ExecDrop(ASQL, Format(format, {AColumn}));
+    TSchemaNames names(ASQL);
+    for (const QString &suffix : SummingTriggerSuffixes)
+        if (names.HasTrigger(AColumn + suffix))
+            ExecDrop(ASQL, QStringLiteral("drop trigger ") + AColumn + suffix);
 }
 
 // The field of the object with the key; nil when the object has none (or for no key).
@@ -85,7 +82,7 @@ void TWinTblFld::DropTriggersAlone()
     TWriteGuard guard(*DB);
     std::unique_ptr<TIBSQL> sql = DB->CreateIBSQLC();
     QStringList triggers;
-    for (const auto &[format, suffix] : SummingTriggers)
+    for (const QString &suffix : SummingTriggerSuffixes)
         triggers << column + suffix;
     if (ColumnReadBeyond(*sql, table, column, triggers))
         return;

@@ -9,6 +9,7 @@
 #include "NewRow.h"
 #include "Obj.h"
 #include "ObjLink.h"
+#include "RecordSize.h"
 #include "SchemaCheck.h"
 #include "TreeSave.h"
 #include "WriteGuard.h"
@@ -38,8 +39,6 @@ const QString cFldFrmlV = QStringLiteral("FLD_FRML_V");
 // The longest string column of the database: a UTF8 varchar holds at most 32765 bytes, and a
 // character may take 4 of them.
 constexpr int MaxStringSize = 32765 / 4;
-// The type code of a varchar column in the system tables.
-constexpr int cVarcharType = 37;
 
 // The names a summing field's triggers and recompute are written with: M the table of the
 // field's object, P its key column, F the summing column, D the detail table, L the link column
@@ -321,7 +320,7 @@ void TAtrFld::CheckSchemaTakes(const TObj &AObj, TFldType AFldType)
         return;   // no column: the post refuses the type
     const int chars = sized ? ValueOf(cFldSize).toInt() : 0;
     // A UTF8 character may take four bytes.
-    const TStoredColumn column = sized ? TStoredColumn{0, cVarcharType, 4 * chars}
+    const TStoredColumn column = sized ? TStoredColumn{0, tpVarchar, 4 * chars}
                                        : TSchemaNames(*IBSQLC).DomainColumn(DomainOf(AFldType));
     CheckRecordSize(*IBSQLC, GetAddByFldName(sized ? cFldSize : cFldTypeId), AObj.Table(), column, chars);
     // The engine gives the rows a table has already the default of a new column, and has none

@@ -2,12 +2,6 @@
 
 namespace {
 
-// Type codes of the system tables.
-enum : int {
-    tpSmallint = 7, tpInteger = 8, tpQuad = 9, tpFloat = 10, tpDate = 12, tpTime = 13, tpChar = 14,
-    tpBigint = 16, tpBoolean = 23, tpDouble = 27, tpTimestamp = 35, tpVarchar = 37, tpCString = 40, tpBlob = 261
-};
-
 int Alignment(int AType)
 {
     switch (AType) {

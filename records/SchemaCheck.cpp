@@ -118,9 +118,10 @@ void CheckRecordSize(TIBSQL &ASQL, TAtrItem *AItem, const QString &ATable, const
 {
     TSchemaNames names(ASQL);
     QList<TStoredColumn> columns = names.StoredColumns(ATable);
-    const int before = RecordSize(columns, names.NextColumnId(ATable));
+    const int positions = names.NextColumnId(ATable);
+    const int before = RecordSize(columns, positions);
     columns << AColumn;
-    const int after = RecordSize(columns, names.NextColumnId(ATable) + 1);
+    const int after = RecordSize(columns, positions + 1);
     if (after <= MaxRecordSize)
         return;
     const QString field = AChars > 0 ? Format(QStringLiteral("поле размером %d символов"), {AChars})
