@@ -24,8 +24,9 @@ protected:
     // The window's title on the screen, once it has given one.
     static QString Title(QWidget *window)
     {
-        WaitFor([&] { return !TitleOnTheServer(window).isEmpty(); });
-        return TitleOnTheServer(window);
+        QString title;
+        WaitFor([&] { return !(title = TitleOnTheServer(window)).isEmpty(); });
+        return title;
     }
     // A box leaves its bold caption room for a title bar's icon and three buttons beside it, also
     // once Qt has sized it anew, as it does whenever the box's layout is asked again.
