@@ -10,6 +10,7 @@
 #include "Main.h"
 #include "MainFo.h"
 #include "Obj.h"
+#include "Program.h"
 #include "TestDatabase.h"
 
 #include <QDialog>
@@ -30,7 +31,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Платформа Korvenix"));
+    PrepareApplication();
     const QStringList args = QCoreApplication::arguments();
     const QString png = args.size() > 1 ? args[1] : QStringLiteral("/tmp/korvenix.png");
 
